@@ -1,0 +1,302 @@
+#include "frame/MoDLL.h"
+
+#include <array>
+#include <new>
+#include <string>
+
+#include "host/HostServices.h"
+#include "platform/Pemrix9.h"
+#include "platform/StringUtil.h"
+#include "zel/zel.h"
+
+namespace zel {
+namespace {
+
+// Listing lines and their value texts are held to this many bytes.
+constexpr size_t kLineBuffer = 1024;
+constexpr size_t kMaxPathLength = 1023;
+constexpr size_t kMaxPathParts = 10;
+
+bool IsIndexed(uint16_t kind) { return (kind & kKindIndexed) != 0; }
+
+MoMethod* AsMethod(MoScript* member) {
+    if (member == nullptr || (member->GetKind() & 3) != kKindMethod) return nullptr;
+    return dynamic_cast<MoMethod*>(member);
+}
+
+void SendLine(std::string line, const char* prefix) {
+    if (prefix != nullptr) line = std::string("  ") + prefix + "." + line;
+    if (line.size() > kLineBuffer - 1) line.resize(kLineBuffer - 1);
+    host::PrintLine(line);
+}
+
+std::string BoundedText(const std::array<char, kLineBuffer>& buffer) {
+    return std::string(buffer.data(), platform::BoundedLength(buffer.data(), kLineBuffer));
+}
+
+}  // namespace
+
+MoDLL::MoDLL()
+    : baseProperties_{{{&baseError_, "ERROR"},
+                       {&warnMsg_, "WARNMSG"},
+                       {&msg_, "MSG"},
+                       {nullptr, nullptr}}},
+      baseMethods_{{{&listErr_, "LISTERR"}, {&lastErrId_, "LASTERRID"}, {nullptr, nullptr}}} {}
+
+int32_t MoDLL::Dispatch(const char* ownerName, char* memberName, void* value,
+                        int32_t requestCode) {
+    uint32_t code = static_cast<uint32_t>(requestCode) & 0xFFFFu;
+    if (code == ZEL_REQ_STATUS) {
+        if (value != nullptr) *static_cast<int32_t*>(value) = statusMode_;
+        return kDone;
+    }
+    if (code & ZEL_PROBE_FLAG) {
+        statusMode_ = 0;
+        code &= 0x7FFFu;
+    } else {
+        statusMode_ = -1;
+    }
+
+    if (code == ZEL_REQ_CALL) {
+        double scratch = 0.0;
+        double* result = value != nullptr ? static_cast<double*>(value) : &scratch;
+        int32_t r = CallMethod(ownerName, memberName, result);
+        if (r != kDone && statusMode_ == 0) statusMode_ = 1;
+        return statusMode_ > 0 ? kFailed : r;
+    }
+
+    if (memberName != nullptr && memberName[0] != '\0') {
+        uint16_t flags;
+        switch (code) {
+            case ZEL_REQ_SET_NUMBER: flags = kAccessSet; break;
+            case ZEL_REQ_GET_NUMBER: flags = kAccessGet; break;
+            case ZEL_REQ_SET_STRING: flags = kAccessSet | kAccessString; break;
+            case ZEL_REQ_GET_STRING: flags = kAccessGet | kAccessString; break;
+            case ZEL_REQ_GET_COUNT: flags = kAccessGetCount; break;
+            case ZEL_REQ_SET_COUNT: flags = kAccessSetCount; break;
+            default: return kFailed;
+        }
+        int32_t r = ownerName != nullptr ? AccessSubMember(ownerName, memberName, value, flags)
+                                         : AccessProperty(memberName, flags, value);
+        if (r == kDone) return kDone;
+        if (statusMode_ == 0) statusMode_ = 1;
+        return statusMode_ > 0 ? kFailed : r;
+    }
+
+    // A listing request.
+    if (statusMode_ >= 0) return kFailed;
+    if (ownerName != nullptr && ownerName[0] != '\0' && ListMembersOfPath(ownerName) == 1) {
+        return kDone;
+    }
+    ListAllMembers();
+    return kDone;
+}
+
+int32_t MoDLL::AccessProperty(const char* name, uint16_t flags, void* value) {
+    return AccessPropertyIn(name, flags, value, baseProperties());
+}
+
+void MoDLL::ListAllMembers() {
+    ListMembers(baseMethods(), nullptr);
+    ListMembers(baseProperties(), nullptr);
+}
+
+int32_t MoDLL::ListMembersOfPath(const char* path) { return ListMembersOfPathIn(path, baseMethods()); }
+
+int32_t MoDLL::CallMethod(const char* name, char* argText, double* result) {
+    return CallMethodIn(name, argText, result, baseMethods());
+}
+
+int32_t MoDLL::AccessSubMember(const char* ownerName, const char* name, void* value,
+                               uint16_t flags) {
+    return AccessSubMemberIn(ownerName, name, flags, value, baseMethods());
+}
+
+void MoDLL::ResetAll() { baseError_.Store(0); }
+
+int32_t MoDLL::AccessPropertyIn(const char* name, uint16_t flags, void* value,
+                                const MemberEntry* table) {
+    if (table == nullptr || name == nullptr) return kNotHandled;
+    const uint16_t kind = flags & 3;
+    bool hasIndexed = false;
+    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
+        if (IsIndexed(row->member->GetKind())) hasIndexed = true;
+    }
+
+    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
+        uint16_t memberKind = row->member->GetKind();
+        if (IsIndexed(memberKind)) continue;
+        if (memberKind == kind && platform::EqualsNoCase(row->name, name)) {
+            int32_t r = (flags & kAccessString)
+                            ? row->member->AccessString(static_cast<char*>(value), flags,
+                                                        ZEL_STRING_BUFFER)
+                            : row->member->AccessNumber(static_cast<double*>(value), flags);
+            if (r != kNotHandled) return r;
+            break;
+        }
+    }
+    if (!hasIndexed) return kNotHandled;
+
+    // An indexed member: a base name followed by an element number.
+    pemrix::IndexedName split = pemrix::SplitIndexedName(name);
+    if (!split.baseFits) return kNotHandled;
+    const bool countRequest = (flags & (kAccessSetCount | kAccessGetCount)) != 0;
+    if (!countRequest && split.number < 1) return kNotHandled;
+    const int32_t index = split.number - 1;
+
+    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
+        uint16_t memberKind = row->member->GetKind();
+        if (!IsIndexed(memberKind) || !platform::EqualsNoCase(row->name, split.base.c_str())) continue;
+        if (!countRequest && static_cast<uint16_t>(memberKind & ~kKindIndexed) != kind) continue;
+        if (countRequest) return row->member->AccessCount(static_cast<double*>(value), flags);
+        if (flags & kAccessString) {
+            return row->member->AccessStringAt(static_cast<char*>(value), index, flags,
+                                               ZEL_STRING_BUFFER);
+        }
+        return row->member->AccessNumberAt(static_cast<double*>(value), index, flags);
+    }
+    return kNotHandled;
+}
+
+int32_t MoDLL::CallMethodIn(const char* name, char* argText, double* result,
+                            const MemberEntry* table) {
+    if (table == nullptr || name == nullptr) return kNotHandled;
+    MoMethod* method = nullptr;
+    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
+        if (platform::EqualsNoCase(row->name, name)) {
+            method = AsMethod(row->member);
+            break;
+        }
+    }
+    if (method == nullptr) return kNotHandled;
+    if (statusMode_ == 0) return kDone;
+
+    // The method works on its own copy; the host's buffer is never written.
+    std::string text = argText != nullptr ? argText : "";
+    try {
+        if (method->ParseArguments(text, *this) != 0) return kFailed;
+        *result = -1.0;
+        int32_t r = 0;
+        try {
+            r = method->Execute(result, *this);
+        } catch (const std::bad_alloc&) {
+            OnMethodFault(true);
+            r = kFailed;
+        } catch (...) {
+            OnMethodFault(false);
+            r = kFailed;
+        }
+        method->AfterExecute(*this);
+        return r != 0 ? kFailed : kDone;
+    } catch (const std::bad_alloc&) {
+        OnMethodFault(true);
+    } catch (...) {
+        OnMethodFault(false);
+    }
+    return kFailed;
+}
+
+int32_t MoDLL::AccessSubMemberIn(const char* ownerName, const char* name, uint16_t flags,
+                                 void* value, const MemberEntry* table) {
+    if (table == nullptr || ownerName == nullptr) return kNotHandled;
+    bool found = false;
+    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
+        if (!platform::EqualsNoCase(row->name, ownerName)) continue;
+        MoMethod* method = AsMethod(row->member);
+        int32_t r = method != nullptr ? method->AccessSubMember(*this, name, flags, value) : kFailed;
+        if (r != kDone) {
+            if (statusMode_ != 0) return r;
+            statusMode_ = 2;
+            return kFailed;
+        }
+        found = true;
+    }
+    return found ? kDone : kNotHandled;
+}
+
+int32_t MoDLL::ListMembersOfPathIn(const char* path, const MemberEntry* table) {
+    if (path == nullptr) return 0;
+    std::string copy(path, platform::BoundedLength(path, kMaxPathLength));
+    std::vector<std::string> parts = pemrix::SplitText(copy, '.', kMaxPathParts);
+    const MemberEntry* current = table;
+    for (const std::string& part : parts) {
+        if (current == nullptr) return 0;
+        const MemberEntry* found = nullptr;
+        for (const MemberEntry* row = current; row->name != nullptr; ++row) {
+            if (platform::EqualsNoCase(row->name, part.c_str())) {
+                found = row;
+                break;
+            }
+        }
+        if (found == nullptr) return 0;
+        MoMethod* method = AsMethod(found->member);
+        if (method == nullptr) return 0;
+        current = method->GetSubMembers();
+    }
+    if (current != nullptr) ListMembers(current, nullptr);
+    return 1;
+}
+
+void MoDLL::ListMembers(const MemberEntry* table, const char* prefix) {
+    if (table == nullptr || !host::Available()) return;
+    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
+        MoScript* member = row->member;
+        uint16_t kind = member->GetKind();
+        const std::string name = row->name;
+
+        if (IsIndexed(kind)) {
+            double count = 0.0;
+            if (member->AccessCount(&count, kAccessGetCount) != kDone) continue;
+            int32_t n = count > 1.0 ? TruncateToInt32(count) : 1;
+            for (int32_t i = 0; i < n; ++i) {
+                if (kind & kKindString) {
+                    std::array<char, kLineBuffer> buffer{};
+                    if (member->GetStringAt(TextOut(buffer), i) != 0) buffer[0] = '\0';
+                    SendLine(name + std::to_string(i + 1) + "$\t\"" + BoundedText(buffer) + "\"",
+                             prefix);
+                } else {
+                    double number = 0.0;
+                    std::string text = member->GetNumberAt(&number, i) == 0
+                                           ? host::NumberToText(number)
+                                           : std::string("--");
+                    SendLine(name + std::to_string(i + 1) + "\t" + text, prefix);
+                }
+            }
+            continue;
+        }
+
+        switch (kind & 3) {
+            case kKindString: {
+                std::array<char, kLineBuffer> buffer{};
+                member->GetString(TextOut(buffer));
+                SendLine(name + "$\t\"" + BoundedText(buffer) + "\"", prefix);
+                break;
+            }
+            case kKindNumber: {
+                double number = 0.0;
+                member->GetNumber(&number);
+                SendLine(name + "\t" + host::NumberToText(number), prefix);
+                break;
+            }
+            case kKindMethod: {
+                SendLine(name + "()", prefix);
+                if (MoMethod* method = AsMethod(member)) method->ListSubMembers(row->name, *this);
+                break;
+            }
+            default:
+                break;
+        }
+    }
+}
+
+void MoDLL::ResetMembers(const MemberEntry* table) {
+    if (table == nullptr) return;
+    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
+        if (MoMethod* method = AsMethod(row->member)) method->ResetSubMembers(*this);
+        row->member->Reset();
+    }
+}
+
+void MoDLL::OnMethodFault(bool) {}
+
+}  // namespace zel

@@ -1,0 +1,19 @@
+#include "frame/MoUnavailable.h"
+
+#include "host/HostServices.h"
+
+namespace zel {
+
+MoUnavailable::MoUnavailable(ZEL& zel, const char* className, const char* name,
+                             const char* syntax, int arguments)
+    : MoZELIO(zel, syntax), className_(className), name_(name) {
+    for (int i = 0; i < arguments; ++i) AddArgument<MoString>();
+}
+
+int32_t MoUnavailable::Execute(double* result, MoDLL& owner) {
+    MoZELIO::Execute(result, owner);
+    host::PrintLine(std::string("zel.") + name_ + "() is not available in this version");
+    return 1;
+}
+
+}  // namespace zel

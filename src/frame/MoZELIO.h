@@ -1,0 +1,42 @@
+// The root of the file methods of ZEL and of the help methods: a syntax
+// text, the clearing of ERROR and SYSERR at the start of every call, and the
+// selection of the file named by an optional hFile argument.
+#pragma once
+
+#include "frame/MoMethod.h"
+#include "props/MoString.h"
+
+namespace zel {
+
+class ZEL;
+
+// Set while an import program runs its nested calls: their arguments are
+// taken as already set instead of being parsed from text.
+int32_t& ImportInProgress();
+
+class MoZELIO : public MoMethod {
+public:
+    ZEL_CLASS_NAME(MoZELIO)
+    // syntax may be null for a method without a syntax text.
+    MoZELIO(ZEL& zel, const char* syntax);
+
+    int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
+    // Starts the result at the missing value.
+    int32_t Execute(double* result, MoDLL& owner) override;
+    // The slot of the hFile argument, -1 for none.
+    virtual int8_t GetHFileArgIndex() const { return -1; }
+
+    const MoString& syntax() const { return syntax_; }
+
+protected:
+    // The common preparation: arguments, ERROR and SYSERR cleared, and, when
+    // asked, the hFile step.
+    int32_t PrepareCall(std::string& argText, MoDLL& owner, bool resolveHFile);
+
+    ZEL& zel_;
+
+private:
+    MoString syntax_;
+};
+
+}  // namespace zel

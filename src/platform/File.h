@@ -1,0 +1,109 @@
+// The file class: a byte-stream file with access, sharing and create choices.
+//
+// Failures of Close, Read, Write, Seek, GetPosition, GetLength and Remove
+// raise FileException with a cause; Open reports its cause through the
+// exception record the caller passes. Handle numbers are the operating
+// system's, unique among open files.
+//
+// Sharing is enforced between the files this process has open, as Windows
+// does: an open that the sharing granted by another open forbids, or that
+// would forbid an access another open already has, fails with
+// SharingViolation. Removing a file that is open fails the same way.
+//
+// Reads are buffered; writes go straight to the file. Every write through
+// any File on the same file drops the overlapping read buffers, so two
+// handles see each other's writes at once, and position and length are
+// always exact.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/FileException.h"
+#include "platform/Vfs.h"
+
+namespace zel::platform {
+
+// What other opens may do while this one is open.
+enum class Share : uint8_t {
+    Exclusive,  // nothing
+    DenyWrite,  // read only
+    DenyRead,   // write only
+    DenyNone,   // read and write
+};
+
+struct OpenFlags {
+    Access access = Access::Read;
+    Share share = Share::Exclusive;
+    bool create = false;  // create, or empty an existing file
+};
+
+enum class SeekFrom : uint8_t { Begin = 0, Current = 1, End = 2 };
+
+// The operations the fault switch can fail.
+enum class FileOp : uint8_t { Open, Close, Read, Write, Seek, Position, Length, Status, Remove };
+
+class File {
+public:
+    File();
+    virtual ~File();  // closes an open file, ignoring failures
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // Opens path. On failure answers false and fills error (when given) with
+    // the cause; the object stays closed.
+    bool Open(const std::string& path, OpenFlags flags, FileException* error);
+    // Closes; the handle is released even when the close fails. Closing a
+    // closed file does nothing.
+    void Close();
+    // Reads up to count bytes at the position; fewer at the end of the file.
+    uint32_t Read(void* buffer, uint32_t count);
+    void Write(const void* buffer, uint32_t count);
+    // Moves the position; a position before the start fails with BadSeek.
+    // A position past the end is allowed. Answers the new position.
+    uint64_t Seek(int64_t offset, SeekFrom from);
+    uint64_t GetPosition() const;
+    uint64_t GetLength() const;
+
+    // The absolute path stored by the last successful open.
+    const std::string& GetFilePath() const { return path_; }
+    // The handle number, -1 when closed.
+    int32_t Handle() const { return fd_; }
+    bool IsOpen() const { return fd_ >= 0; }
+    Access access() const { return flags_.access; }
+
+    // Status by name: false when no entry exists.
+    static bool GetStatus(const std::string& path, FileStatus& status);
+    // Removes a file by name; fails with SharingViolation while it is open.
+    static void Remove(const std::string& path);
+
+    // Test support: the next operation of kind op fails with cause (once).
+    static void FailNext(FileOp op, FileCause cause);
+    static void ClearFaults();
+
+    // Size of the read buffer.
+    static constexpr uint32_t kReadBufferSize = 64 * 1024;
+
+private:
+    friend class OpenFileRegistry;
+    void DropReadBuffer() { bufferLength_ = 0; }
+    // Releases the descriptor and the registry entry; answers the close's cause.
+    FileCause Release();
+    [[noreturn]] void Fail(FileCause cause) const;
+    void CheckOpen() const;
+    uint32_t ReadDirect(uint8_t* out, uint32_t count);
+
+    Vfs* vfs_ = nullptr;  // the layer that gave fd_; it also closes it
+    int32_t fd_ = -1;
+    OpenFlags flags_{};
+    std::string path_;
+    FileIdentity identity_{};
+    uint64_t position_ = 0;
+    std::vector<uint8_t> buffer_;
+    uint64_t bufferStart_ = 0;
+    uint32_t bufferLength_ = 0;
+};
+
+}  // namespace zel::platform
