@@ -24,11 +24,12 @@ void ErrorRing::Clear() {
     recordedSinceClear_ = false;
 }
 
-ErrorRing& Errors() {
-    // Leaked on purpose: the module object records errors while it is being
-    // destroyed at unload, after function-local statics may be gone.
-    static ErrorRing* ring = new ErrorRing;
-    return *ring;
-}
+namespace {
+// Constant-initialized: it exists before any module object is built and
+// outlives every one of them at unload.
+constinit ErrorRing g_ring;
+}  // namespace
+
+ErrorRing& Errors() { return g_ring; }
 
 }  // namespace zel

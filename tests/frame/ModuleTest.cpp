@@ -1,0 +1,79 @@
+// The module as hosts see it: the exported entry point of the shared
+// library, loaded with dlopen by the stand-in host, and the module-wide
+// object behind MODLL.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstddef>
+
+#include "Host.h"
+#include "zel/zel.h"
+
+namespace {
+
+TEST(ModuleTest, SharedLibraryExportsOnlyTheEntryPoint) {
+    const std::string path = tavrel::Host::DefaultModulePath();
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    EXPECT_NE(dlsym(library, "MODLL"), nullptr);
+    // Nothing of the inside leaks out of the module.
+    EXPECT_EQ(dlsym(library, "_ZN3zel3ZELC1Ev"), nullptr);
+    EXPECT_EQ(dlsym(library, "_ZN3zel4host4BindEjPFijiliE"), nullptr);
+    dlclose(library);
+}
+
+TEST(ModuleTest, LoadedModuleAnswersRequests) {
+    tavrel::Host host(tavrel::Host::DefaultModulePath());
+    int32_t word = 5;
+    EXPECT_EQ(host.Status(word), 1);
+    double value = 0;
+    EXPECT_EQ(host.GetNumber(nullptr, "LISTSEP", value), 1);
+    EXPECT_EQ(value, 44);
+    EXPECT_EQ(host.SetNumber(nullptr, "NEWACTIONS", 1), 1);
+    EXPECT_EQ(host.SetNumber(nullptr, "NBYTES", 3), 1);
+    EXPECT_EQ(host.SetNumber(nullptr, "NBYTES", 5), 2);
+    EXPECT_EQ(host.GetNumber(nullptr, "ERROR", value), 1);
+    EXPECT_EQ(value, 12);
+    tavrel::CallResult r = host.Call("RESET", "");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.value, 0);
+    host.ClearLines();
+    EXPECT_EQ(host.Call("SYNTAX", "tread").code, 1);
+    ASSERT_EQ(host.lines().size(), 1u);
+    EXPECT_EQ(host.lines()[0], "zel.tread(strVarLetter,nLine[,hFile])\r\nNote: Affected by .nLineMode and .ListSep!");
+}
+
+TEST(ModuleTest, ExportedEntryOfTheLinkedModule) {
+    tavrel::Host host(&MODLL);
+    EXPECT_EQ(host.Call("RESET", "").code, 1);
+    double value = 0;
+    EXPECT_EQ(host.GetNumber(nullptr, "HFILE", value), 1);
+    EXPECT_EQ(value, -1);
+    // Without a callback the module still answers; listings print nothing.
+    char empty[] = "";
+    EXPECT_EQ(MODLL(1, nullptr, empty, &value, nullptr, ZEL_REQ_GET_NUMBER), 1);
+    char name[] = "SKIP";
+    value = 0;
+    EXPECT_EQ(MODLL(1, nullptr, name, &value, nullptr, ZEL_REQ_GET_NUMBER), 1);
+    EXPECT_EQ(value, 0);
+}
+
+// The layout rules of the blocks that cross the callback.
+TEST(ModuleTest, BlockLayoutFollowsNaturalAlignment) {
+    EXPECT_EQ(sizeof(ZelIndexedValue), 16u);
+    EXPECT_EQ(offsetof(ZelIndexedValue, value), 8u);
+    EXPECT_EQ(offsetof(ZelIndexedPair, first), 16u);
+    EXPECT_EQ(sizeof(ZelRange), 12u);
+    EXPECT_EQ(offsetof(ZelLocator, word1), sizeof(void*));
+    EXPECT_EQ(offsetof(ZelLocator, upper), sizeof(void*) + 8);
+    EXPECT_EQ(offsetof(ZelRowDescriptor, count), 2u);
+    EXPECT_EQ(offsetof(ZelRowDescriptor, one), 4u);
+    EXPECT_EQ(offsetof(ZelRowDescriptor, zero), 8u);
+    EXPECT_EQ(offsetof(ZelRowDescriptor, values), sizeof(void*) == 4 ? 12u : 16u);
+    EXPECT_EQ(offsetof(ZelIndexedText, text), sizeof(void*));
+    EXPECT_EQ(offsetof(ZelColumnText, text), sizeof(void*));
+    EXPECT_EQ(sizeof(ZelColumnAdd), 16u);
+    EXPECT_EQ(sizeof(ZelLayerQuery), 8u);
+}
+
+}  // namespace
