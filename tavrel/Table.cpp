@@ -1,0 +1,176 @@
+#include "Table.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace tavrel {
+
+namespace {
+
+using Grid = std::vector<std::vector<std::string>>;
+
+// The cell of a dataset as a table shows it: blank outside the extent.
+std::string CellOf(const Dataset& dataset, int32_t row) {
+    if (row < dataset.lower() || row >= dataset.upper()) return {};
+    return dataset.display(static_cast<std::size_t>(row));
+}
+
+Grid DatasetGrid(const Dataset& dataset) {
+    Grid grid{{dataset.name()}};
+    for (int32_t row = 0; row < dataset.upper(); ++row) grid.push_back({CellOf(dataset, row)});
+    return grid;
+}
+
+Grid SheetGrid(const Worksheet& sheet) {
+    Grid grid(1);
+    for (int k = 1; k <= sheet.columnCount(); ++k) grid[0].push_back(sheet.column(k)->name());
+    for (int32_t row = 0; row < sheet.rows(); ++row) {
+        std::vector<std::string> line;
+        for (int k = 1; k <= sheet.columnCount(); ++k) line.push_back(CellOf(sheet.column(k)->dataset(), row));
+        grid.push_back(std::move(line));
+    }
+    return grid;
+}
+
+std::string Pad(const std::string& text, std::size_t width) {
+    return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
+}
+
+std::string FormatGrid(const Grid& grid) {
+    const std::size_t columns = grid.front().size();
+    std::vector<std::size_t> widths(columns, 0);
+    for (const auto& line : grid) {
+        for (std::size_t c = 0; c < columns; ++c) widths[c] = std::max(widths[c], line[c].size());
+    }
+    const std::size_t numberWidth = std::to_string(grid.size() - 1).size();
+    std::string out;
+    for (std::size_t r = 0; r < grid.size(); ++r) {
+        std::string line = Pad(r == 0 ? std::string() : std::to_string(r), numberWidth);
+        for (std::size_t c = 0; c < columns; ++c) line += "  " + Pad(grid[r][c], widths[c]);
+        line.erase(line.find_last_not_of(' ') + 1);
+        out += line + "\n";
+    }
+    return out;
+}
+
+std::string CsvText(const Grid& grid) {
+    std::string out;
+    for (const auto& line : grid) {
+        for (std::size_t c = 0; c < line.size(); ++c) {
+            if (c > 0) out += ',';
+            out += CsvField(line[c]);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string SystemError(const std::string& what, int code) { return what + ": " + std::strerror(code); }
+
+// A file beside the target that is removed again unless it was renamed into
+// place.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& target) {
+        static std::atomic<unsigned> counter{0};
+        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+            path_ = target + ".tmp." + std::to_string(getpid()) + "." + std::to_string(counter++);
+            fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ < 0 && errno != EEXIST) break;
+        }
+        if (fd_ < 0) openError_ = errno;
+        created_ = fd_ >= 0;
+    }
+    ~TemporaryFile() {
+        if (fd_ >= 0) close(fd_);
+        if (created_ && !renamed_) unlink(path_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    bool Write(const std::string& data, std::string& error) {
+        if (fd_ < 0) {
+            error = SystemError("cannot create " + path_, openError_);
+            return false;
+        }
+        std::size_t done = 0;
+        while (done < data.size()) {
+            const ssize_t n = write(fd_, data.data() + done, data.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                error = SystemError("cannot write " + path_, errno);
+                return false;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        if (fsync(fd_) != 0) {
+            error = SystemError("cannot write " + path_, errno);
+            return false;
+        }
+        const int fd = fd_;
+        fd_ = -1;
+        if (close(fd) != 0) {
+            error = SystemError("cannot write " + path_, errno);
+            return false;
+        }
+        return true;
+    }
+
+    bool RenameTo(const std::string& target, std::string& error) {
+        if (std::rename(path_.c_str(), target.c_str()) != 0) {
+            error = SystemError("cannot replace " + target, errno);
+            return false;
+        }
+        renamed_ = true;
+        return true;
+    }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    int openError_ = 0;
+    bool created_ = false;
+    bool renamed_ = false;
+};
+
+bool Save(const Grid& grid, const std::string& path, std::string& error) {
+    if (path.empty()) {
+        error = "no file name";
+        return false;
+    }
+    TemporaryFile file(path);
+    return file.Write(CsvText(grid), error) && file.RenameTo(path, error);
+}
+
+}  // namespace
+
+std::string Format(const Dataset& dataset) { return FormatGrid(DatasetGrid(dataset)); }
+
+std::string Format(const Worksheet& sheet) { return FormatGrid(SheetGrid(sheet)); }
+
+std::string CsvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+bool SaveCsv(const Dataset& dataset, const std::string& path, std::string& error) {
+    return Save(DatasetGrid(dataset), path, error);
+}
+
+bool SaveCsv(const Worksheet& sheet, const std::string& path, std::string& error) {
+    return Save(SheetGrid(sheet), path, error);
+}
+
+}  // namespace tavrel
