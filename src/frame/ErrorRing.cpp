@@ -24,12 +24,11 @@ void ErrorRing::Clear() {
     recordedSinceClear_ = false;
 }
 
-namespace {
-// Constant-initialized: it exists before any module object is built and
-// outlives every one of them at unload.
-constinit ErrorRing g_ring;
-}  // namespace
-
-ErrorRing& Errors() { return g_ring; }
+ErrorRing& Errors() {
+    // Built on first use; the module object asks for it while it is built,
+    // so the list outlives it at unload.
+    static ErrorRing ring;
+    return ring;
+}
 
 }  // namespace zel

@@ -1,8 +1,15 @@
 #include "frame/Zel.h"
 
+#include "frame/ErrorRing.h"
+#include "platform/File.h"
+
 namespace zel {
 
 ZEL::ZEL() {
+    // The module-wide state this object uses while it is destroyed must be
+    // built before it, so that it is destroyed after it.
+    Errors();
+    platform::File::Initialize();
     files_.SetRemovalListener([this](const MyCFile* file) { hfile_.Forget(file); });
     hfile_.SetToNone();
     FillTables();

@@ -12,11 +12,12 @@ namespace zel::platform {
 // sharing and writes can drop each other's stale read buffers.
 class OpenFileRegistry {
 public:
+    // Built on first use; objects that keep files open until they are
+    // destroyed at unload call File::Initialize first, so that the registry
+    // outlives them.
     static OpenFileRegistry& Instance() {
-        // Never destroyed: Files closed by objects destroyed at exit still
-        // unregister here.
-        static auto* registry = new OpenFileRegistry;
-        return *registry;
+        static OpenFileRegistry registry;
+        return registry;
     }
 
     // True when an open of identity with flags is forbidden by another open,
@@ -74,15 +75,31 @@ private:
 namespace {
 
 constexpr std::size_t kOpCount = static_cast<std::size_t>(FileOp::Remove) + 1;
-constinit std::array<FileCause, kOpCount> g_faults{};
+constexpr std::size_t kPendingPerOp = 4;
 
-// The injected failure for op, consumed; None when there is none.
+// A failure waiting for its operation: it strikes when remaining calls of
+// that operation have passed.
+struct PendingFault {
+    FileCause cause = FileCause::None;
+    int remaining = 0;
+};
+constinit std::array<std::array<PendingFault, kPendingPerOp>, kOpCount> g_faults{};
+
+// The injected failure for this call of op, consumed; None when there is none.
 FileCause TakeFault(FileOp op) {
     const auto index = static_cast<std::size_t>(op);
     if (index >= kOpCount) return FileCause::None;
-    const FileCause cause = g_faults[index];
-    g_faults[index] = FileCause::None;
-    return cause;
+    FileCause strike = FileCause::None;
+    for (PendingFault& pending : g_faults[index]) {
+        if (pending.cause == FileCause::None) continue;
+        if (pending.remaining == 0 && strike == FileCause::None) {
+            strike = pending.cause;
+            pending = PendingFault{};
+        } else if (pending.remaining > 0) {
+            --pending.remaining;
+        }
+    }
+    return strike;
 }
 
 void ThrowIfFault(FileOp op, const std::string& path) {
@@ -342,11 +359,24 @@ void File::Remove(const std::string& path) {
     if (cause != FileCause::None) throw FileException(cause, -1, path);
 }
 
-void File::FailNext(FileOp op, FileCause cause) {
+void File::FailNext(FileOp op, FileCause cause, int skip) {
     const auto index = static_cast<std::size_t>(op);
-    if (index < kOpCount) g_faults[index] = cause;
+    if (index >= kOpCount || cause == FileCause::None || skip < 0) return;
+    for (PendingFault& pending : g_faults[index]) {
+        if (pending.cause == FileCause::None) {
+            pending = PendingFault{cause, skip};
+            return;
+        }
+    }
 }
 
-void File::ClearFaults() { g_faults.fill(FileCause::None); }
+void File::ClearFaults() {
+    for (auto& pending : g_faults) pending.fill(PendingFault{});
+}
+
+void File::Initialize() {
+    OpenFileRegistry::Instance();
+    PosixVfs();
+}
 
 }  // namespace zel::platform

@@ -79,9 +79,15 @@ public:
     // Removes a file by name; fails with SharingViolation while it is open.
     static void Remove(const std::string& path);
 
-    // Test support: the next operation of kind op fails with cause (once).
-    static void FailNext(FileOp op, FileCause cause);
+    // Test support: the call of op after skip further calls of it fails with
+    // cause, once. Several failures may wait at a time.
+    static void FailNext(FileOp op, FileCause cause, int skip = 0);
     static void ClearFaults();
+
+    // Builds the layer's process-wide state now. An object that keeps files
+    // open until it is destroyed at exit or unload calls this first, so the
+    // state outlives it.
+    static void Initialize();
 
     // Size of the read buffer.
     static constexpr uint32_t kReadBufferSize = 64 * 1024;

@@ -205,9 +205,9 @@ Vfs* g_current = nullptr;
 }  // namespace
 
 Vfs& PosixVfs() {
-    // Never destroyed: files may still be closed by objects destroyed at exit.
-    static auto* vfs = new PosixVfsImpl;
-    return *vfs;
+    // Built on first use; see File::Initialize for the order at exit.
+    static PosixVfsImpl vfs;
+    return vfs;
 }
 
 Vfs& CurrentVfs() { return g_current != nullptr ? *g_current : PosixVfs(); }

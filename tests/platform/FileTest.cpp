@@ -339,6 +339,22 @@ INSTANTIATE_TEST_SUITE_P(Ops, FaultTest,
                                            FileOp::Seek, FileOp::Position, FileOp::Length,
                                            FileOp::Status, FileOp::Remove));
 
+TEST_F(FileTest, QueuedFaultsStrikeAfterTheirSkippedCalls) {
+    const std::string path = Make("queued", "abcdef");
+    File f;
+    ASSERT_EQ(OpenCause(f, path, kBoth), FileCause::None);
+    File::FailNext(FileOp::Seek, FileCause::HardIO, 2);
+    File::FailNext(FileOp::Seek, FileCause::BadSeek);
+    const FileCause expected[] = {FileCause::BadSeek, FileCause::None, FileCause::HardIO,
+                                  FileCause::None};
+    for (FileCause cause : expected) {
+        EXPECT_EQ(RunOp(FileOp::Seek, f, path), cause);
+    }
+    File::FailNext(FileOp::Read, FileCause::HardIO, 5);
+    File::ClearFaults();
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(RunOp(FileOp::Read, f, path), FileCause::None);
+}
+
 TEST_F(FileTest, WriteToFullDeviceReportsDiskFull) {
     if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
     File f;
