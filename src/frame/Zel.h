@@ -5,6 +5,11 @@
 
 #include <array>
 
+#include "binary/MoBinIO.h"
+#include "binary/MoIntIO.h"
+#include "binary/MoReadRowBin.h"
+#include "binary/MoRecord.h"
+#include "binary/TypeConverter.h"
 #include "files/FileRefList.h"
 #include "files/MoDOS.h"
 #include "files/MoHFILE.h"
@@ -57,6 +62,11 @@ public:
     MoBounded& ListSep() { return listSep_; }
     FileRefList& Files() { return files_; }
     MoOpen& Open() { return open_; }
+    TypeConverter& Converter() { return converter_; }
+    // Widths of the scalar integer methods: 1 to 4.
+    MoDiscrete& IntegerWidths() { return integerWidths_; }
+    // The value kind of the array and row methods: 0 to 2.
+    MoDiscrete& BinType() { return binType_; }
 
     const MemberEntry* OwnProperties() const { return ownProperties_.data(); }
     const MemberEntry* OwnMethods() const { return ownMethods_.data(); }
@@ -77,6 +87,11 @@ private:
     MoHFILE hfile_{*this, files_};
     MoInt skip_;
 
+    // Shared by the binary methods; not members of the tables.
+    TypeConverter converter_{*this};
+    MoDiscrete integerWidths_{*this, {1, 2, 3, 4}};
+    MoDiscrete binType_{*this, {0, 1, 2}};
+
     MoListSep listSepMethod_{*this};
     MoOpen open_{*this};
     MoClose close_{*this};
@@ -91,19 +106,19 @@ private:
     MoJump jump_{*this};
     MoJumpChunk jumpChunk_{*this};
     MoSwitchMode switchMode_{*this};
-    MoUnavailable read_{*this, "MoRead", "READ", syntax::kRead, 2};
-    MoUnavailable write_{*this, "MoWrite", "WRITE", syntax::kWrite, 3};
-    MoUnavailable fread_{*this, "MoFRead", "FREAD", syntax::kRealRead, 1};
-    MoUnavailable fwrite_{*this, "MoFWrite", "FWRITE", syntax::kRealWrite, 2};
-    MoUnavailable dread_{*this, "MoDRead", "DREAD", syntax::kRealRead, 1};
-    MoUnavailable dwrite_{*this, "MoDWrite", "DWRITE", syntax::kRealWrite, 2};
-    MoUnavailable ldread_{*this, "MoLDRead", "LDREAD", syntax::kRealRead, 1};
-    MoUnavailable ldwrite_{*this, "MoLDWrite", "LDWRITE", syntax::kRealWrite, 2};
-    MoUnavailable aread_{*this, "MoARead", "AREAD", syntax::kArray, 5};
-    MoUnavailable awrite_{*this, "MoAWrite", "AWRITE", syntax::kArray, 5};
-    MoUnavailable readRowBin_{*this, "MoReadRowBin", "READROWBIN", syntax::kReadRowBin, 4};
-    MoUnavailable readRecord_{*this, "MoReadRecord", "READRECORD", syntax::kRecord, 4};
-    MoUnavailable writeRecord_{*this, "MoWriteRecord", "WRITERECORD", syntax::kRecord, 4};
+    MoRead read_{*this};
+    MoWrite write_{*this};
+    MoFRead fread_{*this};
+    MoFWrite fwrite_{*this};
+    MoDRead dread_{*this};
+    MoDWrite dwrite_{*this};
+    MoLDRead ldread_{*this};
+    MoLDWrite ldwrite_{*this};
+    MoARead aread_{*this};
+    MoAWrite awrite_{*this};
+    MoReadRowBin readRowBin_{*this};
+    MoReadRecord readRecord_{*this};
+    MoWriteRecord writeRecord_{*this};
     MoUnavailable readRow_{*this, "MoReadRow", "READROW", syntax::kReadRow, 3};
     MoUnavailable lineRow_{*this, "MoLineRow", "LINEROW", syntax::kLineRow, 2};
     MoUnavailable tread_{*this, "MoTRead", "TREAD", syntax::kTRead, 3};

@@ -1,0 +1,108 @@
+#include "binary/MoBinIO.h"
+
+#include <limits>
+
+#include "binary/TypeConverter.h"
+#include "data/MoData.h"
+#include "frame/SyntaxTexts.h"
+#include "frame/Zel.h"
+
+namespace zel {
+
+int32_t MoBinIO::ParseArguments(std::string& argText, MoDLL& owner) {
+    if (int32_t r = MoBulk::ParseArguments(argText, owner); r != 0) return r;
+    return zel_.ByteOrder().CheckCurrent();
+}
+
+uint32_t MoBinIO::GetSkipBytes() { return static_cast<uint32_t>(zel_.Skip().value()); }
+
+int32_t MoBinIO::CheckLayout(int32_t kind, uint32_t count) {
+    // A width stored unchecked, or a negative gap, would give item sizes
+    // that do not describe the file.
+    if (int32_t e = zel_.NBytes().CheckCurrent(); e != 0) return e;
+    if (zel_.Skip().value() < 0) return zel_.Fail(12, 3);
+    // A BCD value needs its 10 bytes inside each item.
+    if (kind == kKindBcd && zel_.NBytes().value() != kBcdBytes) {
+        zel_.SetError(kErrNoCodec);
+        return kErrNoCodec;
+    }
+    const uint64_t item = static_cast<uint64_t>(zel_.NBytes().value()) +
+                          static_cast<uint64_t>(zel_.Skip().value());
+    if (item * count > std::numeric_limits<uint32_t>::max()) return zel_.Fail(12, 3);
+    return 0;
+}
+
+MoAIO::MoAIO(ZEL& zel)
+    : MoBinIO(zel, syntax::kArray),
+      dataset_(AddArgument<MoDataSetName>()),
+      start_(AddArgument<MoInt>()),
+      end_(AddArgument<MoInt>()),
+      binType_(AddArgument<MoInt>()) {
+    AddArgument<MoInt>();
+}
+
+int32_t MoAIO::ParseArguments(std::string& argText, MoDLL& owner) {
+    if (int32_t r = MoBinIO::ParseArguments(argText, owner); r != 0) return r;
+    if (!dataset_.given() || !start_.given() || !end_.given() || !binType_.given()) {
+        return zel_.Fail(10, 1024);
+    }
+    first_ = static_cast<uint32_t>(start_.value()) - 1u;
+    end_index_ = static_cast<uint32_t>(end_.value());
+    // An end below 0 would be a huge unsigned index: refused as an end
+    // before the start.
+    if (end_index_ < first_ || end_.value() < 0) return zel_.Fail(19, 64);
+    if (int32_t e = zel_.BinType().CheckedSet(binType_.value()); e != 0) return e;
+    return zel_.Signed().CheckCurrent();
+}
+
+int32_t MoAIO::Transfer(double* result, bool reading) {
+    MoZELIO::Execute(result, zel_);
+    if (zel_.NewActions()) *result = -1.0;
+    const uint32_t count = end_index_ - first_;
+    if (int32_t e = CheckLayout(zel_.BinType().value(), count); e != 0) return e;
+    const uint32_t item = static_cast<uint32_t>(zel_.NBytes().value() + zel_.Skip().value());
+    if (BulkTransfer(*zel_.HFile().file(), item, count, 256, reading)) return 1;
+    *result = count;
+    return 0;
+}
+
+int32_t MoARead::Execute(double* result, MoDLL&) { return Transfer(result, true); }
+
+int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
+    MoResultData data(dataset_.GetText(), false);
+    const uint32_t stride = static_cast<uint32_t>(zel_.NBytes().value() + zel_.Skip().value());
+    TypeConverter& converter = zel_.Converter();
+    converter.LoadSettings(zel_.Signed().value(), zel_.ByteOrder().value());
+    Codec decode = converter.SelectConverter(zel_.BinType().value(), zel_.NBytes().value(), true);
+    if (decode == nullptr) return kErrNoCodec;
+    const uint32_t row = first_ + start;
+    for (uint32_t k = 0; k < count; ++k) {
+        double value = 0.0;
+        if (int32_t r = decode(converter, buffer + static_cast<size_t>(k) * stride, value); r != 0) {
+            return r;
+        }
+        data.SetValue(static_cast<int32_t>(row + k), value);
+    }
+    return 0;
+}
+
+int32_t MoAWrite::Execute(double* result, MoDLL&) { return Transfer(result, false); }
+
+int32_t MoAWrite::FillChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
+    MoSourceData data(dataset_.GetText(), true);
+    const uint32_t stride = static_cast<uint32_t>(zel_.NBytes().value() + zel_.Skip().value());
+    TypeConverter& converter = zel_.Converter();
+    converter.LoadSettings(zel_.Signed().value(), zel_.ByteOrder().value());
+    Codec encode = converter.SelectConverter(zel_.BinType().value(), zel_.NBytes().value(), false);
+    if (encode == nullptr) return kErrNoCodec;
+    const uint32_t row = first_ + start;
+    for (uint32_t k = 0; k < count; ++k) {
+        double value = data.ValueAt(static_cast<int32_t>(row + k));
+        if (int32_t r = encode(converter, buffer + static_cast<size_t>(k) * stride, value); r != 0) {
+            return r;
+        }
+    }
+    return 0;
+}
+
+}  // namespace zel

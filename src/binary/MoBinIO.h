@@ -1,0 +1,61 @@
+// Block transfers of binary values: the common base of the array, record
+// and binary-row methods, and AREAD / AWRITE, which move a range of a
+// dataset as equally spaced values (NBYTES bytes each, SKIP bytes between).
+#pragma once
+
+#include "props/MoNumeric.h"
+#include "props/MoString.h"
+#include "text/MoScribe.h"
+
+namespace zel {
+
+class MoBinIO : public MoBulk {
+public:
+    ZEL_CLASS_NAME(MoBinIO)
+    using MoBulk::MoBulk;
+
+    int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
+    uint32_t GetSkipBytes() override;
+
+protected:
+    // Before any byte moves: the width and gap settings must be usable with
+    // the value kind, and the whole transfer must fit 32 bits of bytes.
+    // 0, or a refusal with ERROR set.
+    int32_t CheckLayout(int32_t kind, uint32_t count);
+};
+
+class MoAIO : public MoBinIO {
+public:
+    ZEL_CLASS_NAME(MoAIO)
+    explicit MoAIO(ZEL& zel);
+    int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
+
+protected:
+    // Moves the range; reading or writing.
+    int32_t Transfer(double* result, bool reading);
+
+    MoDataSetName& dataset_;
+    MoInt& start_;
+    MoInt& end_;
+    MoInt& binType_;
+    uint32_t first_ = 0;  // 0-based index of the first cell
+    uint32_t end_index_ = 0;  // one past the last cell
+};
+
+class MoARead : public MoAIO {
+public:
+    ZEL_CLASS_NAME(MoARead)
+    using MoAIO::MoAIO;
+    int32_t Execute(double* result, MoDLL& owner) override;
+    int32_t StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer) override;
+};
+
+class MoAWrite : public MoAIO {
+public:
+    ZEL_CLASS_NAME(MoAWrite)
+    using MoAIO::MoAIO;
+    int32_t Execute(double* result, MoDLL& owner) override;
+    int32_t FillChunk(uint32_t start, uint32_t count, uint8_t* buffer) override;
+};
+
+}  // namespace zel

@@ -1,0 +1,82 @@
+#include "binary/MoReadRowBin.h"
+
+#include <limits>
+#include <new>
+#include <vector>
+
+#include "binary/TypeConverter.h"
+#include "frame/SyntaxTexts.h"
+#include "frame/Zel.h"
+#include "host/HostServices.h"
+#include "host/MoTavrelWks.h"
+
+namespace zel {
+
+MoReadRowBin::MoReadRowBin(ZEL& zel)
+    : MoBinIO(zel, syntax::kReadRowBin),
+      worksheet_(AddArgument<MoWksName>()),
+      tokens_(AddArgument<MoInt>()),
+      binType_(AddArgument<MoInt>()) {
+    AddArgument<MoInt>();
+}
+
+int32_t MoReadRowBin::ParseArguments(std::string& argText, MoDLL& owner) {
+    if (int32_t r = MoBinIO::ParseArguments(argText, owner); r != 0) return r;
+    if (!worksheet_.given() || !tokens_.given() || !binType_.given()) return zel_.Fail(10, 1024);
+    count_ = static_cast<uint32_t>(tokens_.value());
+    if (int32_t e = zel_.BinType().CheckedSet(binType_.value()); e != 0) return e;
+    return zel_.Signed().CheckCurrent();
+}
+
+int32_t MoReadRowBin::Execute(double* result, MoDLL& owner) {
+    MoZELIO::Execute(result, owner);
+    // The row descriptor carries the number of values in 16 bits.
+    if (count_ > std::numeric_limits<uint16_t>::max()) return zel_.Fail(12, 3);
+    if (int32_t e = CheckLayout(zel_.BinType().value(), count_); e != 0) return e;
+    const uint32_t item = static_cast<uint32_t>(zel_.NBytes().value() + zel_.Skip().value());
+    if (BulkTransfer(*zel_.HFile().file(), item, count_, 1, true)) return 1;
+    *result = count_;
+    return 0;
+}
+
+int32_t MoReadRowBin::StoreChunk(uint32_t, uint32_t count, uint8_t* buffer) {
+    MoTavrelWks worksheet(worksheet_, zel_);
+    if (worksheet.EnsureColumns(static_cast<int32_t>(count)) != 0) return 0;
+
+    std::vector<double> values;
+    try {
+        values.resize(count);
+    } catch (const std::bad_alloc&) {
+        return zel_.Fail(44, 5);
+    }
+    TypeConverter& converter = zel_.Converter();
+    converter.LoadSettings(zel_.Signed().value(), zel_.ByteOrder().value());
+    Codec decode = converter.SelectConverter(zel_.BinType().value(), zel_.NBytes().value(), true);
+    if (decode == nullptr) return kErrNoCodec;
+    const size_t stride = static_cast<size_t>(zel_.NBytes().value() + zel_.Skip().value());
+    if (int32_t r = converter.DecodeMany(decode, buffer, stride, values.data(), count); r != 0) {
+        return r;
+    }
+
+    int32_t worksheetHandle = 0;
+    const char* name = worksheet_.GetText();
+    if (host::Call(ZEL_CB_WORKSHEET_HANDLE, reinterpret_cast<intptr_t>(name),
+                   reinterpret_cast<intptr_t>(&worksheetHandle)) != 0 ||
+        !host::Available()) {
+        return zel_.Fail(20, 6);
+    }
+    ZelRowDescriptor row{};
+    row.tag = ZEL_ROW_TAG;
+    row.count = static_cast<uint16_t>(count);
+    row.one = 1;
+    row.zero = 0;
+    row.values = values.data();
+    if (host::CallOn(static_cast<uint32_t>(worksheetHandle), ZEL_CB_ROW,
+                     reinterpret_cast<intptr_t>(&row), 0) != 0) {
+        return zel_.Fail(20, 6);
+    }
+    host::Call(ZEL_CB_COMMAND, reinterpret_cast<intptr_t>("doc -uw"), 0);
+    return 0;
+}
+
+}  // namespace zel

@@ -1,0 +1,25 @@
+// READROWBIN: nToken equally spaced binary values handed to the host as one
+// worksheet row in a single request.
+#pragma once
+
+#include "binary/MoBinIO.h"
+
+namespace zel {
+
+class MoReadRowBin : public MoBinIO {
+public:
+    ZEL_CLASS_NAME(MoReadRowBin)
+    explicit MoReadRowBin(ZEL& zel);
+
+    int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
+    int32_t Execute(double* result, MoDLL& owner) override;
+    int32_t StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer) override;
+
+private:
+    MoWksName& worksheet_;
+    MoInt& tokens_;
+    MoInt& binType_;
+    uint32_t count_ = 0;
+};
+
+}  // namespace zel

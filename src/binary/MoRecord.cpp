@@ -1,0 +1,205 @@
+#include "binary/MoRecord.h"
+
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "data/MoData.h"
+#include "frame/SyntaxTexts.h"
+#include "frame/Zel.h"
+#include "host/MoTavrelWks.h"
+
+namespace zel {
+namespace {
+
+constexpr bool IsKeywordChar(char c) { return (c >= 'A' && c <= 'Z') || c == '-'; }
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+MoRecord::MoRecord(ZEL& zel)
+    : MoBinIO(zel, syntax::kRecord),
+      worksheet_(AddArgument<MoWksName>()),
+      records_(AddArgument<MoInt>()),
+      template_(AddArgument<MoString>()) {
+    AddArgument<MoInt>();
+}
+
+int32_t MoRecord::ParseArguments(std::string& argText, MoDLL& owner) {
+    if (int32_t r = MoBinIO::ParseArguments(argText, owner); r != 0) return r;
+    if (!worksheet_.given() || !records_.given() || !template_.given()) return zel_.Fail(10, 1024);
+    return ParseTemplate(std::string(template_.text()), IsReading());
+}
+
+int32_t MoRecord::ParseItem(std::string_view text, bool reading, TemplateItem& item) {
+    auto fail = [this](int32_t id) {
+        zel_.SetError(id);
+        return id;
+    };
+    // Reads the digits at pos into item.count; they must end the item.
+    auto readCount = [&](size_t pos) -> int32_t {
+        uint64_t count = 0;
+        while (pos < text.size() && IsDigit(text[pos])) {
+            count = count * 10 + static_cast<uint64_t>(text[pos] - '0');
+            if (count > std::numeric_limits<uint32_t>::max()) return fail(kErrBadTypeName);
+            ++pos;
+        }
+        if (pos != text.size()) return fail(kErrBadTypeName);
+        if (count == 0) return fail(17);
+        item.count = static_cast<uint32_t>(count);
+        return 0;
+    };
+
+    if (text.empty()) return fail(kErrBadTypeName);
+    if (IsKeywordChar(text.front())) {
+        TypeItem type;
+        size_t consumed = 0;
+        const std::string keyword(text);
+        if (int32_t r = zel_.Converter().ParseTypeName(keyword.c_str(), reading, type, consumed); r != 0) {
+            return r;
+        }
+        item.codec = type.codec;
+        item.width = static_cast<uint16_t>(type.width);
+        item.minus = type.minus ? 1 : 0;
+        size_t pos = consumed;
+        while (pos < text.size() && IsKeywordChar(text[pos])) ++pos;
+        if (pos == text.size()) return 0;
+        if (IsDigit(text[pos])) return readCount(pos);
+        return fail(kErrBadTypeName);
+    }
+    if (IsDigit(text.front())) {
+        item.width = 0;
+        item.codec = nullptr;
+        return readCount(0);
+    }
+    return fail(kErrBadTypeName);
+}
+
+int32_t MoRecord::ParseTemplate(const std::string& text, bool reading) {
+    items_.clear();
+    recordSize_ = 0;
+    columns_ = 0;
+    trailingSkip_ = 0;
+    try {
+        std::string_view rest = text;
+        while (true) {
+            const size_t bar = rest.find('|');
+            TemplateItem item;
+            const int32_t r = ParseItem(rest.substr(0, bar), reading, item);
+            if (r != 0) {
+                items_.clear();
+                return r;
+            }
+            items_.push_back(item);
+            if (bar == std::string_view::npos) break;
+            rest.remove_prefix(bar + 1);
+        }
+    } catch (const std::bad_alloc&) {
+        items_.clear();
+        return zel_.Fail(44, 5);
+    }
+    uint64_t columns = 0;
+    for (const TemplateItem& item : items_) {
+        recordSize_ += item.width == 0 ? item.count : static_cast<uint64_t>(item.width) * item.count;
+        if (item.width != 0) columns += item.count;
+    }
+    columns_ = static_cast<uint32_t>(std::min<uint64_t>(columns, std::numeric_limits<uint32_t>::max()));
+    trailingSkip_ = items_.back().width == 0 ? items_.back().count : 0;
+    return 0;
+}
+
+int32_t MoRecord::Transfer(double* result) {
+    MoZELIO::Execute(result, zel_);
+    *result = -1.0;
+    // A count whose bytes do not fit 32 bits (negative counts among them)
+    // describes no file this module can move.
+    const uint32_t count = static_cast<uint32_t>(records_.value());
+    if (records_.value() < 0 ||
+        recordSize_ * count > std::numeric_limits<uint32_t>::max() || items_.empty()) {
+        return zel_.Fail(12, 3);
+    }
+    if (BulkTransfer(*zel_.HFile().file(), static_cast<uint32_t>(recordSize_), count, 1,
+                     IsReading())) {
+        return 1;
+    }
+    *result = IsReading() ? count : 0.0;
+    return 0;
+}
+
+template <class OnValue>
+int32_t MoRecord::ForEachValue(uint32_t start, uint32_t count, uint8_t* buffer, OnValue onValue) {
+    TypeConverter& converter = zel_.Converter();
+    converter.LoadSettings(zel_.Signed().value(), zel_.ByteOrder().value());
+    uint8_t* p = buffer;
+    for (uint32_t r = start; r < start + count; ++r) {
+        uint32_t column = 0;
+        for (const TemplateItem& item : items_) {
+            if (item.width == 0) {
+                p += item.count;
+                continue;
+            }
+            converter.SetSigned(item.minus);
+            for (uint32_t i = 0; i < item.count; ++i) {
+                if (int32_t e = onValue(r, column, item, p); e != 0) return e;
+                p += item.width;
+                ++column;
+            }
+        }
+    }
+    return 0;
+}
+
+int32_t MoReadRecord::Execute(double* result, MoDLL&) { return Transfer(result); }
+
+int32_t MoReadRecord::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
+    MoTavrelWks worksheet(worksheet_, zel_);
+    // A column that cannot be added leaves ERROR 20 (legacy 6); the values
+    // of the columns that exist are still stored.
+    worksheet.EnsureColumns(static_cast<int32_t>(columnsPerRecord()));
+    std::vector<std::unique_ptr<MoResultData>> columns;
+    try {
+        columns.reserve(columnsPerRecord());
+        for (uint32_t c = 1; c <= columnsPerRecord(); ++c) {
+            columns.push_back(std::make_unique<MoResultData>(worksheet.wksName(), static_cast<int32_t>(c)));
+        }
+    } catch (const std::bad_alloc&) {
+        columns.clear();
+        return zel_.Fail(44, 5);
+    }
+    TypeConverter& converter = zel_.Converter();
+    return ForEachValue(start, count, buffer,
+                        [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {
+                            double value = 0.0;
+                            if (int32_t e = item.codec(converter, p, value); e != 0) return e;
+                            columns[column]->SetValue(static_cast<int32_t>(row), value);
+                            return 0;
+                        });
+}
+
+int32_t MoWriteRecord::Execute(double* result, MoDLL&) { return Transfer(result); }
+
+int32_t MoWriteRecord::FillChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
+    MoTavrelWks worksheet(worksheet_, zel_);
+    if (worksheet.ColumnCount() < static_cast<int64_t>(columnsPerRecord())) {
+        zel_.SetError(38);
+        return 38;
+    }
+    std::vector<std::unique_ptr<MoSourceData>> columns;
+    try {
+        columns.reserve(columnsPerRecord());
+        for (uint32_t c = 1; c <= columnsPerRecord(); ++c) {
+            columns.push_back(std::make_unique<MoSourceData>(worksheet.wksName(), static_cast<int32_t>(c)));
+        }
+    } catch (const std::bad_alloc&) {
+        columns.clear();
+        return zel_.Fail(44, 5);
+    }
+    TypeConverter& converter = zel_.Converter();
+    return ForEachValue(start, count, buffer,
+                        [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {
+                            double value = columns[column]->ValueAt(static_cast<int32_t>(row));
+                            return item.codec(converter, p, value);
+                        });
+}
+
+}  // namespace zel

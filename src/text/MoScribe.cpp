@@ -1,0 +1,140 @@
+#include "text/MoScribe.h"
+
+#include <new>
+
+#include "files/MyCFile.h"
+#include "frame/Zel.h"
+
+namespace zel {
+
+using platform::FileCause;
+using platform::FileException;
+
+namespace {
+
+uint8_t* DefaultAllocator(size_t bytes, bool zeroed) {
+    return zeroed ? new (std::nothrow) uint8_t[bytes]() : new (std::nothrow) uint8_t[bytes];
+}
+
+TransferAllocator g_allocator = &DefaultAllocator;
+
+struct BufferDeleter {
+    void operator()(uint8_t* p) const { delete[] p; }
+};
+using Buffer = std::unique_ptr<uint8_t[], BufferDeleter>;
+
+}  // namespace
+
+void SetTransferAllocator(TransferAllocator allocator) {
+    g_allocator = allocator != nullptr ? allocator : &DefaultAllocator;
+}
+
+int32_t MoPiecewise::ReadBytes(MyCFile& file, uint8_t* buffer, uint32_t count) {
+    uint32_t got = 0;
+    try {
+        got = file.Read(buffer, count);
+    } catch (const FileException& e) {
+        zel_.SetSysErr(zel_.NewActions() ? e.causeCode() : platform::LegacyCauseCode(e.cause()));
+        if (e.cause() == FileCause::EndOfFile) {
+            atEnd_ = 1;
+            zel_.SetError(33);
+            return 33;
+        }
+        zel_.SetError(28);
+        return 28;
+    }
+    if (got < count) {
+        atEnd_ = 1;
+        zel_.SetError(33);
+        return 33;
+    }
+    return 0;
+}
+
+bool MoBulk::BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t count, uint32_t splitBudget,
+                          bool reading) {
+    file_ = &file;
+    itemSize_ = itemSize;
+    count_ = count;
+    splitBudget_ = splitBudget;
+    reading_ = reading;
+    return TransferChunk(count, 0) == 44;
+}
+
+int32_t MoBulk::StoreChunk(uint32_t, uint32_t, uint8_t*) { return 0; }
+int32_t MoBulk::FillChunk(uint32_t, uint32_t, uint8_t*) { return 0; }
+
+uint64_t MoBulk::ChunkBytes(uint32_t count) {
+    const uint64_t whole = static_cast<uint64_t>(itemSize_) * count;
+    const uint64_t skip = GetSkipBytes();
+    return whole > skip ? whole - skip : 0;
+}
+
+int32_t MoBulk::TransferChunk(uint32_t count, uint32_t start) {
+    if (splitBudget_ == 0) return 44;
+    --splitBudget_;
+
+    const uint64_t bytes = static_cast<uint64_t>(itemSize_) * count;
+    Buffer buffer(bytes <= SIZE_MAX ? g_allocator(static_cast<size_t>(bytes), !reading_) : nullptr);
+    if (!buffer) {
+        // Not enough memory for the whole chunk: two halves, as deep as the
+        // budget allows.
+        const uint32_t half = count / 2;
+        if (half > 0) {
+            if (int32_t r = TransferChunk(half, start); r != 0) return r;
+            ++splitBudget_;
+        }
+        if (int32_t r = TransferChunk(count - half, start + half); r != 0) return r;
+        ++splitBudget_;
+        return 0;
+    }
+    const int32_t r = reading_ ? ReadChunk(count, start, buffer.get())
+                               : WriteChunk(count, start, buffer.get());
+    lastResult_ = r;
+    return r;
+}
+
+int32_t MoBulk::ReadChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
+    const uint64_t bytes = ChunkBytes(count);
+    uint32_t got = 0;
+    try {
+        got = bytes > 0 ? file_->Read(buffer, static_cast<uint32_t>(bytes)) : 0;
+    } catch (const FileException& e) {
+        if (!zel_.NewActions()) {
+            zel_.SetError(1157);
+            return 2;
+        }
+        const int32_t id = e.cause() == FileCause::EndOfFile ? 33 : 30;
+        zel_.SetError(id);
+        return id;
+    }
+    if (got == 0) {
+        zel_.SetError(33);
+        return 33;
+    }
+    if (got < bytes) {
+        // The file ended inside the chunk: only the items read whole are
+        // handed on.
+        const uint64_t whole = (static_cast<uint64_t>(got) + GetSkipBytes()) / itemSize_;
+        const uint32_t complete = static_cast<uint32_t>(whole < count ? whole : count);
+        if (complete > 0) {
+            if (int32_t r = StoreChunk(start, complete, buffer); r != 0) return r;
+        }
+        zel_.SetError(33);
+        return 33;
+    }
+    return StoreChunk(start, count, buffer);
+}
+
+int32_t MoBulk::WriteChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
+    if (int32_t r = FillChunk(start, count, buffer); r != 0) return r;
+    const uint64_t bytes = ChunkBytes(count);
+    try {
+        if (bytes > 0) file_->Write(buffer, static_cast<uint32_t>(bytes));
+    } catch (const FileException&) {
+        return zel_.Fail(31, 6);
+    }
+    return 0;
+}
+
+}  // namespace zel

@@ -1,0 +1,82 @@
+// The methods that move data between the current file and the host, and
+// their two engines: MoPiecewise reads a few bytes at a time (ReadBytes),
+// MoBulk moves one block through a heap buffer (BulkTransfer), halving the
+// block when memory is short.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "frame/MoZELIO.h"
+
+namespace zel {
+
+class MyCFile;
+
+class MoScribe : public MoZELIO {
+public:
+    ZEL_CLASS_NAME(MoScribe)
+    using MoZELIO::MoZELIO;
+    // The optional hFile is always the last argument.
+    int8_t GetHFileArgIndex() const override { return static_cast<int8_t>(argCount() - 1); }
+};
+
+class MoPiecewise : public MoScribe {
+public:
+    ZEL_CLASS_NAME(MoPiecewise)
+    using MoScribe::MoScribe;
+
+    // Reads exactly count bytes (1..255). Fewer bytes, or an end-of-file
+    // exception, sets atEnd and ERROR 33 and answers 33; any other file
+    // exception sets SYSERR and ERROR 28 and answers 28.
+    int32_t ReadBytes(MyCFile& file, uint8_t* buffer, uint32_t count);
+
+    bool atEnd() const { return atEnd_ != 0; }
+
+protected:
+    int32_t atEnd_ = 0;
+};
+
+// Allocation of transfer buffers, replaceable so that tests can make it
+// fail. Answers null when the memory is not there.
+using TransferAllocator = uint8_t* (*)(size_t bytes, bool zeroed);
+void SetTransferAllocator(TransferAllocator allocator);  // null: the default
+
+class MoBulk : public MoScribe {
+public:
+    ZEL_CLASS_NAME(MoBulk)
+    using MoScribe::MoScribe;
+
+    // Moves count items of itemSize bytes between file and host. Answers
+    // true only when memory ran out; any other error is left in ERROR.
+    bool BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t count, uint32_t splitBudget,
+                      bool reading);
+
+    // Bytes left out after the last item of a transfer.
+    virtual uint32_t GetSkipBytes() { return 0; }
+    // Hands count items read into buffer (item index start of the transfer)
+    // to the host.
+    virtual int32_t StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer);
+    // Fills buffer with count items (item index start) to be written.
+    virtual int32_t FillChunk(uint32_t start, uint32_t count, uint8_t* buffer);
+
+    int32_t lastResult() const { return lastResult_; }
+
+private:
+    int32_t TransferChunk(uint32_t count, uint32_t start);
+    int32_t ReadChunk(uint32_t count, uint32_t start, uint8_t* buffer);
+    int32_t WriteChunk(uint32_t count, uint32_t start, uint8_t* buffer);
+    // Bytes of a chunk of count items: the skip after the last item is left
+    // out; an empty chunk has none.
+    uint64_t ChunkBytes(uint32_t count);
+
+    MyCFile* file_ = nullptr;
+    bool reading_ = true;
+    uint32_t itemSize_ = 0;
+    uint32_t count_ = 0;
+    uint32_t splitBudget_ = 0;
+    int32_t lastResult_ = 0;
+};
+
+}  // namespace zel
