@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <variant>
+#include <map>
 #include <vector>
 
 namespace tavrel {
@@ -38,7 +38,7 @@ public:
     int32_t lower() const { return lower_; }
     int32_t upper() const { return upper_; }
     // Cells held, inside the extent or beyond it.
-    std::size_t size() const { return cells_.size(); }
+    std::size_t size() const { return kinds_.size(); }
 
     CellKind kind(std::size_t index) const;
     // The number of a number cell; nothing for an empty or text cell.
@@ -83,9 +83,9 @@ public:
     void rename(std::string name) { name_ = std::move(name); }
 
 private:
-    using Cell = std::variant<std::monostate, double, std::string>;
-
-    bool store(std::size_t index, Cell cell);
+    // Makes room for index; false beyond kMaxCells.
+    bool reach(std::size_t index);
+    void resizeCells(std::size_t count);
 
     uint32_t handle_;
     std::string name_;
@@ -93,7 +93,11 @@ private:
     bool temporary_ = false;
     int32_t lower_ = 0;
     int32_t upper_ = 0;
-    std::vector<Cell> cells_;
+    // One kind per cell, numbers beside them, texts only where there are any:
+    // numeric datasets of millions of cells stay compact.
+    std::vector<CellKind> kinds_;
+    std::vector<double> numbers_;
+    std::map<std::size_t, std::string> texts_;
     int setRangeCount_ = 0;
     int32_t lastTypeCode_ = 0;
 };
