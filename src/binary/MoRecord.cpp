@@ -15,6 +15,23 @@ namespace {
 constexpr bool IsKeywordChar(char c) { return (c >= 'A' && c <= 'Z') || c == '-'; }
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// One dataset wrapper per worksheet column 1..count; false when memory ran
+// out (the wrappers made so far are released).
+template <class Data>
+bool MakeColumns(const MoTavrelWks& worksheet, uint32_t count,
+                 std::vector<std::unique_ptr<Data>>& columns) {
+    try {
+        columns.reserve(count);
+        for (uint32_t c = 1; c <= count; ++c) {
+            columns.push_back(std::make_unique<Data>(worksheet.wksName(), static_cast<int32_t>(c)));
+        }
+    } catch (const std::bad_alloc&) {
+        columns.clear();
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 MoRecord::MoRecord(ZEL& zel)
@@ -157,15 +174,7 @@ int32_t MoReadRecord::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer
     // of the columns that exist are still stored.
     worksheet.EnsureColumns(static_cast<int32_t>(columnsPerRecord()));
     std::vector<std::unique_ptr<MoResultData>> columns;
-    try {
-        columns.reserve(columnsPerRecord());
-        for (uint32_t c = 1; c <= columnsPerRecord(); ++c) {
-            columns.push_back(std::make_unique<MoResultData>(worksheet.wksName(), static_cast<int32_t>(c)));
-        }
-    } catch (const std::bad_alloc&) {
-        columns.clear();
-        return zel_.Fail(44, 5);
-    }
+    if (!MakeColumns(worksheet, columnsPerRecord(), columns)) return zel_.Fail(44, 5);
     TypeConverter& converter = zel_.Converter();
     return ForEachValue(start, count, buffer,
                         [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {
@@ -185,15 +194,7 @@ int32_t MoWriteRecord::FillChunk(uint32_t start, uint32_t count, uint8_t* buffer
         return 38;
     }
     std::vector<std::unique_ptr<MoSourceData>> columns;
-    try {
-        columns.reserve(columnsPerRecord());
-        for (uint32_t c = 1; c <= columnsPerRecord(); ++c) {
-            columns.push_back(std::make_unique<MoSourceData>(worksheet.wksName(), static_cast<int32_t>(c)));
-        }
-    } catch (const std::bad_alloc&) {
-        columns.clear();
-        return zel_.Fail(44, 5);
-    }
+    if (!MakeColumns(worksheet, columnsPerRecord(), columns)) return zel_.Fail(44, 5);
     TypeConverter& converter = zel_.Converter();
     return ForEachValue(start, count, buffer,
                         [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {
