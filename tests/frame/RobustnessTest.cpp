@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -39,11 +40,27 @@ protected:
     }
 };
 
+// Runs the test inside the scratch folder: names without a folder that the
+// random texts make up land there.
+class InFolder {
+public:
+    explicit InFolder(const std::filesystem::path& folder) : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() { std::filesystem::current_path(previous_); }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+
+private:
+    std::filesystem::path previous_;
+};
+
 TEST_F(RobustnessTest, RandomRequestsGetDefinedAnswers) {
+    InFolder inside(scratch_.path());
     std::vector<std::string> methods;
     for (const zel::MemberEntry* row = zel().OwnMethods(); row->name != nullptr; ++row) {
-        // RESET and CLOSEALL are part of the mix; none of the methods writes
-        // outside the scratch folder because every name given is inside it.
+        // RESET and CLOSEALL are part of the mix; files are made only inside
+        // the scratch folder, the current folder of the test.
         methods.emplace_back(row->name);
     }
     methods.emplace_back("LISTERR");
