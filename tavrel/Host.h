@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Dataset.h"
@@ -71,6 +73,9 @@ public:
     void ClearLines() { lines_.clear(); }
     // Called with every printed line, when set.
     std::function<void(const std::string&)> onPrint;
+    // Asked by the text-to-number service for a text (trimmed) that is not
+    // a number literal, when set: a script runner answers its variables.
+    std::function<std::optional<double>(std::string_view)> numberOfName;
     // Update requests received.
     int updateCount() const { return updates_; }
     // Script commands the module asked the host to run.

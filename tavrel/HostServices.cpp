@@ -28,6 +28,12 @@ bool Number(intptr_t word, int32_t low, int32_t high, int32_t& value) {
 
 constexpr int32_t kMaxInt = std::numeric_limits<int32_t>::max();
 
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
 }  // namespace
 
 int32_t Host::Serve(int32_t code, intptr_t arg, intptr_t out) {
@@ -76,6 +82,7 @@ int32_t Host::ServeText(int32_t code, intptr_t arg, intptr_t out) {
             double* value = Block<double>(out);
             if (Text(arg) == nullptr || value == nullptr) return 0;
             std::optional<double> number = ParseNumber(Text(arg));
+            if (!number && numberOfName) number = numberOfName(TrimBlanks(Text(arg)));
             if (!number) return 0;
             *value = *number;
             return 1;

@@ -1,0 +1,145 @@
+#include "Runner.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <system_error>
+
+#include "Host.h"
+#include "Session.h"
+
+namespace zelcli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsFile(const std::string& path) {
+    std::error_code error;
+    return !path.empty() && fs::is_regular_file(path, error);
+}
+
+std::string ExecutablePath() {
+    std::error_code error;
+    fs::path path = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+}
+
+}  // namespace
+
+std::string Usage() {
+    return "usage: zel [SCRIPT.zel]\n"
+           "       zel --help\n"
+           "\n"
+           "Runs a script of ZEL statements, one per line. Without a script (or with -)\n"
+           "it reads statements from standard input, with the prompt \"zel> \" when that\n"
+           "is a terminal.\n"
+           "\n"
+           "The module libzel.so comes from $ZEL_MODULE when it is set, else from the\n"
+           "build that made this zel, else from ../lib/libzel.so beside it.\n"
+           "\n"
+           "Exit status: 0 when the script ran to its end; 1 when a call failed under\n"
+           "\"onerror stop\"; 2 for a line that does not parse, a script that cannot be\n"
+           "read or a module that cannot be loaded; N for \"exit N\".\n";
+}
+
+int RunLines(Session& session, std::istream& in, const std::string& name, bool interactive,
+             std::ostream& prompt) {
+    std::string line;
+    for (long number = 1;; ++number) {
+        if (interactive) prompt << "zel> " << std::flush;
+        if (!std::getline(in, line)) break;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const LineStatus status = session.RunLine(line, name + ":" + std::to_string(number));
+        switch (status) {
+            case LineStatus::Done: break;
+            case LineStatus::ParseFailed:
+                if (!interactive) return kExitBadScript;
+                break;
+            case LineStatus::Failed:
+                if (!interactive && session.stopOnError()) return kExitFailedCall;
+                break;
+            case LineStatus::Exit: return session.exitStatus();
+        }
+    }
+    if (interactive) prompt << '\n' << std::flush;
+    return 0;
+}
+
+std::string FindModule(const std::string& envPath, const std::string& buildPath, const std::string& exePath,
+                       std::string& tried) {
+    tried.clear();
+    if (!envPath.empty()) return envPath;
+    if (IsFile(buildPath)) return buildPath;
+    std::string besides;
+    if (!exePath.empty()) {
+        besides = (fs::path(exePath).parent_path() / ".." / "lib" / "libzel.so").lexically_normal().string();
+        if (IsFile(besides)) return besides;
+    }
+    tried = "$ZEL_MODULE is not set";
+    if (!buildPath.empty()) tried += ", " + buildPath + " does not exist";
+    if (!besides.empty()) tried += ", " + besides + " does not exist";
+    return {};
+}
+
+int Main(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+         bool stdinIsTerminal) {
+    if (args.size() > 1) {
+        err << "zel: too many arguments (one script at most)\n" << Usage();
+        return kExitBadScript;
+    }
+    const std::string script = args.empty() ? "-" : args[0];
+    if (script == "--help" || script == "-h") {
+        out << Usage();
+        return 0;
+    }
+    if (script.size() > 1 && script[0] == '-') {
+        err << "zel: unknown option " << script << "\n" << Usage();
+        return kExitBadScript;
+    }
+
+    std::ifstream file;
+    const bool fromStdin = script == "-";
+    if (!fromStdin) {
+        std::error_code error;
+        if (fs::is_directory(script, error)) {
+            err << "zel: cannot read " << script << ": it is a folder\n";
+            return kExitBadScript;
+        }
+        file.open(script, std::ios::binary);
+        if (!file) {
+            err << "zel: cannot read " << script << ": " << std::strerror(errno) << '\n';
+            return kExitBadScript;
+        }
+    }
+
+    const char* env = std::getenv("ZEL_MODULE");
+    std::string tried;
+    const std::string modulePath =
+        FindModule(env != nullptr ? env : "", tavrel::Host::DefaultModulePath(), ExecutablePath(), tried);
+    if (modulePath.empty()) {
+        err << "zel: cannot find the module libzel.so: " << tried << '\n';
+        return kExitBadScript;
+    }
+    std::unique_ptr<tavrel::Host> host;
+    try {
+        host = std::make_unique<tavrel::Host>(modulePath);
+    } catch (const std::exception& error) {
+        err << "zel: cannot load the module " << modulePath << ": " << error.what() << '\n';
+        return kExitBadScript;
+    }
+
+    Session session(*host, out, err);
+    if (fromStdin) return RunLines(session, in, "stdin", stdinIsTerminal, out);
+    const int status = RunLines(session, file, script, false, out);
+    if (file.bad()) {
+        err << "zel: cannot read " << script << ": read error\n";
+        return kExitBadScript;
+    }
+    return status;
+}
+
+}  // namespace zelcli

@@ -1,0 +1,134 @@
+// The run of a whole input: exit statuses, interactive use, the command
+// line and the search for the module.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "../../cli/Runner.h"
+#include "../../cli/Session.h"
+#include "CliTesting.h"
+#include "Host.h"
+#include "support/ZelFixture.h"
+
+namespace zelcli::testing {
+namespace {
+
+struct RunCase {
+    std::string input;
+    bool interactive;
+    int status;
+    bool lastLineRan;  // whether "z = 1", the last line, ran
+};
+
+class RunLinesTest : public ::testing::TestWithParam<RunCase> {
+protected:
+    FakeModule fake;
+    tavrel::Host host{&FakeModule::Entry};
+    std::ostringstream out;
+    std::ostringstream err;
+    Session session{host, out, err};
+};
+
+TEST_P(RunLinesTest, EndsWithTheStatus) {
+    std::istringstream in(GetParam().input);
+    std::ostringstream prompt;
+    EXPECT_EQ(RunLines(session, in, "s.zel", GetParam().interactive, prompt), GetParam().status) << err.str();
+    EXPECT_EQ(session.Variable("z").has_value(), GetParam().lastLineRan);
+    EXPECT_EQ(prompt.str().empty(), !GetParam().interactive);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, RunLinesTest,
+    ::testing::Values(RunCase{"x = 1\nz = 1\n", false, 0, true}, RunCase{"x = 1\r\nz = 1\r\n", false, 0, true},
+                      RunCase{"x = 1\ny = (\nz = 1\n", false, 2, false},
+                      RunCase{"x = 1\ny = (\nz = 1\n", true, 0, true},
+                      RunCase{"zel.fail(a)\nz = 1\n", false, 1, false},
+                      RunCase{"zel.fail(a)\nz = 1\n", true, 0, true},
+                      RunCase{"onerror continue\nzel.fail(a)\nz = 1\n", false, 0, true},
+                      RunCase{"onerror continue\nx = (\nz = 1\n", false, 2, false},
+                      RunCase{"onerror continue\nx = y\nz = 1\n", false, 0, true},
+                      RunCase{"x = y\nz = 1\n", false, 1, false}, RunCase{"exit 4\nz = 1\n", false, 4, false},
+                      RunCase{"exit 4\nz = 1\n", true, 4, false}, RunCase{"z = 1", false, 0, true},
+                      RunCase{"", false, 0, false}));
+
+TEST_F(RunLinesTest, PromptsBeforeEveryLineOnATerminal) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"x = 1\ny = (\n", "zel> zel> zel> \n"}, {"exit 2\nx = 1\n", "zel> "}, {"", "zel> \n"}};
+    for (const auto& [input, shown] : cases) {
+        std::istringstream in(input);
+        std::ostringstream prompt;
+        RunLines(session, in, "stdin", true, prompt);
+        EXPECT_EQ(prompt.str(), shown) << input;
+    }
+}
+
+TEST_F(RunLinesTest, MessagesNameTheFileAndLine) {
+    std::istringstream in("# one\n\nzel.fail(x)\n");
+    std::ostringstream prompt;
+    EXPECT_EQ(RunLines(session, in, "dir/s.zel", false, prompt), 1);
+    EXPECT_EQ(err.str(), "zel: dir/s.zel:3: zel.fail(x) failed: result 2, ERROR 22, SYSERR 3\n");
+}
+
+// ---- The module's place ----------------------------------------------------
+
+TEST(FindModule, TakesTheFirstPlaceThatHoldsIt) {
+    zeltest::ScratchDir scratch;
+    std::filesystem::create_directories(scratch.path() / "bin");
+    std::filesystem::create_directories(scratch.path() / "lib");
+    const std::string build = scratch.Make("build.so", "x");
+    const std::string beside = scratch.Make("lib/libzel.so", "x");
+    const std::string exe = scratch.PathOf("bin/zel");
+    const std::string missing = scratch.PathOf("none.so");
+    struct Case {
+        std::string env, build, exe, found;
+    };
+    const std::vector<Case> cases = {{"/given/by/env.so", build, exe, "/given/by/env.so"},
+                                     {"", build, exe, build},
+                                     {"", missing, exe, beside},
+                                     {"", "", exe, beside},
+                                     {"", missing, scratch.PathOf("a/b/zel"), ""},
+                                     {"", "", "", ""}};
+    for (const Case& c : cases) {
+        std::string tried;
+        EXPECT_EQ(FindModule(c.env, c.build, c.exe, tried), c.found) << c.build << " " << c.exe;
+        EXPECT_EQ(tried.empty(), !c.found.empty());
+    }
+    std::string tried;
+    FindModule("", missing, scratch.PathOf("a/b/zel"), tried);
+    EXPECT_NE(tried.find(missing), std::string::npos) << tried;
+}
+
+// ---- The command line ------------------------------------------------------
+
+struct CommandCase {
+    std::vector<std::string> args;
+    int status;
+    std::string out;  // a part of standard output
+    std::string err;  // a part of standard error
+};
+
+class CommandLine : public ::testing::TestWithParam<CommandCase> {};
+
+TEST_P(CommandLine, AnswersBeforeLoadingTheModule) {
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(Main(GetParam().args, in, out, err, false), GetParam().status);
+    EXPECT_NE(out.str().find(GetParam().out), std::string::npos) << out.str();
+    EXPECT_NE(err.str().find(GetParam().err), std::string::npos) << err.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, CommandLine,
+                         ::testing::Values(CommandCase{{"--help"}, 0, "usage: zel [SCRIPT.zel]", ""},
+                                           CommandCase{{"-h"}, 0, "usage: zel", ""},
+                                           CommandCase{{"a.zel", "b.zel"}, 2, "", "too many arguments"},
+                                           CommandCase{{"--frob"}, 2, "", "unknown option --frob"},
+                                           CommandCase{{"/no/such/script.zel"}, 2, "",
+                                                       "cannot read /no/such/script.zel: No such file"},
+                                           CommandCase{{"/"}, 2, "", "cannot read /: it is a folder"}));
+
+}  // namespace
+}  // namespace zelcli::testing
