@@ -1,158 +1,70 @@
-// The lexer and the parser of script lines.
+// The parser of script lines, with its lexer.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
-#include "../../cli/Lexer.h"
 #include "../../cli/Parser.h"
 #include "CliTesting.h"
-#include "NumberText.h"
 
 namespace zelcli::testing {
 namespace {
 
-// ---- Lexer -----------------------------------------------------------------
-
-std::string Tokens(const std::string& line) {
-    Lexer lexer(line);
-    std::string text;
-    for (;;) {
-        Token token = lexer.Next();
-        if (token.kind == TokenKind::End) return text;
-        if (!text.empty()) text += ' ';
-        switch (token.kind) {
-            case TokenKind::Number: text += "N" + tavrel::FormatNumber(token.number); break;
-            case TokenKind::Identifier: text += "I" + token.text; break;
-            case TokenKind::StringVar: text += "S" + token.text; break;
-            case TokenKind::Text: text += "T<" + token.text + ">"; break;
-            default: text += token.text; break;
-        }
-    }
-}
-
-struct TokenCase {
+struct LineCase {
     std::string line;
-    std::string tokens;
+    std::string parsed;  // the rendered statement
 };
-
-class LexerTokens : public ::testing::TestWithParam<TokenCase> {};
-
-TEST_P(LexerTokens, SplitsTheLine) { EXPECT_EQ(Tokens(GetParam().line), GetParam().tokens); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, LexerTokens,
-    ::testing::Values(TokenCase{"x = 2.5e3 + y_1", "Ix = N2500 + Iy_1"},
-                      TokenCase{"print .5, 3 # comment \"x\"", "Iprint N0.5 , N3"},
-                      TokenCase{"a$ = b$", "SA = SB"},
-                      TokenCase{"\"q\\\"x\\\\y\\tz\\n\\r\"", "T<q\"x\\y\tz\n\r>"},
-                      TokenCase{"\"# not a comment\" # but this is", "T<# not a comment>"},
-                      TokenCase{"(-)*/", "( - ) * /"},
-                      TokenCase{"1E-2 7e+1 4.", "N0.01 N70 N4"},
-                      TokenCase{"zel.open.mode", "Izel . Iopen . Imode"},
-                      TokenCase{"  \t ", ""}));
 
 struct ErrorCase {
     std::string line;
     std::string reason;  // a part of the message
 };
 
-class LexerErrors : public ::testing::TestWithParam<ErrorCase> {};
-
-TEST_P(LexerErrors, RejectsTheLine) {
-    try {
-        Tokens(GetParam().line);
-        ADD_FAILURE() << "no error for " << GetParam().line;
-    } catch (const ParseError& error) {
-        EXPECT_NE(std::string(error.what()).find(GetParam().reason), std::string::npos) << error.what();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Lines, LexerErrors,
-                         ::testing::Values(ErrorCase{"x = 3abc", "bad number 3abc"},
-                                           ErrorCase{"x = 1.2.3", "bad number 1.2.3"},
-                                           ErrorCase{"x = 1e999", "out of range"},
-                                           ErrorCase{"\"abc", "no closing quote"},
-                                           ErrorCase{"\"a\\qb\"", "unknown escape \\q"},
-                                           ErrorCase{"ab$ = 1", "string variables are A$ to Z$"},
-                                           ErrorCase{"_$ = 1", "string variables are A$ to Z$"},
-                                           ErrorCase{"x @ 1", "unexpected '@' at column 3"},
-                                           ErrorCase{std::string("x = \"a\0b\"", 9), "NUL"},
-                                           ErrorCase{"x = \x01", "character 0x01"}));
-
-struct RawCase {
-    std::string afterParen;  // the line after the opening parenthesis
-    std::string args;
-    std::string rest;  // tokens after the closing parenthesis
-};
-
-class LexerRawArguments : public ::testing::TestWithParam<RawCase> {};
-
-TEST_P(LexerRawArguments, TakesTheTextUpToTheMatchingParenthesis) {
-    Lexer lexer(GetParam().afterParen);
-    EXPECT_EQ(lexer.RawArguments(), GetParam().args);
-    std::string rest;
-    for (Token token = lexer.Next(); token.kind != TokenKind::End; token = lexer.Next()) rest += token.text;
-    EXPECT_EQ(rest, GetParam().rest);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, LexerRawArguments,
-                         ::testing::Values(RawCase{"a.bin, 0) + 1", "a.bin, 0", "+1"},
-                                           RawCase{"\"x)y\", (1,(2))) # c", "\"x)y\", (1,(2))", ""},
-                                           RawCase{" spaced ,  \"q\" )", " spaced ,  \"q\" ", ""},
-                                           RawCase{"x # y)", "x # y", ""},
-                                           RawCase{"\"(\")", "\"(\"", ""},
-                                           RawCase{")", "", ""}));
-
-TEST(LexerRawArguments, RefusesUnclosedTexts) {
-    for (const char* line : {"a, (b)", "\"a)", "((a)", "\"a\" (\")\""}) {
-        Lexer lexer(line);
-        EXPECT_THROW(lexer.RawArguments(), ParseError) << line;
-    }
-}
-
 // ---- Parser ----------------------------------------------------------------
 
-class ParsesLine : public ::testing::TestWithParam<TokenCase> {};
+class ParsesLine : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(ParsesLine, IntoTheStatement) {
     Parsed parsed = ParseLine(GetParam().line);
     ASSERT_TRUE(parsed.ok()) << parsed.error;
-    EXPECT_EQ(Render(parsed.statement), GetParam().tokens);
+    EXPECT_EQ(Render(parsed.statement), GetParam().parsed);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Statements, ParsesLine,
     ::testing::Values(
-        TokenCase{"", "empty"}, TokenCase{"   # only a comment", "empty"},
-        TokenCase{"x = 1 + 2 * 3", "let x (+ 1 (* 2 3))"},
-        TokenCase{"x = (1 + 2) * -3", "let x (* (+ 1 2) (neg 3))"},
-        TokenCase{"x = 8 / 4 / 2 - 1 - 1", "let x (- (- (/ (/ 8 4) 2) 1) 1)"},
-        TokenCase{"x=--y", "let x (neg (neg y))"},
-        TokenCase{"Print_count = 2", "let Print_count 2"},
-        TokenCase{"h = zel.open(data.bin, 0)", "let h call:open[data.bin, 0]"},
-        TokenCase{"ZEL.Open(\"a)b\", (1, 2)) # c", "call:Open[\"a)b\", (1, 2)]"},
-        TokenCase{"zel.setpos(p+4)", "call:setpos[p+4]"},
-        TokenCase{"p = zel.getpos(h) * 2", "let p (* call:getpos[h] 2)"},
-        TokenCase{"zel.nbytes = 4", "set zel.nbytes 4"},
-        TokenCase{"zel.open.mode = 2", "set zel.open.mode 2"},
-        TokenCase{"zel.filename = \"x.bin\"", "set zel.filename \"x.bin\""},
-        TokenCase{"zel.filename = b$", "set zel.filename B$"},
-        TokenCase{"zel.skip = zel.nbytes", "set zel.skip zel.nbytes"},
-        TokenCase{"a$ = zel.filename", "let A$ zel.filename"},
-        TokenCase{"Q$ = \"text\"", "let Q$ \"text\""},
-        TokenCase{"PRINT \"p:\", p, zel.getpos(h) + 1, A$", "print \"p:\" | p | (+ call:getpos[h] 1) | A$"},
-        TokenCase{"print", "print "}, TokenCase{"Errors", "errors"}, TokenCase{"list", "list "},
-        TokenCase{"list open # comment", "list open"}, TokenCase{"onerror Continue", "onerror continue"},
-        TokenCase{"ONERROR stop", "onerror stop"}, TokenCase{"dataset d", "dataset d []"},
-        TokenCase{"dataset \"my data\" text", "dataset my data text []"},
-        TokenCase{"dataset d = 1, -2, x", "dataset d [1 | (neg 2) | x]"},
-        TokenCase{"dataset d=1", "dataset d [1]"}, TokenCase{"worksheet Book1 3", "worksheet Book1 3"},
-        TokenCase{"worksheet \"W 2\"", "worksheet W 2"}, TokenCase{"show d", "show d"},
-        TokenCase{"save Book1 to out/book.csv", "save Book1 to out/book.csv"},
-        TokenCase{"save \"a b\" TO \"c d.csv\"", "save a b to c d.csv"}, TokenCase{"exit", "exit"},
-        TokenCase{"exit 1 + 2", "exit (+ 1 2)"}));
+        LineCase{"", "empty"}, LineCase{"   # only a comment", "empty"},
+        LineCase{"x = 2.5e3 + y_1 - 1E-2 + 7e+1 + 4. + .5", "let x (+ (+ (+ (- (+ 2500 y_1) 0.01) 70) 4) 0.5)"},
+        LineCase{"print .5, 3 # comment \"x\"", "print 0.5 | 3"},
+        LineCase{"a$ = \"q\\\"x\\\\y\\tz\\n\\r# no comment\"", "let A$ \"q\"x\\y\tz\n\r# no comment\""},
+        LineCase{"x = 1 + 2 * 3", "let x (+ 1 (* 2 3))"},
+        LineCase{"x = (1 + 2) * -3", "let x (* (+ 1 2) (neg 3))"},
+        LineCase{"x = 8 / 4 / 2 - 1 - 1", "let x (- (- (/ (/ 8 4) 2) 1) 1)"},
+        LineCase{"x=--y", "let x (neg (neg y))"},
+        LineCase{"Print_count = 2", "let Print_count 2"},
+        LineCase{"h = zel.open(data.bin, 0)", "let h call:open[data.bin, 0]"},
+        LineCase{"ZEL.Open(\"a)b\", (1, 2)) # c", "call:Open[\"a)b\", (1, 2)]"},
+        LineCase{"zel.setpos(p+4)", "call:setpos[p+4]"},
+        LineCase{"p = zel.getpos(h) * 2", "let p (* call:getpos[h] 2)"},
+        LineCase{"zel.nbytes = 4", "set zel.nbytes 4"},
+        LineCase{"zel.open.mode = 2", "set zel.open.mode 2"},
+        LineCase{"zel.filename = \"x.bin\"", "set zel.filename \"x.bin\""},
+        LineCase{"zel.filename = b$", "set zel.filename B$"},
+        LineCase{"zel.skip = zel.nbytes", "set zel.skip zel.nbytes"},
+        LineCase{"a$ = zel.filename", "let A$ zel.filename"},
+        LineCase{"Q$ = \"text\"", "let Q$ \"text\""},
+        LineCase{"PRINT \"p:\", p, zel.getpos(h) + 1, A$", "print \"p:\" | p | (+ call:getpos[h] 1) | A$"},
+        LineCase{"print", "print "}, LineCase{"Errors", "errors"}, LineCase{"list", "list "},
+        LineCase{"list open # comment", "list open"}, LineCase{"onerror Continue", "onerror continue"},
+        LineCase{"ONERROR stop", "onerror stop"}, LineCase{"dataset d", "dataset d []"},
+        LineCase{"dataset \"my data\" text", "dataset my data text []"},
+        LineCase{"dataset d = 1, -2, x", "dataset d [1 | (neg 2) | x]"},
+        LineCase{"dataset d=1", "dataset d [1]"}, LineCase{"worksheet Book1 3", "worksheet Book1 3"},
+        LineCase{"worksheet \"W 2\"", "worksheet W 2"}, LineCase{"show d", "show d"},
+        LineCase{"save Book1 to out/book.csv", "save Book1 to out/book.csv"},
+        LineCase{"save \"a b\" TO \"c d.csv\"", "save a b to c d.csv"}, LineCase{"exit", "exit"},
+        LineCase{"exit 1 + 2", "exit (+ 1 2)"}));
 
 class RejectsLine : public ::testing::TestWithParam<ErrorCase> {};
 
@@ -164,7 +76,18 @@ TEST_P(RejectsLine, WithTheReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Statements, RejectsLine,
-    ::testing::Values(ErrorCase{"x = ", "expected a value but found end of line"},
+    ::testing::Values(ErrorCase{"x = 3abc", "bad number 3abc"}, ErrorCase{"x = 1.2.3", "bad number 1.2.3"},
+                      ErrorCase{"x = 1e999", "out of range"}, ErrorCase{"A$ = \"abc", "no closing quote"},
+                      ErrorCase{"A$ = \"a\\qb\"", "unknown escape \\q"},
+                      ErrorCase{"ab$ = \"\"", "string variables are A$ to Z$"},
+                      ErrorCase{"_$ = \"\"", "string variables are A$ to Z$"},
+                      ErrorCase{"x @ 1", "unexpected '@' at column 3"},
+                      ErrorCase{std::string("A$ = \"a\0b\"", 10), "NUL"},
+                      ErrorCase{"x = \x01", "character 0x01"},
+                      ErrorCase{"zel.open(a, (b)", "no closing ')'"},
+                      ErrorCase{"zel.open(\"a)", "no closing quote"},
+                      ErrorCase{"zel.open(\"a\" (\")\"", "no closing ')'"},
+                      ErrorCase{"x = ", "expected a value but found end of line"},
                       ErrorCase{"x 3", "expected '=' after x"},
                       ErrorCase{"3 = x", "a keyword, a variable or zel."},
                       ErrorCase{"zel.open(a", "no closing ')'"},
@@ -219,21 +142,21 @@ TEST(ParsesLine, KeepsTheCaseOfVariablesAndMembers) {
 
 // ---- Arithmetic in argument texts ------------------------------------------
 
-class Arithmetic : public ::testing::TestWithParam<TokenCase> {};
+class Arithmetic : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(Arithmetic, OnlyNumbersAndVariables) {
     auto expr = ParseArithmetic(GetParam().line);
-    EXPECT_EQ(expr ? Render(*expr) : "none", GetParam().tokens);
+    EXPECT_EQ(expr ? Render(*expr) : "none", GetParam().parsed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, Arithmetic,
-                         ::testing::Values(TokenCase{"h", "h"}, TokenCase{" p + 4 ", "(+ p 4)"},
-                                           TokenCase{"2*(a-1)", "(* 2 (- a 1))"}, TokenCase{"-h", "(neg h)"},
-                                           TokenCase{"data.bin", "none"}, TokenCase{"zel.hfile", "none"},
-                                           TokenCase{"zel.getpos(h)", "none"}, TokenCase{"A$", "none"},
-                                           TokenCase{"\"3\"", "none"}, TokenCase{"1 # 2", "none"},
-                                           TokenCase{"", "none"}, TokenCase{"x y", "none"},
-                                           TokenCase{"print", "none"}, TokenCase{"x = 1", "none"}));
+                         ::testing::Values(LineCase{"h", "h"}, LineCase{" p + 4 ", "(+ p 4)"},
+                                           LineCase{"2*(a-1)", "(* 2 (- a 1))"}, LineCase{"-h", "(neg h)"},
+                                           LineCase{"data.bin", "none"}, LineCase{"zel.hfile", "none"},
+                                           LineCase{"zel.getpos(h)", "none"}, LineCase{"A$", "none"},
+                                           LineCase{"\"3\"", "none"}, LineCase{"1 # 2", "none"},
+                                           LineCase{"", "none"}, LineCase{"x y", "none"},
+                                           LineCase{"print", "none"}, LineCase{"x = 1", "none"}));
 
 // ---- Garbage ---------------------------------------------------------------
 
