@@ -29,19 +29,16 @@ struct Outcome {
     std::string err;
 };
 
-// The program under test: $ZEL_CLI, else bin/zel of the build that holds
-// the module $ZEL_MODULE (lib/libzel.so); empty when neither is set.
+// The program under test: $ZEL_CLI, else the one this build made.
 std::string CliPath() {
     if (const char* cli = std::getenv("ZEL_CLI"); cli != nullptr && cli[0] != '\0') return cli;
-    const char* module = std::getenv("ZEL_MODULE");
-    if (module == nullptr || module[0] == '\0') return {};
-    return (fs::path(module).parent_path() / ".." / "bin" / "zel").lexically_normal().string();
+    return ZEL_CLI_PATH;
 }
 
-// The source tree: $ZEL_SOURCE_DIR, else two folders above this file.
+// The source tree: $ZEL_SOURCE_DIR, else the one this build came from.
 fs::path SourceDir() {
     if (const char* dir = std::getenv("ZEL_SOURCE_DIR"); dir != nullptr && dir[0] != '\0') return dir;
-    return fs::path(__FILE__).parent_path().parent_path().parent_path();
+    return ZEL_SOURCE_DIR_PATH;
 }
 
 // Runs zel with args in folder, input on its standard input; env holds
@@ -101,7 +98,7 @@ void ExpectClean(const Outcome& outcome) {
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (CliPath().empty() || !fs::exists(CliPath())) GTEST_SKIP() << "no zel program: set ZEL_CLI";
+        ASSERT_TRUE(fs::exists(CliPath())) << "no zel program at " << CliPath();
     }
     Outcome Script(const std::string& text) {
         std::ofstream(scratch.PathOf("s.zel"), std::ios::binary) << text;
