@@ -193,6 +193,25 @@ TEST_F(RecordTest, BcdDigitErrorEndsTheStoringWithStatusZero) {
     EXPECT_EQ(Error(), 32);
 }
 
+TEST_F(RecordTest, MissingWorksheet) {
+    OpenWith(std::string(8, '\x01'));
+    // Reading: the columns cannot be added; the call reports it in ERROR only.
+    tavrel::CallResult r = Call("READRECORD", "nosuch,2,SHORT2");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.value, 2);
+    EXPECT_EQ(Error(), 6);
+    UseNewActions(true);
+    Call("REWIND");
+    EXPECT_EQ(Call("READRECORD", "nosuch,2,SHORT2").code, 1);
+    EXPECT_EQ(Error(), 20);
+    // Writing: the worksheet has no columns for the template.
+    Call("CLOSEALL");
+    OpenWith("", 1);
+    EXPECT_EQ(Call("WRITERECORD", "nosuch,1,BYTE").code, 1);
+    EXPECT_EQ(Error(), 38);
+    EXPECT_EQ(FileBytes(), "");
+}
+
 size_t g_limit = 0;
 uint8_t* LimitedAllocator(size_t bytes, bool zeroed) {
     if (bytes > g_limit) return nullptr;
