@@ -30,6 +30,8 @@ public:
 private:
     std::unique_ptr<Expr> ParseExpression();
     std::unique_ptr<Expr> ParseTerm();
+    std::unique_ptr<Expr> ParseBinary(TokenKind first, TokenKind second,
+                                      std::unique_ptr<Expr> (Parser::*operand)());
     std::unique_ptr<Expr> ParseUnary();
     std::unique_ptr<Expr> ParsePrimary();
     std::unique_ptr<Expr> ParseZel();
@@ -207,32 +209,22 @@ std::unique_ptr<Expr> Parser::ParseNumeric(const char* what) {
 }
 
 std::unique_ptr<Expr> Parser::ParseExpression() {
-    auto left = ParseTerm();
-    for (;;) {
-        const TokenKind kind = lexer_.Peek().kind;
-        if (kind != TokenKind::Plus && kind != TokenKind::Minus) return left;
-        Token op = lexer_.Next();
-        auto right = ParseTerm();
-        if (left->Type() == ValueType::Text || right->Type() == ValueType::Text) {
-            throw ParseError("a text cannot take part in arithmetic ('" + op.text + "' at column " +
-                             std::to_string(op.column) + ")");
-        }
-        auto node = std::make_unique<Expr>();
-        node->kind = ExprKind::Binary;
-        node->op = op.text[0];
-        node->left = std::move(left);
-        node->right = std::move(right);
-        left = std::move(node);
-    }
+    return ParseBinary(TokenKind::Plus, TokenKind::Minus, &Parser::ParseTerm);
 }
 
 std::unique_ptr<Expr> Parser::ParseTerm() {
-    auto left = ParseUnary();
+    return ParseBinary(TokenKind::Star, TokenKind::Slash, &Parser::ParseUnary);
+}
+
+// A left-associative chain of operands joined by either of two operators.
+std::unique_ptr<Expr> Parser::ParseBinary(TokenKind first, TokenKind second,
+                                          std::unique_ptr<Expr> (Parser::*operand)()) {
+    auto left = (this->*operand)();
     for (;;) {
         const TokenKind kind = lexer_.Peek().kind;
-        if (kind != TokenKind::Star && kind != TokenKind::Slash) return left;
+        if (kind != first && kind != second) return left;
         Token op = lexer_.Next();
-        auto right = ParseUnary();
+        auto right = (this->*operand)();
         if (left->Type() == ValueType::Text || right->Type() == ValueType::Text) {
             throw ParseError("a text cannot take part in arithmetic ('" + op.text + "' at column " +
                              std::to_string(op.column) + ")");

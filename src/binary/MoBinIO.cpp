@@ -32,6 +32,13 @@ int32_t MoBinIO::CheckLayout(int32_t kind, uint32_t count) {
     return 0;
 }
 
+Codec MoBinIO::SelectCodec(bool reading, size_t& stride) {
+    stride = static_cast<size_t>(zel_.NBytes().value()) + static_cast<size_t>(zel_.Skip().value());
+    TypeConverter& converter = zel_.Converter();
+    converter.LoadSettings(zel_.Signed().value(), zel_.ByteOrder().value());
+    return converter.SelectConverter(zel_.BinType().value(), zel_.NBytes().value(), reading);
+}
+
 MoAIO::MoAIO(ZEL& zel)
     : MoBinIO(zel, syntax::kArray),
       dataset_(AddArgument<MoDataSetName>()),
@@ -70,15 +77,14 @@ int32_t MoARead::Execute(double* result, MoDLL&) { return Transfer(result, true)
 
 int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
     MoResultData data(dataset_.GetText(), false);
-    const uint32_t stride = static_cast<uint32_t>(zel_.NBytes().value() + zel_.Skip().value());
-    TypeConverter& converter = zel_.Converter();
-    converter.LoadSettings(zel_.Signed().value(), zel_.ByteOrder().value());
-    Codec decode = converter.SelectConverter(zel_.BinType().value(), zel_.NBytes().value(), true);
+    size_t stride = 0;
+    Codec decode = SelectCodec(true, stride);
     if (decode == nullptr) return kErrNoCodec;
+    TypeConverter& converter = zel_.Converter();
     const uint32_t row = first_ + start;
     for (uint32_t k = 0; k < count; ++k) {
         double value = 0.0;
-        if (int32_t r = decode(converter, buffer + static_cast<size_t>(k) * stride, value); r != 0) {
+        if (int32_t r = decode(converter, buffer + k * stride, value); r != 0) {
             return r;
         }
         data.SetValue(static_cast<int32_t>(row + k), value);
@@ -90,15 +96,14 @@ int32_t MoAWrite::Execute(double* result, MoDLL&) { return Transfer(result, fals
 
 int32_t MoAWrite::FillChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
     MoSourceData data(dataset_.GetText(), true);
-    const uint32_t stride = static_cast<uint32_t>(zel_.NBytes().value() + zel_.Skip().value());
-    TypeConverter& converter = zel_.Converter();
-    converter.LoadSettings(zel_.Signed().value(), zel_.ByteOrder().value());
-    Codec encode = converter.SelectConverter(zel_.BinType().value(), zel_.NBytes().value(), false);
+    size_t stride = 0;
+    Codec encode = SelectCodec(false, stride);
     if (encode == nullptr) return kErrNoCodec;
+    TypeConverter& converter = zel_.Converter();
     const uint32_t row = first_ + start;
     for (uint32_t k = 0; k < count; ++k) {
         double value = data.ValueAt(static_cast<int32_t>(row + k));
-        if (int32_t r = encode(converter, buffer + static_cast<size_t>(k) * stride, value); r != 0) {
+        if (int32_t r = encode(converter, buffer + k * stride, value); r != 0) {
             return r;
         }
     }

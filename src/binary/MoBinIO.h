@@ -3,6 +3,7 @@
 // dataset as equally spaced values (NBYTES bytes each, SKIP bytes between).
 #pragma once
 
+#include "binary/TypeConverter.h"
 #include "props/MoNumeric.h"
 #include "props/MoString.h"
 #include "text/MoScribe.h"
@@ -22,6 +23,10 @@ protected:
     // the value kind, and the whole transfer must fit 32 bits of bytes.
     // 0, or a refusal with ERROR set.
     int32_t CheckLayout(int32_t kind, uint32_t count);
+    // Loads the settings and selects the codec of BINTYPE and NBYTES for the
+    // value loop; stride is NBYTES + SKIP. Null with ERROR 43 when there is
+    // no codec for the pair.
+    Codec SelectCodec(bool reading, size_t& stride);
 };
 
 class MoAIO : public MoBinIO {

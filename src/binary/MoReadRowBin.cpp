@@ -49,12 +49,10 @@ int32_t MoReadRowBin::StoreChunk(uint32_t, uint32_t count, uint8_t* buffer) {
     } catch (const std::bad_alloc&) {
         return zel_.Fail(44, 5);
     }
-    TypeConverter& converter = zel_.Converter();
-    converter.LoadSettings(zel_.Signed().value(), zel_.ByteOrder().value());
-    Codec decode = converter.SelectConverter(zel_.BinType().value(), zel_.NBytes().value(), true);
+    size_t stride = 0;
+    Codec decode = SelectCodec(true, stride);
     if (decode == nullptr) return kErrNoCodec;
-    const size_t stride = static_cast<size_t>(zel_.NBytes().value() + zel_.Skip().value());
-    if (int32_t r = converter.DecodeMany(decode, buffer, stride, values.data(), count); r != 0) {
+    if (int32_t r = zel_.Converter().DecodeMany(decode, buffer, stride, values.data(), count); r != 0) {
         return r;
     }
 
