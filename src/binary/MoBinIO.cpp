@@ -4,43 +4,41 @@
 
 #include "binary/TypeConverter.h"
 #include "data/MoData.h"
-#include "frame/SyntaxTexts.h"
-#include "frame/Zel.h"
 
 namespace zel {
+namespace {
+// How often an array transfer may halve its block when memory is short.
+constexpr uint32_t kSplitBudget = 256;
+}  // namespace
 
 int32_t MoBinIO::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoBulk::ParseArguments(argText, owner); r != 0) return r;
-    return zel_.ByteOrder().CheckCurrent();
+    return io_.ByteOrder().CheckCurrent();
 }
 
-uint32_t MoBinIO::GetSkipBytes() { return static_cast<uint32_t>(zel_.Skip().value()); }
+uint32_t MoBinIO::GetSkipBytes() { return static_cast<uint32_t>(io_.Skip().value()); }
 
 int32_t MoBinIO::CheckLayout(int32_t kind, uint32_t count) {
     // A width stored unchecked, or a negative gap, would give item sizes
     // that do not describe the file.
-    if (int32_t e = zel_.NBytes().CheckCurrent(); e != 0) return e;
-    if (zel_.Skip().value() < 0) return zel_.Fail(12, 3);
+    if (int32_t e = io_.NBytes().CheckCurrent(); e != 0) return e;
+    if (io_.Skip().value() < 0) return io_.Fail(Err::OutOfRange);
     // A BCD value needs its 10 bytes inside each item.
-    if (kind == kKindBcd && zel_.NBytes().value() != kBcdBytes) {
-        zel_.SetError(kErrNoCodec);
-        return kErrNoCodec;
-    }
-    const uint64_t item = static_cast<uint64_t>(zel_.NBytes().value()) +
-                          static_cast<uint64_t>(zel_.Skip().value());
-    if (item * count > std::numeric_limits<uint32_t>::max()) return zel_.Fail(12, 3);
+    if (kind == kKindBcd && io_.NBytes().value() != kBcdBytes) return io_.Raise(Err::NoCodec);
+    const uint64_t item = static_cast<uint64_t>(io_.NBytes().value()) +
+                          static_cast<uint64_t>(io_.Skip().value());
+    if (item * count > std::numeric_limits<uint32_t>::max()) return io_.Fail(Err::OutOfRange);
     return 0;
 }
 
 Codec MoBinIO::SelectCodec(bool reading, size_t& stride) {
-    stride = static_cast<size_t>(zel_.NBytes().value()) + static_cast<size_t>(zel_.Skip().value());
-    TypeConverter& converter = zel_.Converter();
-    converter.LoadSettings(zel_.Signed().value(), zel_.ByteOrder().value());
-    return converter.SelectConverter(zel_.BinType().value(), zel_.NBytes().value(), reading);
+    stride = static_cast<size_t>(io_.NBytes().value()) + static_cast<size_t>(io_.Skip().value());
+    converter_.LoadSettings(io_.Signed().value(), io_.ByteOrder().value());
+    return converter_.SelectConverter(io_.BinType().value(), io_.NBytes().value(), reading);
 }
 
-MoAIO::MoAIO(ZEL& zel)
-    : MoBinIO(zel, syntax::kArray),
+MoAIO::MoAIO(IoContext& io, TypeConverter& converter)
+    : MoBinIO(io, converter),
       dataset_(AddArgument<MoDataSetName>()),
       start_(AddArgument<MoInt>()),
       end_(AddArgument<MoInt>()),
@@ -51,40 +49,39 @@ MoAIO::MoAIO(ZEL& zel)
 int32_t MoAIO::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoBinIO::ParseArguments(argText, owner); r != 0) return r;
     if (!dataset_.given() || !start_.given() || !end_.given() || !binType_.given()) {
-        return zel_.Fail(10, 1024);
+        return io_.Fail(Err::MissingTransferArgument);
     }
     first_ = static_cast<uint32_t>(start_.value()) - 1u;
     end_index_ = static_cast<uint32_t>(end_.value());
     // An end below 0 would be a huge unsigned index: refused as an end
     // before the start.
-    if (end_index_ < first_ || end_.value() < 0) return zel_.Fail(19, 64);
-    if (int32_t e = zel_.BinType().CheckedSet(binType_.value()); e != 0) return e;
-    return zel_.Signed().CheckCurrent();
+    if (end_index_ < first_ || end_.value() < 0) return io_.Fail(Err::EndBeforeStart);
+    if (int32_t e = io_.BinType().CheckedSet(binType_.value()); e != 0) return e;
+    return io_.Signed().CheckCurrent();
 }
 
-int32_t MoAIO::Transfer(double* result, bool reading) {
-    MoZELIO::Execute(result, zel_);
-    if (zel_.NewActions()) *result = -1.0;
+int32_t MoAIO::Transfer(double* result, MoDLL& owner, bool reading) {
+    MoZELIO::Execute(result, owner);
+    if (io_.NewActions()) *result = -1.0;
     const uint32_t count = end_index_ - first_;
-    if (int32_t e = CheckLayout(zel_.BinType().value(), count); e != 0) return e;
-    const uint32_t item = static_cast<uint32_t>(zel_.NBytes().value() + zel_.Skip().value());
-    if (BulkTransfer(*zel_.HFile().file(), item, count, 256, reading)) return 1;
+    if (int32_t e = CheckLayout(io_.BinType().value(), count); e != 0) return e;
+    const uint32_t item = static_cast<uint32_t>(io_.NBytes().value() + io_.Skip().value());
+    if (BulkTransfer(*io_.CurrentFile(), item, count, kSplitBudget, reading)) return 1;
     *result = count;
     return 0;
 }
 
-int32_t MoARead::Execute(double* result, MoDLL&) { return Transfer(result, true); }
+int32_t MoARead::Execute(double* result, MoDLL& owner) { return Transfer(result, owner, true); }
 
 int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
     MoResultData data(dataset_.GetText(), false);
     size_t stride = 0;
     Codec decode = SelectCodec(true, stride);
-    if (decode == nullptr) return kErrNoCodec;
-    TypeConverter& converter = zel_.Converter();
+    if (decode == nullptr) return io_.Raise(Err::NoCodec);
     const uint32_t row = first_ + start;
     for (uint32_t k = 0; k < count; ++k) {
         double value = 0.0;
-        if (int32_t r = decode(converter, buffer + k * stride, value); r != 0) {
+        if (int32_t r = decode(converter_, buffer + k * stride, value); r != 0) {
             return r;
         }
         data.SetValue(static_cast<int32_t>(row + k), value);
@@ -92,18 +89,19 @@ int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
     return 0;
 }
 
-int32_t MoAWrite::Execute(double* result, MoDLL&) { return Transfer(result, false); }
+int32_t MoAWrite::Execute(double* result, MoDLL& owner) {
+    return Transfer(result, owner, false);
+}
 
 int32_t MoAWrite::FillChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
     MoSourceData data(dataset_.GetText(), true);
     size_t stride = 0;
     Codec encode = SelectCodec(false, stride);
-    if (encode == nullptr) return kErrNoCodec;
-    TypeConverter& converter = zel_.Converter();
+    if (encode == nullptr) return io_.Raise(Err::NoCodec);
     const uint32_t row = first_ + start;
     for (uint32_t k = 0; k < count; ++k) {
         double value = data.ValueAt(static_cast<int32_t>(row + k));
-        if (int32_t r = encode(converter, buffer + k * stride, value); r != 0) {
+        if (int32_t r = encode(converter_, buffer + k * stride, value); r != 0) {
             return r;
         }
     }

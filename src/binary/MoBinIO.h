@@ -6,14 +6,14 @@
 #include "binary/TypeConverter.h"
 #include "props/MoNumeric.h"
 #include "props/MoString.h"
-#include "text/MoScribe.h"
+#include "transfer/MoScribe.h"
 
 namespace zel {
 
 class MoBinIO : public MoBulk {
 public:
     ZEL_CLASS_NAME(MoBinIO)
-    using MoBulk::MoBulk;
+    MoBinIO(IoContext& io, TypeConverter& converter) : MoBulk(io), converter_(converter) {}
 
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
     uint32_t GetSkipBytes() override;
@@ -27,17 +27,19 @@ protected:
     // value loop; stride is NBYTES + SKIP. Null with ERROR 43 when there is
     // no codec for the pair.
     Codec SelectCodec(bool reading, size_t& stride);
+
+    TypeConverter& converter_;
 };
 
 class MoAIO : public MoBinIO {
 public:
     ZEL_CLASS_NAME(MoAIO)
-    explicit MoAIO(ZEL& zel);
+    MoAIO(IoContext& io, TypeConverter& converter);
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
 
 protected:
     // Moves the range; reading or writing.
-    int32_t Transfer(double* result, bool reading);
+    int32_t Transfer(double* result, MoDLL& owner, bool reading);
 
     MoDataSetName& dataset_;
     MoInt& start_;

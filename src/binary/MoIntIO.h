@@ -3,8 +3,9 @@
 // the current position of a file.
 #pragma once
 
+#include "binary/TypeConverter.h"
 #include "props/MoNumeric.h"
-#include "text/MoScribe.h"
+#include "transfer/MoScribe.h"
 
 namespace zel {
 
@@ -13,7 +14,7 @@ namespace zel {
 class MoScalarIO : public MoPiecewise {
 public:
     ZEL_CLASS_NAME(MoScalarIO)
-    using MoPiecewise::MoPiecewise;
+    MoScalarIO(IoContext& io, TypeConverter& converter) : MoPiecewise(io), converter_(converter) {}
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
 
 protected:
@@ -24,6 +25,8 @@ protected:
     int32_t WriteValue(const uint8_t* bytes, uint32_t width);
     // Decodes or encodes one value of (kind, width) under the settings.
     int32_t Convert(int32_t kind, uint32_t width, uint8_t* bytes, double& value, bool reading);
+
+    TypeConverter& converter_;
 };
 
 class MoIntIO : public MoScalarIO {
@@ -40,7 +43,7 @@ protected:
 class MoRead : public MoIntIO {
 public:
     ZEL_CLASS_NAME(MoRead)
-    explicit MoRead(ZEL& zel);
+    MoRead(IoContext& io, TypeConverter& converter);
     int32_t Execute(double* result, MoDLL& owner) override;
 
 private:
@@ -50,7 +53,7 @@ private:
 class MoWrite : public MoIntIO {
 public:
     ZEL_CLASS_NAME(MoWrite)
-    explicit MoWrite(ZEL& zel);
+    MoWrite(IoContext& io, TypeConverter& converter);
     int32_t Execute(double* result, MoDLL& owner) override;
 
 private:
@@ -62,11 +65,11 @@ private:
 class MoRealIO : public MoScalarIO {
 public:
     ZEL_CLASS_NAME(MoRealIO)
-    MoRealIO(ZEL& zel, const char* syntax, uint32_t width, bool writing);
+    MoRealIO(IoContext& io, TypeConverter& converter, uint32_t width, bool writing);
 
 protected:
-    int32_t ReadReal(double* result);
-    int32_t WriteReal(double* result);
+    int32_t ReadReal(double* result, MoDLL& owner);
+    int32_t WriteReal(double* result, MoDLL& owner);
 
 private:
     MoReal* value_ = nullptr;
@@ -76,45 +79,45 @@ private:
 class MoFRead : public MoRealIO {
 public:
     ZEL_CLASS_NAME(MoFRead)
-    explicit MoFRead(ZEL& zel);
-    int32_t Execute(double* result, MoDLL&) override { return ReadReal(result); }
+    MoFRead(IoContext& io, TypeConverter& converter);
+    int32_t Execute(double* result, MoDLL& owner) override { return ReadReal(result, owner); }
 };
 
 class MoDRead : public MoRealIO {
 public:
     ZEL_CLASS_NAME(MoDRead)
-    explicit MoDRead(ZEL& zel);
-    int32_t Execute(double* result, MoDLL&) override { return ReadReal(result); }
+    MoDRead(IoContext& io, TypeConverter& converter);
+    int32_t Execute(double* result, MoDLL& owner) override { return ReadReal(result, owner); }
 };
 
 class MoLDRead : public MoRealIO {
 public:
     ZEL_CLASS_NAME(MoLDRead)
-    explicit MoLDRead(ZEL& zel);
-    int32_t Execute(double* result, MoDLL&) override { return ReadReal(result); }
+    MoLDRead(IoContext& io, TypeConverter& converter);
+    int32_t Execute(double* result, MoDLL& owner) override { return ReadReal(result, owner); }
 };
 
 class MoFWrite : public MoRealIO {
 public:
     ZEL_CLASS_NAME(MoFWrite)
-    explicit MoFWrite(ZEL& zel);
-    int32_t Execute(double* result, MoDLL&) override { return WriteReal(result); }
+    MoFWrite(IoContext& io, TypeConverter& converter);
+    int32_t Execute(double* result, MoDLL& owner) override { return WriteReal(result, owner); }
 };
 
 class MoDWrite : public MoRealIO {
 public:
     ZEL_CLASS_NAME(MoDWrite)
-    explicit MoDWrite(ZEL& zel);
-    int32_t Execute(double* result, MoDLL&) override { return WriteReal(result); }
+    MoDWrite(IoContext& io, TypeConverter& converter);
+    int32_t Execute(double* result, MoDLL& owner) override { return WriteReal(result, owner); }
 };
 
 // Writing 80-bit reals is not offered: every call is refused with a line.
 class MoLDWrite : public MoRealIO {
 public:
     ZEL_CLASS_NAME(MoLDWrite)
-    explicit MoLDWrite(ZEL& zel);
+    MoLDWrite(IoContext& io, TypeConverter& converter);
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
-    int32_t Execute(double* result, MoDLL&) override { return WriteReal(result); }
+    int32_t Execute(double* result, MoDLL& owner) override { return WriteReal(result, owner); }
 };
 
 }  // namespace zel

@@ -5,15 +5,13 @@
 #include <vector>
 
 #include "binary/TypeConverter.h"
-#include "frame/SyntaxTexts.h"
-#include "frame/Zel.h"
 #include "host/HostServices.h"
-#include "host/MoTavrelWks.h"
+#include "data/MoTavrelWks.h"
 
 namespace zel {
 
-MoReadRowBin::MoReadRowBin(ZEL& zel)
-    : MoBinIO(zel, syntax::kReadRowBin),
+MoReadRowBin::MoReadRowBin(IoContext& io, TypeConverter& converter)
+    : MoBinIO(io, converter),
       worksheet_(AddArgument<MoWksName>()),
       tokens_(AddArgument<MoInt>()),
       binType_(AddArgument<MoInt>()) {
@@ -22,37 +20,39 @@ MoReadRowBin::MoReadRowBin(ZEL& zel)
 
 int32_t MoReadRowBin::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoBinIO::ParseArguments(argText, owner); r != 0) return r;
-    if (!worksheet_.given() || !tokens_.given() || !binType_.given()) return zel_.Fail(10, 1024);
+    if (!worksheet_.given() || !tokens_.given() || !binType_.given()) {
+        return io_.Fail(Err::MissingTransferArgument);
+    }
     count_ = static_cast<uint32_t>(tokens_.value());
-    if (int32_t e = zel_.BinType().CheckedSet(binType_.value()); e != 0) return e;
-    return zel_.Signed().CheckCurrent();
+    if (int32_t e = io_.BinType().CheckedSet(binType_.value()); e != 0) return e;
+    return io_.Signed().CheckCurrent();
 }
 
 int32_t MoReadRowBin::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
     // The row descriptor carries the number of values in 16 bits.
-    if (count_ > std::numeric_limits<uint16_t>::max()) return zel_.Fail(12, 3);
-    if (int32_t e = CheckLayout(zel_.BinType().value(), count_); e != 0) return e;
-    const uint32_t item = static_cast<uint32_t>(zel_.NBytes().value() + zel_.Skip().value());
-    if (BulkTransfer(*zel_.HFile().file(), item, count_, 1, true)) return 1;
+    if (count_ > std::numeric_limits<uint16_t>::max()) return io_.Fail(Err::OutOfRange);
+    if (int32_t e = CheckLayout(io_.BinType().value(), count_); e != 0) return e;
+    const uint32_t item = static_cast<uint32_t>(io_.NBytes().value() + io_.Skip().value());
+    if (BulkTransfer(*io_.CurrentFile(), item, count_, 1, true)) return 1;
     *result = count_;
     return 0;
 }
 
 int32_t MoReadRowBin::StoreChunk(uint32_t, uint32_t count, uint8_t* buffer) {
-    MoTavrelWks worksheet(worksheet_, zel_);
+    MoTavrelWks worksheet(worksheet_, io_);
     if (worksheet.EnsureColumns(static_cast<int32_t>(count)) != 0) return 0;
 
     std::vector<double> values;
     try {
         values.resize(count);
     } catch (const std::bad_alloc&) {
-        return zel_.Fail(44, 5);
+        return io_.Fail(Err::OutOfMemory);
     }
     size_t stride = 0;
     Codec decode = SelectCodec(true, stride);
-    if (decode == nullptr) return kErrNoCodec;
-    if (int32_t r = zel_.Converter().DecodeMany(decode, buffer, stride, values.data(), count); r != 0) {
+    if (decode == nullptr) return io_.Raise(Err::NoCodec);
+    if (int32_t r = converter_.DecodeMany(decode, buffer, stride, values.data(), count); r != 0) {
         return r;
     }
 
@@ -61,7 +61,7 @@ int32_t MoReadRowBin::StoreChunk(uint32_t, uint32_t count, uint8_t* buffer) {
     if (host::Call(ZEL_CB_WORKSHEET_HANDLE, reinterpret_cast<intptr_t>(name),
                    reinterpret_cast<intptr_t>(&worksheetHandle)) != 0 ||
         !host::Available()) {
-        return zel_.Fail(20, 6);
+        return io_.Fail(Err::HostRefused);
     }
     ZelRowDescriptor row{};
     row.tag = ZEL_ROW_TAG;
@@ -71,7 +71,7 @@ int32_t MoReadRowBin::StoreChunk(uint32_t, uint32_t count, uint8_t* buffer) {
     row.values = values.data();
     if (host::CallOn(static_cast<uint32_t>(worksheetHandle), ZEL_CB_ROW,
                      reinterpret_cast<intptr_t>(&row), 0) != 0) {
-        return zel_.Fail(20, 6);
+        return io_.Fail(Err::HostRefused);
     }
     host::Call(ZEL_CB_COMMAND, reinterpret_cast<intptr_t>("doc -uw"), 0);
     return 0;

@@ -9,7 +9,7 @@ namespace zel {
 class MoReadRowBin : public MoBinIO {
 public:
     ZEL_CLASS_NAME(MoReadRowBin)
-    explicit MoReadRowBin(ZEL& zel);
+    MoReadRowBin(IoContext& io, TypeConverter& converter);
 
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
     int32_t Execute(double* result, MoDLL& owner) override;

@@ -5,9 +5,7 @@
 #include <new>
 
 #include "data/MoData.h"
-#include "frame/SyntaxTexts.h"
-#include "frame/Zel.h"
-#include "host/MoTavrelWks.h"
+#include "data/MoTavrelWks.h"
 
 namespace zel {
 namespace {
@@ -34,8 +32,8 @@ bool MakeColumns(const MoTavrelWks& worksheet, uint32_t count,
 
 }  // namespace
 
-MoRecord::MoRecord(ZEL& zel)
-    : MoBinIO(zel, syntax::kRecord),
+MoRecord::MoRecord(IoContext& io, TypeConverter& converter)
+    : MoBinIO(io, converter),
       worksheet_(AddArgument<MoWksName>()),
       records_(AddArgument<MoInt>()),
       template_(AddArgument<MoString>()) {
@@ -44,35 +42,35 @@ MoRecord::MoRecord(ZEL& zel)
 
 int32_t MoRecord::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoBinIO::ParseArguments(argText, owner); r != 0) return r;
-    if (!worksheet_.given() || !records_.given() || !template_.given()) return zel_.Fail(10, 1024);
+    if (!worksheet_.given() || !records_.given() || !template_.given()) {
+        return io_.Fail(Err::MissingTransferArgument);
+    }
     return ParseTemplate(std::string(template_.text()), IsReading());
 }
 
 int32_t MoRecord::ParseItem(std::string_view text, bool reading, TemplateItem& item) {
-    auto fail = [this](int32_t id) {
-        zel_.SetError(id);
-        return id;
-    };
+    auto fail = [this](Err id) { return io_.Raise(id); };
     // Reads the digits at pos into item.count; they must end the item.
     auto readCount = [&](size_t pos) -> int32_t {
         uint64_t count = 0;
         while (pos < text.size() && IsDigit(text[pos])) {
             count = count * 10 + static_cast<uint64_t>(text[pos] - '0');
-            if (count > std::numeric_limits<uint32_t>::max()) return fail(kErrBadTypeName);
+            if (count > std::numeric_limits<uint32_t>::max()) return fail(Err::BadTypeName);
             ++pos;
         }
-        if (pos != text.size()) return fail(kErrBadTypeName);
-        if (count == 0) return fail(17);
+        if (pos != text.size()) return fail(Err::BadTypeName);
+        if (count == 0) return fail(Err::ZeroCount);
         item.count = static_cast<uint32_t>(count);
         return 0;
     };
 
-    if (text.empty()) return fail(kErrBadTypeName);
+    if (text.empty()) return fail(Err::BadTypeName);
     if (IsKeywordChar(text.front())) {
         TypeItem type;
         size_t consumed = 0;
         const std::string keyword(text);
-        if (int32_t r = zel_.Converter().ParseTypeName(keyword.c_str(), reading, type, consumed); r != 0) {
+        if (int32_t r = converter_.ParseTypeName(keyword.c_str(), reading, type, consumed);
+            r != 0) {
             return r;
         }
         item.codec = type.codec;
@@ -82,14 +80,14 @@ int32_t MoRecord::ParseItem(std::string_view text, bool reading, TemplateItem& i
         while (pos < text.size() && IsKeywordChar(text[pos])) ++pos;
         if (pos == text.size()) return 0;
         if (IsDigit(text[pos])) return readCount(pos);
-        return fail(kErrBadTypeName);
+        return fail(Err::BadTypeName);
     }
     if (IsDigit(text.front())) {
         item.width = 0;
         item.codec = nullptr;
         return readCount(0);
     }
-    return fail(kErrBadTypeName);
+    return fail(Err::BadTypeName);
 }
 
 int32_t MoRecord::ParseTemplate(const std::string& text, bool reading) {
@@ -113,7 +111,7 @@ int32_t MoRecord::ParseTemplate(const std::string& text, bool reading) {
         }
     } catch (const std::bad_alloc&) {
         items_.clear();
-        return zel_.Fail(44, 5);
+        return io_.Fail(Err::OutOfMemory);
     }
     uint64_t columns = 0;
     for (const TemplateItem& item : items_) {
@@ -125,17 +123,17 @@ int32_t MoRecord::ParseTemplate(const std::string& text, bool reading) {
     return 0;
 }
 
-int32_t MoRecord::Transfer(double* result) {
-    MoZELIO::Execute(result, zel_);
+int32_t MoRecord::Transfer(double* result, MoDLL& owner) {
+    MoZELIO::Execute(result, owner);
     *result = -1.0;
     // A count whose bytes do not fit 32 bits (negative counts among them)
     // describes no file this module can move.
     const uint32_t count = static_cast<uint32_t>(records_.value());
     if (records_.value() < 0 ||
         recordSize_ * count > std::numeric_limits<uint32_t>::max() || items_.empty()) {
-        return zel_.Fail(12, 3);
+        return io_.Fail(Err::OutOfRange);
     }
-    if (BulkTransfer(*zel_.HFile().file(), static_cast<uint32_t>(recordSize_), count, 1,
+    if (BulkTransfer(*io_.CurrentFile(), static_cast<uint32_t>(recordSize_), count, 1,
                      IsReading())) {
         return 1;
     }
@@ -145,8 +143,7 @@ int32_t MoRecord::Transfer(double* result) {
 
 template <class OnValue>
 int32_t MoRecord::ForEachValue(uint32_t start, uint32_t count, uint8_t* buffer, OnValue onValue) {
-    TypeConverter& converter = zel_.Converter();
-    converter.LoadSettings(zel_.Signed().value(), zel_.ByteOrder().value());
+    converter_.LoadSettings(io_.Signed().value(), io_.ByteOrder().value());
     uint8_t* p = buffer;
     for (uint32_t r = start; r < start + count; ++r) {
         uint32_t column = 0;
@@ -155,7 +152,7 @@ int32_t MoRecord::ForEachValue(uint32_t start, uint32_t count, uint8_t* buffer, 
                 p += item.count;
                 continue;
             }
-            converter.SetSigned(item.minus);
+            converter_.SetSigned(item.minus);
             for (uint32_t i = 0; i < item.count; ++i) {
                 if (int32_t e = onValue(r, column, item, p); e != 0) return e;
                 p += item.width;
@@ -166,40 +163,37 @@ int32_t MoRecord::ForEachValue(uint32_t start, uint32_t count, uint8_t* buffer, 
     return 0;
 }
 
-int32_t MoReadRecord::Execute(double* result, MoDLL&) { return Transfer(result); }
+int32_t MoReadRecord::Execute(double* result, MoDLL& owner) { return Transfer(result, owner); }
 
 int32_t MoReadRecord::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
-    MoTavrelWks worksheet(worksheet_, zel_);
+    MoTavrelWks worksheet(worksheet_, io_);
     // A column that cannot be added leaves ERROR 20 (legacy 6); the values
     // of the columns that exist are still stored.
     worksheet.EnsureColumns(static_cast<int32_t>(columnsPerRecord()));
     std::vector<std::unique_ptr<MoResultData>> columns;
-    if (!MakeColumns(worksheet, columnsPerRecord(), columns)) return zel_.Fail(44, 5);
-    TypeConverter& converter = zel_.Converter();
+    if (!MakeColumns(worksheet, columnsPerRecord(), columns)) return io_.Fail(Err::OutOfMemory);
     return ForEachValue(start, count, buffer,
                         [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {
                             double value = 0.0;
-                            if (int32_t e = item.codec(converter, p, value); e != 0) return e;
+                            if (int32_t e = item.codec(converter_, p, value); e != 0) return e;
                             columns[column]->SetValue(static_cast<int32_t>(row), value);
                             return 0;
                         });
 }
 
-int32_t MoWriteRecord::Execute(double* result, MoDLL&) { return Transfer(result); }
+int32_t MoWriteRecord::Execute(double* result, MoDLL& owner) { return Transfer(result, owner); }
 
 int32_t MoWriteRecord::FillChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
-    MoTavrelWks worksheet(worksheet_, zel_);
+    MoTavrelWks worksheet(worksheet_, io_);
     if (worksheet.ColumnCount() < static_cast<int64_t>(columnsPerRecord())) {
-        zel_.SetError(38);
-        return 38;
+        return io_.Raise(Err::RecordTooWide);
     }
     std::vector<std::unique_ptr<MoSourceData>> columns;
-    if (!MakeColumns(worksheet, columnsPerRecord(), columns)) return zel_.Fail(44, 5);
-    TypeConverter& converter = zel_.Converter();
+    if (!MakeColumns(worksheet, columnsPerRecord(), columns)) return io_.Fail(Err::OutOfMemory);
     return ForEachValue(start, count, buffer,
                         [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {
                             double value = columns[column]->ValueAt(static_cast<int32_t>(row));
-                            return item.codec(converter, p, value);
+                            return item.codec(converter_, p, value);
                         });
 }
 

@@ -22,7 +22,7 @@ struct TemplateItem {
 class MoRecord : public MoBinIO {
 public:
     ZEL_CLASS_NAME(MoRecord)
-    explicit MoRecord(ZEL& zel);
+    MoRecord(IoContext& io, TypeConverter& converter);
 
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
     // The skip of the last item, left out after the last record.
@@ -39,7 +39,7 @@ public:
 protected:
     virtual bool IsReading() const = 0;
     // Runs the transfer of nRecords records.
-    int32_t Transfer(double* result);
+    int32_t Transfer(double* result, MoDLL& owner);
     // Walks the records of a chunk: for every typed value calls
     // onValue(record, column index from 0, byte pointer).
     template <class OnValue>

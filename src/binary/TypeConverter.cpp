@@ -125,7 +125,7 @@ int32_t EncodeInt24(TypeConverter& conv, uint8_t* bytes, double& value) {
                                          : (v >= 0 && v <= (1 << 24) - 1);
     if (!inRange) {
         // Reported, but the low three bytes are still written.
-        conv.Errors().SetError(kErrValueRange);
+        conv.Errors().Raise(Err::ValueRange);
     }
     StoreLe(bytes, static_cast<uint32_t>(v), 3);
     if (ReverseWide(conv)) {
@@ -245,7 +245,7 @@ int32_t DecodeExtended(TypeConverter& conv, uint8_t* bytes, double& value) {
     if (middle != (high != 0 ? 0x0u : 0xFu)) {
         // Outside the double exponent range.
         value = kMissingValue;
-        conv.Errors().SetError(kErrValueRange);
+        conv.Errors().Raise(Err::ValueRange);
         return 0;
     }
     const uint64_t bits = (static_cast<uint64_t>(se >> 15) << 63)  // sign
@@ -290,8 +290,7 @@ int32_t DecodeBcd(TypeConverter& conv, uint8_t* bytes, double& value) {
         for (uint8_t digit : nibbles) {
             if (digit > 9) {
                 value = acc;  // the digits read so far stay in the output
-                conv.Errors().SetError(kErrBcdDigit);
-                return kErrBcdDigit;
+                return conv.Errors().Raise(Err::BcdDigit);
             }
             acc = acc * 10.0 + digit;
         }
@@ -307,7 +306,7 @@ int32_t EncodeBcd(TypeConverter& conv, uint8_t* bytes, double& value) {
     if (!std::isfinite(x)) {
         // No digits to write; the value is lost.
         std::memset(bytes, 0, 9);
-        conv.Errors().SetError(kErrValueRange);
+        conv.Errors().Raise(Err::ValueRange);
         return 0;
     }
     for (int i = 0; i < 9; ++i) {
@@ -318,7 +317,7 @@ int32_t EncodeBcd(TypeConverter& conv, uint8_t* bytes, double& value) {
     // Only nine digits fit; a whole part left over means digits were lost.
     // The layout stays as it is, but the loss is reported.
     if (std::fabs(x) >= 1.0) {
-        conv.Errors().SetError(kErrValueRange);
+        conv.Errors().Raise(Err::ValueRange);
     }
     return 0;
 }
@@ -368,7 +367,7 @@ Codec TypeConverter::SelectConverter(int32_t kind, int32_t width, bool reading) 
             return codec;
         }
     }
-    errors_.SetError(kErrNoCodec);
+    errors_.Raise(Err::NoCodec);
     return nullptr;
 }
 
@@ -384,10 +383,7 @@ int32_t TypeConverter::ParseTypeName(const char* text, bool reading, TypeItem& o
                                      size_t& consumed) {
     out = TypeItem{};
     consumed = 0;
-    if (text == nullptr) {
-        errors_.SetError(kErrBadTypeName);
-        return kErrBadTypeName;
-    }
+    if (text == nullptr) return errors_.Raise(Err::BadTypeName);
     if (*text == '-') {
         out.minus = true;
         ++text;
@@ -407,15 +403,12 @@ int32_t TypeConverter::ParseTypeName(const char* text, bool reading, TypeItem& o
         out.width = row.width;
         if (row.width > 0) {
             out.codec = SelectConverter(row.kind, row.width, reading);
-            if (out.codec == nullptr) {
-                return kErrNoCodec;
-            }
+            if (out.codec == nullptr) return errors_.Raise(Err::NoCodec);
         }
         consumed += static_cast<size_t>(row.mustMatch);
         return 0;
     }
-    errors_.SetError(kErrBadTypeName);
-    return kErrBadTypeName;
+    return errors_.Raise(Err::BadTypeName);
 }
 
 int32_t TypeConverter::DecodeMany(Codec codec, uint8_t* bytes, size_t stride, double* values,

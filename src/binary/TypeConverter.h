@@ -37,12 +37,6 @@ inline constexpr uint8_t kOrderBig = 2;        // all integers and IEEE floats b
 // Width of a BCD image, whatever the caller's item width.
 inline constexpr int32_t kBcdBytes = 10;
 
-// Error ids raised by the encoder (the same in both numberings).
-inline constexpr int32_t kErrBadTypeName = 16;
-inline constexpr int32_t kErrBcdDigit = 32;
-inline constexpr int32_t kErrValueRange = 34;
-inline constexpr int32_t kErrNoCodec = 43;
-
 // One row of the type-name table used by record templates: `keyword`
 // matches when the text's first `mustMatch` characters equal its first
 // `mustMatch` characters (case-sensitive).

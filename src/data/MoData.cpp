@@ -115,7 +115,7 @@ void MoData::Detach() {
 
 bool MoData::HasError() {
     if (IsAttached()) return Mobj::HasError();
-    Errors().Record(kErrDatasetDetached, ClassName());
+    Errors().Record(ListErr::DatasetDetached, ClassName());
     return true;
 }
 

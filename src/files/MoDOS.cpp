@@ -1,6 +1,5 @@
 #include "files/MoDOS.h"
 
-#include "frame/Zel.h"
 #include "platform/File.h"
 
 namespace zel {
@@ -10,19 +9,16 @@ using platform::FileException;
 using platform::FileStatus;
 
 int32_t MoDOS::TakeName(const MoString& argument) {
-    if (!argument.given()) return zel_.Fail(5, 65);
+    if (!argument.given()) return io_.Fail(Err::MissingFileName);
     if (argument.HasValue()) {
         name_ = std::string(argument.text());
         return 0;
     }
-    if (zel_.NewActions()) {
-        zel_.SetError(261);
-        return 261;
-    }
+    if (io_.NewActions()) return io_.Fail(Err::NoFileNameText);
     return 0;
 }
 
-MoExists::MoExists(ZEL& zel) : MoDOS(zel, "(filename$)"), nameArg_(AddArgument<MoString>()) {}
+MoExists::MoExists(IoContext& io) : MoDOS(io), nameArg_(AddArgument<MoString>()) {}
 
 int32_t MoExists::ParseArguments(std::string& argText, MoDLL& owner) {
     name_.reset();
@@ -37,7 +33,7 @@ int32_t MoExists::Execute(double* result, MoDLL& owner) {
     return 0;
 }
 
-MoRemove::MoRemove(ZEL& zel) : MoDOS(zel, "(filename$)"), nameArg_(AddArgument<MoString>()) {}
+MoRemove::MoRemove(IoContext& io) : MoDOS(io), nameArg_(AddArgument<MoString>()) {}
 
 int32_t MoRemove::ParseArguments(std::string& argText, MoDLL& owner) {
     name_.reset();
@@ -48,22 +44,18 @@ int32_t MoRemove::ParseArguments(std::string& argText, MoDLL& owner) {
 int32_t MoRemove::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
     FileStatus status;
-    if (!name_ || !File::GetStatus(*name_, status)) {
-        zel_.SetSysErr(zel_.NewActions() ? 0 : 2);
-        return zel_.Fail(15, 1156);
-    }
+    if (!name_ || !File::GetStatus(*name_, status)) return io_.Fail(Err::NoSuchFile);
     try {
         File::Remove(*name_);
     } catch (const FileException& e) {
-        zel_.SetSysErr(zel_.NewActions() ? e.causeCode() : 0);
-        return zel_.Fail(24, 1156);
+        return io_.Fail(Err::RemoveFailed, e);
     }
     *result = 1.0;
     return 0;
 }
 
-MoSize::MoSize(ZEL& zel)
-    : MoDOS(zel, "([[hFile][,filename$]])\r\nNote: only one argument-- hFile OR filename$."),
+MoSize::MoSize(IoContext& io)
+    : MoDOS(io),
       hFileArg_(AddArgument<MoInt>()),
       nameArg_(AddArgument<MoString>()) {}
 
@@ -71,38 +63,32 @@ int32_t MoSize::ParseArguments(std::string& argText, MoDLL& owner) {
     name_.reset();
     file_ = nullptr;
     if (int32_t r = PrepareCall(argText, owner, false); r != 0) return r;
-    if (hFileArg_.given() && nameArg_.given() && zel_.NewActions()) {
-        zel_.SetError(9);
-        zel_.SetSysErr(0);
-        return 9;
+    if (hFileArg_.given() && nameArg_.given() && io_.NewActions()) {
+        return io_.Fail(Err::OneOfHandleOrName);
     }
     if (nameArg_.given()) {
-        zel_.SetSysErr(0);
+        io_.SetSysErr(0);
         return TakeName(nameArg_);
     }
-    if (int32_t e = zel_.HFile().Resolve(hFileArg_.value(), hFileArg_.given()); e != 0) return e;
-    file_ = zel_.HFile().file();
+    if (int32_t e = io_.HFile().Resolve(hFileArg_.value(), hFileArg_.given()); e != 0) return e;
+    file_ = io_.HFile().file();
     return 0;
 }
 
 int32_t MoSize::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    if (zel_.NewActions()) *result = -1.0;
+    if (io_.NewActions()) *result = -1.0;
     uint64_t size = 0;
     if (file_ != nullptr) {
         try {
             size = file_->GetLength();
         } catch (const FileException& e) {
-            zel_.SetSysErr(zel_.NewActions() ? e.causeCode() : platform::LegacyCauseCode(e.cause()));
-            return zel_.Fail(25, 1156);
+            return io_.Fail(Err::LengthFailed, e);
         }
     }
     if (name_) {
         FileStatus status;
-        if (!File::GetStatus(*name_, status)) {
-            zel_.SetSysErr(zel_.NewActions() ? 0 : 2);
-            return zel_.Fail(15, 1156);
-        }
+        if (!File::GetStatus(*name_, status)) return io_.Fail(Err::NoSuchFile);
         size = status.size;
     }
     *result = static_cast<int32_t>(static_cast<uint32_t>(size));

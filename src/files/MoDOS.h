@@ -27,7 +27,7 @@ protected:
 class MoExists : public MoDOS {
 public:
     ZEL_CLASS_NAME(MoExists)
-    explicit MoExists(ZEL& zel);
+    explicit MoExists(IoContext& io);
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
     int32_t Execute(double* result, MoDLL& owner) override;
 
@@ -38,7 +38,7 @@ private:
 class MoRemove : public MoDOS {
 public:
     ZEL_CLASS_NAME(MoRemove)
-    explicit MoRemove(ZEL& zel);
+    explicit MoRemove(IoContext& io);
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
     int32_t Execute(double* result, MoDLL& owner) override;
 
@@ -49,7 +49,7 @@ private:
 class MoSize : public MoDOS {
 public:
     ZEL_CLASS_NAME(MoSize)
-    explicit MoSize(ZEL& zel);
+    explicit MoSize(IoContext& io);
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
     int32_t Execute(double* result, MoDLL& owner) override;
     int8_t GetHFileArgIndex() const override { return 0; }

@@ -10,17 +10,10 @@ void MoHFILE::SetToNone() {
 }
 
 int32_t MoHFILE::CheckValue(int32_t value) {
-    if (static_cast<uint32_t>(value) > kMaxHandle) return errors_.Fail(13, 3);
+    if (static_cast<uint32_t>(value) > kMaxHandle) return errors_.Fail(Err::BadFileNumber);
     file_ = files_.FindFile(value);
     if (file_ != nullptr) return 0;
-    if (errors_.NewActions()) {
-        errors_.SetError(14);
-        errors_.SetSysErr(0);
-        return 14;
-    }
-    errors_.SetError(1156);
-    errors_.SetSysErr(9);
-    return 2;
+    return errors_.Fail(Err::FileNotOpen);
 }
 
 void MoHFILE::SelectFile(MyCFile* file) {
@@ -36,7 +29,7 @@ void MoHFILE::ReleaseCurrentFile() {
 int32_t MoHFILE::Resolve(int32_t number, bool given) {
     if (given) {
         int32_t e = CheckedSet(number);
-        if (e != 0) return errors_.NewActions() ? 256 + e : e;
+        if (e != 0) return errors_.NewActions() ? kArgumentRefusedOffset + e : e;
         return 0;
     }
     int32_t e = CheckValue(value_);
@@ -45,8 +38,10 @@ int32_t MoHFILE::Resolve(int32_t number, bool given) {
             errors_.SetError(e);
             return e;
         }
-        errors_.SetError(1024);
-        return 1024;
+        // The legacy numbering names the missing current file as such, and
+        // answers that number.
+        errors_.Fail(Err::NoCurrentFile);
+        return ErrorInfo(Err::NoCurrentFile).legacy;
     }
     return 0;
 }

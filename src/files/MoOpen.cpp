@@ -2,24 +2,26 @@
 
 #include <new>
 
-#include "frame/Zel.h"
 
 namespace zel {
 
 using platform::FileCause;
 using platform::FileException;
 
-MoOpen::MoOpen(ZEL& zel)
-    : MoGeneralIO(zel, "([filename$][,mode])"),
+MoOpen::MoOpen(IoContext& io)
+    : MoGeneralIO(io),
       nameArg_(AddArgument<MoString>()),
       modeArg_(AddArgument<MoInt>()),
-      mode_(zel, 0, 2),
-      subMembers_{{{&mode_, "MODE"},
-                   {&fileName_, "FILENAME"},
-                   {&fileName_, "NAME"},
-                   {&wksName_, "WKSNAME"},
-                   {&wksName_, "WORKSHEETNAME"},
-                   {nullptr, nullptr}}} {}
+      mode_(io, 0, 2) {}
+
+const MemberEntry MoOpen::kSubMembers[] = {
+    {"MODE", &MemberAt<&MoOpen::mode_>},
+    {"FILENAME", &MemberAt<&MoOpen::fileName_>},
+    {"NAME", &MemberAt<&MoOpen::fileName_>},
+    {"WKSNAME", &MemberAt<&MoOpen::wksName_>},
+    {"WORKSHEETNAME", &MemberAt<&MoOpen::wksName_>},
+    {nullptr, nullptr},
+};
 
 void MoOpen::ResetState() {
     mode_.CheckedSet(0.0);
@@ -35,18 +37,17 @@ int32_t MoOpen::Execute(double* result, MoDLL& owner) {
     if (int32_t e = mode_.CheckValue(mode); e != 0) return e;
 
     if (nameArg_.given()) fileName_.SetText(nameArg_.text());
-    MoHFILE& hfile = zel_.HFile();
+    MoHFILE& hfile = io_.HFile();
     if (!fileName_.HasText()) {
         hfile.SetToNone();
-        zel_.SetSysErr(0);
-        return zel_.Fail(261, 1153);
+        return io_.Fail(Err::NoFileNameText);
     }
 
     std::unique_ptr<MyCFile> file;
     try {
         file = std::make_unique<MyCFile>(mode);
     } catch (const std::bad_alloc&) {
-        return zel_.Fail(44, 5);
+        return io_.Fail(Err::OutOfMemory);
     }
 
     // A missing file is created by a second attempt, whatever the mode.
@@ -60,49 +61,43 @@ int32_t MoOpen::Execute(double* result, MoDLL& owner) {
     }
     if (!opened) {
         hfile.SetToNone();
-        zel_.SetSysErr(zel_.NewActions() ? error.causeCode() : 0);
-        return zel_.Fail(notFound ? 21 : 22, 1153);
+        return io_.Fail(notFound ? Err::CreateFailed : Err::OpenFailed, error);
     }
     file->set_mode(mode);
     MyCFile* added = file.get();
-    zel_.Files().Append(std::move(file));
+    io_.Files().Append(std::move(file));
     hfile.SelectFile(added);
     *result = added->Handle();
     return 0;
 }
 
-MoClose::MoClose(ZEL& zel) : MoGeneralIO(zel, "([hFile])") { AddArgument<MoInt>(); }
+MoClose::MoClose(IoContext& io) : MoGeneralIO(io) { AddArgument<MoInt>(); }
 
 int32_t MoClose::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    MoHFILE& hfile = zel_.HFile();
+    MoHFILE& hfile = io_.HFile();
     MyCFile* file = hfile.file();
     try {
         file->Close();
     } catch (const FileException& e) {
-        if (zel_.NewActions()) {
-            hfile.ReleaseCurrentFile();
-            zel_.SetSysErr(e.causeCode());
-        } else {
-            zel_.SetSysErr(platform::LegacyCauseCode(e.cause()));
-        }
-        return zel_.Fail(23, 1156);
+        if (io_.NewActions()) hfile.ReleaseCurrentFile();
+        return io_.Fail(Err::CloseFailed, e);
     }
-    zel_.Files().Remove(file);
+    io_.Files().Remove(file);
     hfile.ReleaseCurrentFile();
     *result = 0.0;
     return 0;
 }
 
-MoCloseAll::MoCloseAll(ZEL& zel) : MoGeneralIO(zel, "()") {}
+MoCloseAll::MoCloseAll(IoContext& io) : MoGeneralIO(io) {}
 
 int32_t MoCloseAll::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    if (int32_t e = zel_.Files().CloseAllFiles(zel_); e != 0) {
+    if (int32_t e = io_.Files().CloseAllFiles(io_); e != 0) {
         *result = -1.0;
         return e;
     }
-    zel_.HFile().ReleaseCurrentFile();
+    io_.HFile().ReleaseCurrentFile();
     *result = 0.0;
     return 0;
 }

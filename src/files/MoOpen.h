@@ -2,29 +2,20 @@
 // open-file table.
 #pragma once
 
-#include <array>
-
-#include "frame/MoZELIO.h"
+#include "files/MoGeneralIO.h"
 #include "props/MoLimited.h"
 #include "props/MoString.h"
 
 namespace zel {
 
-// Base of the general file methods (open, close, queries, positioning).
-class MoGeneralIO : public MoZELIO {
-public:
-    ZEL_CLASS_NAME(MoGeneralIO)
-    using MoZELIO::MoZELIO;
-};
-
 class MoOpen : public MoGeneralIO {
 public:
     ZEL_CLASS_NAME(MoOpen)
-    explicit MoOpen(ZEL& zel);
+    explicit MoOpen(IoContext& io);
 
     int32_t Execute(double* result, MoDLL& owner) override;
     bool EvaluatesEachArgument() const override { return true; }
-    const MemberEntry* GetSubMembers() override { return subMembers_.data(); }
+    MemberTable GetSubMembers() override { return {kSubMembers, this}; }
     void ResetState() override;
 
     // Also members of ZEL under the same names.
@@ -38,13 +29,14 @@ private:
     MoBounded mode_;
     MoString fileName_;
     MoString wksName_;
-    std::array<MemberEntry, 6> subMembers_;
+
+    static const MemberEntry kSubMembers[];
 };
 
 class MoClose : public MoGeneralIO {
 public:
     ZEL_CLASS_NAME(MoClose)
-    explicit MoClose(ZEL& zel);
+    explicit MoClose(IoContext& io);
     int32_t Execute(double* result, MoDLL& owner) override;
     int8_t GetHFileArgIndex() const override { return 0; }
 };
@@ -52,7 +44,7 @@ public:
 class MoCloseAll : public MoGeneralIO {
 public:
     ZEL_CLASS_NAME(MoCloseAll)
-    explicit MoCloseAll(ZEL& zel);
+    explicit MoCloseAll(IoContext& io);
     int32_t Execute(double* result, MoDLL& owner) override;
 };
 

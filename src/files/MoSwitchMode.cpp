@@ -1,24 +1,23 @@
 #include "files/MoSwitchMode.h"
 
-#include "frame/Zel.h"
 
 namespace zel {
 
 using platform::FileException;
 using platform::SeekFrom;
 
-MoSwitchMode::MoSwitchMode(ZEL& zel)
-    : MoTracking(zel, "(mode[,hFile])"), mode_(AddArgument<MoInt>()) {
+MoSwitchMode::MoSwitchMode(IoContext& io)
+    : MoTracking(io), mode_(AddArgument<MoInt>()) {
     AddArgument<MoInt>();
 }
 
 int32_t MoSwitchMode::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    if (!mode_.given()) return zel_.Fail(10, 65);
+    if (!mode_.given()) return io_.Fail(Err::MissingArgument);
     const int32_t mode = mode_.value();
-    if (mode < 0 || mode > 2) return zel_.Fail(12, 3);
+    if (mode < 0 || mode > 2) return io_.Fail(Err::OutOfRange);
 
-    MoHFILE& hfile = zel_.HFile();
+    MoHFILE& hfile = io_.HFile();
     MyCFile& file = *hfile.file();
     Position where = GetFilePosition(file);
     if (where.error != 0) {
@@ -31,21 +30,15 @@ int32_t MoSwitchMode::Execute(double* result, MoDLL& owner) {
         file.Close();
     } catch (const FileException& e) {
         *result = -1.0;
-        if (zel_.NewActions()) {
-            hfile.ReleaseCurrentFile();
-            zel_.SetSysErr(e.causeCode());
-        } else {
-            zel_.SetSysErr(platform::LegacyCauseCode(e.cause()));
-        }
-        return zel_.Fail(23, 1156);
+        if (io_.NewActions()) hfile.ReleaseCurrentFile();
+        return io_.Fail(Err::CloseFailed, e);
     }
 
     FileException error;
     if (!file.Open(path, MyCFile::SwitchFlagsFor(static_cast<uint8_t>(mode)), &error)) {
         *result = -1.0;
         hfile.SetToNone();
-        zel_.SetSysErr(zel_.NewActions() ? error.causeCode() : 0);
-        return zel_.Fail(22, 1153);
+        return io_.Fail(Err::OpenFailed, error);
     }
     file.set_mode(static_cast<uint8_t>(mode));
     hfile.SelectFile(&file);

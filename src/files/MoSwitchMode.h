@@ -9,7 +9,7 @@ namespace zel {
 class MoSwitchMode : public MoTracking {
 public:
     ZEL_CLASS_NAME(MoSwitchMode)
-    explicit MoSwitchMode(ZEL& zel);
+    explicit MoSwitchMode(IoContext& io);
     int32_t Execute(double* result, MoDLL& owner) override;
 
 private:

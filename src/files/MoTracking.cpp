@@ -1,6 +1,5 @@
 #include "files/MoTracking.h"
 
-#include "frame/Zel.h"
 
 namespace zel {
 
@@ -12,8 +11,7 @@ MoTracking::Position MoTracking::GetFilePosition(MyCFile& file) {
     try {
         p.position = file.GetPosition();
     } catch (const FileException& e) {
-        zel_.SetSysErr(zel_.NewActions() ? e.causeCode() : platform::LegacyCauseCode(e.cause()));
-        p.error = zel_.Fail(26, 1156);
+        p.error = io_.Fail(Err::PositionFailed, e);
     }
     return p;
 }
@@ -23,37 +21,38 @@ MoTracking::Position MoTracking::SeekFile(MyCFile& file, int64_t offset, SeekFro
     try {
         p.position = file.Seek(offset, from);
     } catch (const FileException& e) {
-        zel_.SetSysErr(zel_.NewActions() ? e.causeCode() : platform::LegacyCauseCode(e.cause()));
-        p.error = zel_.Fail(27, 1156);
+        p.error = io_.Fail(Err::SeekFailed, e);
     }
     return p;
 }
 
-MoGetPos::MoGetPos(ZEL& zel) : MoTracking(zel, "([hFile])") { AddArgument<MoInt>(); }
+MoGetPos::MoGetPos(IoContext& io) : MoTracking(io) { AddArgument<MoInt>(); }
 
 int32_t MoGetPos::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    Position p = GetFilePosition(*zel_.HFile().file());
+    Position p = GetFilePosition(*io_.HFile().file());
     if (p.error != 0) {
         *result = -1.0;
         return p.error;
     }
     if (p.script() < 0) {
-        if (!zel_.NewActions()) zel_.SetError(1156);
-        return 2;
+        // A position scripts cannot see: the legacy numbering reports it as
+        // a position failure, the current one fails without a number.
+        if (!io_.NewActions()) return io_.Fail(Err::PositionFailed);
+        return kLegacyFailure;
     }
     *result = p.script();
     return 0;
 }
 
-MoSetPos::MoSetPos(ZEL& zel) : MoTracking(zel, "(pos[,hFile])"), pos_(AddArgument<MoInt>()) {
+MoSetPos::MoSetPos(IoContext& io) : MoTracking(io), pos_(AddArgument<MoInt>()) {
     AddArgument<MoInt>();
 }
 
 int32_t MoSetPos::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    if (!pos_.given()) return zel_.Fail(10, 65);
-    Position p = SeekFile(*zel_.HFile().file(), pos_.value(), SeekFrom::Begin);
+    if (!pos_.given()) return io_.Fail(Err::MissingArgument);
+    Position p = SeekFile(*io_.HFile().file(), pos_.value(), SeekFrom::Begin);
     if (p.error != 0) {
         *result = -1.0;
         return p.error;
@@ -62,26 +61,26 @@ int32_t MoSetPos::Execute(double* result, MoDLL& owner) {
     return 0;
 }
 
-MoRewind::MoRewind(ZEL& zel) : MoTracking(zel, "([hFile])") { AddArgument<MoInt>(); }
+MoRewind::MoRewind(IoContext& io) : MoTracking(io) { AddArgument<MoInt>(); }
 
 int32_t MoRewind::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    Position p = SeekFile(*zel_.HFile().file(), 0, SeekFrom::Begin);
+    Position p = SeekFile(*io_.HFile().file(), 0, SeekFrom::Begin);
     *result = p.error != 0 ? -1.0 : 0.0;
     return p.error;
 }
 
-MoToEnd::MoToEnd(ZEL& zel) : MoTracking(zel, "([hFile])") { AddArgument<MoInt>(); }
+MoToEnd::MoToEnd(IoContext& io) : MoTracking(io) { AddArgument<MoInt>(); }
 
 int32_t MoToEnd::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    Position p = SeekFile(*zel_.HFile().file(), 0, SeekFrom::End);
+    Position p = SeekFile(*io_.HFile().file(), 0, SeekFrom::End);
     *result = p.error != 0 ? -1.0 : p.script();
     return p.error;
 }
 
-MoJumpChunk::MoJumpChunk(ZEL& zel)
-    : MoTracking(zel, "(offset[,nBytes][,hFile])"),
+MoJumpChunk::MoJumpChunk(IoContext& io)
+    : MoTracking(io),
       offset_(AddArgument<MoInt>()),
       nBytes_(AddArgument<MoInt>()) {
     AddArgument<MoInt>();
@@ -89,14 +88,11 @@ MoJumpChunk::MoJumpChunk(ZEL& zel)
 
 int32_t MoJumpChunk::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    if (!offset_.given()) {
-        zel_.SetError(10);
-        return 10;
-    }
-    MoDiscrete& widths = zel_.NBytes();
+    if (!offset_.given()) return io_.Raise(Err::MissingArgument);
+    MoDiscrete& widths = io_.NBytes();
     int32_t chunk;
     if (nBytes_.given()) {
-        if (int32_t e = widths.CheckValue(nBytes_.value()); e != 0) return 256 + e;
+        if (int32_t e = widths.CheckValue(nBytes_.value()); e != 0) return kArgumentRefusedOffset + e;
         chunk = nBytes_.value();
     } else {
         chunk = widths.value();
@@ -106,7 +102,7 @@ int32_t MoJumpChunk::Execute(double* result, MoDLL& owner) {
     // numbers do.
     const int32_t distance = static_cast<int32_t>(static_cast<uint32_t>(offset_.value()) *
                                                   static_cast<uint32_t>(chunk));
-    Position p = SeekFile(*zel_.HFile().file(), distance, SeekFrom::Current);
+    Position p = SeekFile(*io_.HFile().file(), distance, SeekFrom::Current);
     if (p.error != 0) {
         *result = -1.0;
         return p.error;
@@ -115,17 +111,14 @@ int32_t MoJumpChunk::Execute(double* result, MoDLL& owner) {
     return 0;
 }
 
-MoJump::MoJump(ZEL& zel) : MoTracking(zel, "(offset[,hFile])"), offset_(AddArgument<MoInt>()) {
+MoJump::MoJump(IoContext& io) : MoTracking(io), offset_(AddArgument<MoInt>()) {
     AddArgument<MoInt>();
 }
 
 int32_t MoJump::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    if (!offset_.given()) {
-        zel_.SetError(10);
-        return 10;
-    }
-    Position p = SeekFile(*zel_.HFile().file(), offset_.value(), SeekFrom::Current);
+    if (!offset_.given()) return io_.Raise(Err::MissingArgument);
+    Position p = SeekFile(*io_.HFile().file(), offset_.value(), SeekFrom::Current);
     if (p.error != 0) {
         *result = -1.0;
         return p.error;

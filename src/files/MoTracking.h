@@ -32,14 +32,14 @@ public:
 class MoGetPos : public MoTracking {
 public:
     ZEL_CLASS_NAME(MoGetPos)
-    explicit MoGetPos(ZEL& zel);
+    explicit MoGetPos(IoContext& io);
     int32_t Execute(double* result, MoDLL& owner) override;
 };
 
 class MoSetPos : public MoTracking {
 public:
     ZEL_CLASS_NAME(MoSetPos)
-    explicit MoSetPos(ZEL& zel);
+    explicit MoSetPos(IoContext& io);
     int32_t Execute(double* result, MoDLL& owner) override;
 
 private:
@@ -49,21 +49,21 @@ private:
 class MoRewind : public MoTracking {
 public:
     ZEL_CLASS_NAME(MoRewind)
-    explicit MoRewind(ZEL& zel);
+    explicit MoRewind(IoContext& io);
     int32_t Execute(double* result, MoDLL& owner) override;
 };
 
 class MoToEnd : public MoTracking {
 public:
     ZEL_CLASS_NAME(MoToEnd)
-    explicit MoToEnd(ZEL& zel);
+    explicit MoToEnd(IoContext& io);
     int32_t Execute(double* result, MoDLL& owner) override;
 };
 
 class MoJumpChunk : public MoTracking {
 public:
     ZEL_CLASS_NAME(MoJumpChunk)
-    explicit MoJumpChunk(ZEL& zel);
+    explicit MoJumpChunk(IoContext& io);
     int32_t Execute(double* result, MoDLL& owner) override;
 
 private:
@@ -74,7 +74,7 @@ private:
 class MoJump : public MoTracking {
 public:
     ZEL_CLASS_NAME(MoJump)
-    explicit MoJump(ZEL& zel);
+    explicit MoJump(IoContext& io);
     int32_t Execute(double* result, MoDLL& owner) override;
 
 private:

@@ -8,8 +8,6 @@
 
 namespace zel {
 
-enum class OpenMode : uint8_t { Read = 0, Write = 1, Both = 2 };
-
 class MyCFile : public platform::File {
 public:
     explicit MyCFile(uint8_t mode) : mode_(mode) {}

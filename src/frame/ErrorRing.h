@@ -8,13 +8,9 @@
 #include <optional>
 #include <string>
 
-namespace zel {
+#include "frame/ErrorCatalogue.h"
 
-// Ids of object-level errors.
-inline constexpr int32_t kErrTooManyArguments = 900;
-inline constexpr int32_t kErrColumnWrite = 777;
-inline constexpr int32_t kErrWorksheetDetached = 779;
-inline constexpr int32_t kErrDatasetDetached = 1000;
+namespace zel {
 
 class ErrorRing {
 public:
@@ -27,6 +23,7 @@ public:
 
     // Newest entry at the next position; LastErrorId follows.
     void Record(int32_t id, const char* text);
+    void Record(ListErr id, const char* text) { Record(static_cast<int32_t>(id), text); }
     // Every entry empty, position 0; LastErrorId kept.
     void Clear();
     // True when an error was recorded since the last Clear.

@@ -1,11 +1,17 @@
 // The error numbering that properties, methods and the encoder report to.
 //
-// ZEL implements it: NEWACTIONS selects the numbering, ERROR and SYSERR
-// receive the numbers. Keeping it an interface lets a property or codec be
-// tested without the whole object.
+// An implementation holds NEWACTIONS, ERROR and SYSERR. The steps below
+// store the condition of a catalogue row in the numbering that NEWACTIONS
+// selects, and answer the code the failing step returns.
 #pragma once
 
 #include <cstdint>
+
+#include "frame/ErrorCatalogue.h"
+
+namespace zel::platform {
+class FileException;
+}
 
 namespace zel {
 
@@ -17,19 +23,25 @@ public:
     virtual void SetSysErr(int32_t cause) = 0;
 
     // The common failure step: ERROR receives the current number and the
-    // step returns it, or, in the legacy numbering, ERROR receives the legacy
-    // number and the step returns 2.
-    int32_t Fail(int32_t current, int32_t legacy) {
-        if (NewActions()) {
-            SetError(current);
-            return current;
-        }
-        SetError(legacy);
-        return 2;
-    }
+    // step returns it; in the legacy numbering ERROR receives the legacy
+    // number and the step returns 2. SYSERR follows the row's fixed rule.
+    int32_t Fail(Err id);
+    // The same for a failure of the file layer: SYSERR receives the
+    // exception's cause as the row's rule says.
+    int32_t Fail(Err id, const platform::FileException& cause);
+    // Steps that report the current number in both numberings.
+    int32_t Raise(Err id);
+    int32_t Raise(Err id, const platform::FileException& cause);
+
+    // The number of a condition in the numbering in force.
+    int32_t Number(Err id) const;
 
 protected:
     ~ErrorState() = default;
+
+private:
+    void StoreSysErr(const ErrorRow& row, const platform::FileException* cause);
+    int32_t Store(Err id, const platform::FileException* cause, bool bothNumberings);
 };
 
 }  // namespace zel

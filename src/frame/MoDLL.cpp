@@ -36,12 +36,11 @@ std::string BoundedText(const std::array<char, kLineBuffer>& buffer) {
 
 }  // namespace
 
-MoDLL::MoDLL()
-    : baseProperties_{{{&baseError_, "ERROR"},
-                       {&warnMsg_, "WARNMSG"},
-                       {&msg_, "MSG"},
-                       {nullptr, nullptr}}},
-      baseMethods_{{{&listErr_, "LISTERR"}, {&lastErrId_, "LASTERRID"}, {nullptr, nullptr}}} {}
+const MemberEntry MoDLL::kBaseMethods[] = {
+    {"LISTERR", &MemberAt<&MoDLL::listErr_>},
+    {"LASTERRID", &MemberAt<&MoDLL::lastErrId_>},
+    {nullptr, nullptr},
+};
 
 int32_t MoDLL::Dispatch(const char* ownerName, char* memberName, void* value,
                         int32_t requestCode) {
@@ -93,44 +92,50 @@ int32_t MoDLL::Dispatch(const char* ownerName, char* memberName, void* value,
 }
 
 int32_t MoDLL::AccessProperty(const char* name, uint16_t flags, void* value) {
-    return AccessPropertyIn(name, flags, value, baseProperties());
+    int32_t r = AccessPropertyIn(name, flags, value, OwnProperties());
+    return r != kNotHandled ? r : AccessPropertyIn(name, flags, value, BaseProperties());
 }
 
 void MoDLL::ListAllMembers() {
-    ListMembers(baseMethods(), nullptr);
-    ListMembers(baseProperties(), nullptr);
+    ListMembers(OwnMethods(), nullptr);
+    ListMembers(OwnProperties(), nullptr);
+    ListMembers(BaseMethods(), nullptr);
+    ListMembers(BaseProperties(), nullptr);
 }
 
-int32_t MoDLL::ListMembersOfPath(const char* path) { return ListMembersOfPathIn(path, baseMethods()); }
+int32_t MoDLL::ListMembersOfPath(const char* path) {
+    int32_t r = ListMembersOfPathIn(path, OwnMethods());
+    return r != 0 ? r : ListMembersOfPathIn(path, BaseMethods());
+}
 
 int32_t MoDLL::CallMethod(const char* name, char* argText, double* result) {
-    return CallMethodIn(name, argText, result, baseMethods());
+    int32_t r = CallMethodIn(name, argText, result, OwnMethods());
+    return r != kNotHandled ? r : CallMethodIn(name, argText, result, BaseMethods());
 }
 
 int32_t MoDLL::AccessSubMember(const char* ownerName, const char* name, void* value,
                                uint16_t flags) {
-    return AccessSubMemberIn(ownerName, name, flags, value, baseMethods());
+    int32_t r = AccessSubMemberIn(ownerName, name, flags, value, OwnMethods());
+    return r != kNotHandled ? r : AccessSubMemberIn(ownerName, name, flags, value, BaseMethods());
 }
 
-void MoDLL::ResetAll() { baseError_.Store(0); }
-
 int32_t MoDLL::AccessPropertyIn(const char* name, uint16_t flags, void* value,
-                                const MemberEntry* table) {
-    if (table == nullptr || name == nullptr) return kNotHandled;
+                                MemberTable table) {
+    if (!table || name == nullptr) return kNotHandled;
     const uint16_t kind = flags & 3;
     bool hasIndexed = false;
-    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
-        if (IsIndexed(row->member->GetKind())) hasIndexed = true;
+    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
+        if (IsIndexed(table.MemberOf(*row).GetKind())) hasIndexed = true;
     }
 
-    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
-        uint16_t memberKind = row->member->GetKind();
+    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
+        uint16_t memberKind = table.MemberOf(*row).GetKind();
         if (IsIndexed(memberKind)) continue;
         if (memberKind == kind && platform::EqualsNoCase(row->name, name)) {
             int32_t r = (flags & kAccessString)
-                            ? row->member->AccessString(static_cast<char*>(value), flags,
+                            ? table.MemberOf(*row).AccessString(static_cast<char*>(value), flags,
                                                         ZEL_STRING_BUFFER)
-                            : row->member->AccessNumber(static_cast<double*>(value), flags);
+                            : table.MemberOf(*row).AccessNumber(static_cast<double*>(value), flags);
             if (r != kNotHandled) return r;
             break;
         }
@@ -144,27 +149,27 @@ int32_t MoDLL::AccessPropertyIn(const char* name, uint16_t flags, void* value,
     if (!countRequest && split.number < 1) return kNotHandled;
     const int32_t index = split.number - 1;
 
-    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
-        uint16_t memberKind = row->member->GetKind();
+    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
+        uint16_t memberKind = table.MemberOf(*row).GetKind();
         if (!IsIndexed(memberKind) || !platform::EqualsNoCase(row->name, split.base.c_str())) continue;
         if (!countRequest && static_cast<uint16_t>(memberKind & ~kKindIndexed) != kind) continue;
-        if (countRequest) return row->member->AccessCount(static_cast<double*>(value), flags);
+        if (countRequest) return table.MemberOf(*row).AccessCount(static_cast<double*>(value), flags);
         if (flags & kAccessString) {
-            return row->member->AccessStringAt(static_cast<char*>(value), index, flags,
+            return table.MemberOf(*row).AccessStringAt(static_cast<char*>(value), index, flags,
                                                ZEL_STRING_BUFFER);
         }
-        return row->member->AccessNumberAt(static_cast<double*>(value), index, flags);
+        return table.MemberOf(*row).AccessNumberAt(static_cast<double*>(value), index, flags);
     }
     return kNotHandled;
 }
 
 int32_t MoDLL::CallMethodIn(const char* name, char* argText, double* result,
-                            const MemberEntry* table) {
-    if (table == nullptr || name == nullptr) return kNotHandled;
+                            MemberTable table) {
+    if (!table || name == nullptr) return kNotHandled;
     MoMethod* method = nullptr;
-    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
+    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
         if (platform::EqualsNoCase(row->name, name)) {
-            method = AsMethod(row->member);
+            method = AsMethod(&table.MemberOf(*row));
             break;
         }
     }
@@ -197,12 +202,12 @@ int32_t MoDLL::CallMethodIn(const char* name, char* argText, double* result,
 }
 
 int32_t MoDLL::AccessSubMemberIn(const char* ownerName, const char* name, uint16_t flags,
-                                 void* value, const MemberEntry* table) {
-    if (table == nullptr || ownerName == nullptr) return kNotHandled;
+                                 void* value, MemberTable table) {
+    if (!table || ownerName == nullptr) return kNotHandled;
     bool found = false;
-    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
+    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
         if (!platform::EqualsNoCase(row->name, ownerName)) continue;
-        MoMethod* method = AsMethod(row->member);
+        MoMethod* method = AsMethod(&table.MemberOf(*row));
         int32_t r = method != nullptr ? method->AccessSubMember(*this, name, flags, value) : kFailed;
         if (r != kDone) {
             if (statusMode_ != 0) return r;
@@ -214,33 +219,33 @@ int32_t MoDLL::AccessSubMemberIn(const char* ownerName, const char* name, uint16
     return found ? kDone : kNotHandled;
 }
 
-int32_t MoDLL::ListMembersOfPathIn(const char* path, const MemberEntry* table) {
+int32_t MoDLL::ListMembersOfPathIn(const char* path, MemberTable table) {
     if (path == nullptr) return 0;
     std::string copy(path, platform::BoundedLength(path, kMaxPathLength));
     std::vector<std::string> parts = pemrix::SplitText(copy, '.', kMaxPathParts);
-    const MemberEntry* current = table;
+    MemberTable current = table;
     for (const std::string& part : parts) {
-        if (current == nullptr) return 0;
+        if (!current) return 0;
         const MemberEntry* found = nullptr;
-        for (const MemberEntry* row = current; row->name != nullptr; ++row) {
+        for (const MemberEntry* row = current.rows; row->name != nullptr; ++row) {
             if (platform::EqualsNoCase(row->name, part.c_str())) {
                 found = row;
                 break;
             }
         }
         if (found == nullptr) return 0;
-        MoMethod* method = AsMethod(found->member);
+        MoMethod* method = AsMethod(&current.MemberOf(*found));
         if (method == nullptr) return 0;
         current = method->GetSubMembers();
     }
-    if (current != nullptr) ListMembers(current, nullptr);
+    if (current) ListMembers(current, nullptr);
     return 1;
 }
 
-void MoDLL::ListMembers(const MemberEntry* table, const char* prefix) {
-    if (table == nullptr || !host::Available()) return;
-    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
-        MoScript* member = row->member;
+void MoDLL::ListMembers(MemberTable table, const char* prefix) {
+    if (!table || !host::Available()) return;
+    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
+        MoScript* member = &table.MemberOf(*row);
         uint16_t kind = member->GetKind();
         const std::string name = row->name;
 
@@ -289,11 +294,11 @@ void MoDLL::ListMembers(const MemberEntry* table, const char* prefix) {
     }
 }
 
-void MoDLL::ResetMembers(const MemberEntry* table) {
-    if (table == nullptr) return;
-    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
-        if (MoMethod* method = AsMethod(row->member)) method->ResetSubMembers(*this);
-        row->member->Reset();
+void MoDLL::ResetMembers(MemberTable table) {
+    if (!table) return;
+    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
+        if (MoMethod* method = AsMethod(&table.MemberOf(*row))) method->ResetSubMembers(*this);
+        table.MemberOf(*row).Reset();
     }
 }
 

@@ -33,7 +33,7 @@ int32_t MoMethod::ParseArguments(std::string& argText, MoDLL&) {
     }
     if (argText.empty()) return 0;
     if (argCount_ < 1) {
-        Errors().Record(kErrTooManyArguments, ClassName());
+        Errors().Record(ListErr::TooManyArguments, ClassName());
         return 1;
     }
 
@@ -44,7 +44,7 @@ int32_t MoMethod::ParseArguments(std::string& argText, MoDLL&) {
         if (!item.empty()) args_[static_cast<size_t>(i)]->SetFromText(item.c_str());
         if (cut == std::string_view::npos) return 0;
         if (i + 1 >= argCount_) {
-            Errors().Record(kErrTooManyArguments, ClassName());
+            Errors().Record(ListErr::TooManyArguments, ClassName());
             return 1;
         }
         rest.remove_prefix(cut + 1);
@@ -59,19 +59,17 @@ int32_t MoMethod::Execute(double* result, MoDLL&) {
 void MoMethod::AfterExecute(MoDLL&) { host::UpdateWindows(); }
 
 int32_t MoMethod::AccessSubMember(MoDLL& owner, const char* name, uint16_t flags, void* value) {
-    const MemberEntry* table = GetSubMembers();
-    if (table == nullptr) return kFailed;
+    const MemberTable table = GetSubMembers();
+    if (!table) return kFailed;
     return owner.AccessPropertyIn(name, flags, value, table);
 }
 
 void MoMethod::ListSubMembers(const char* prefix, MoDLL& owner) {
-    const MemberEntry* table = GetSubMembers();
-    if (table != nullptr) owner.ListMembers(table, prefix);
+    if (const MemberTable table = GetSubMembers()) owner.ListMembers(table, prefix);
 }
 
 void MoMethod::ResetSubMembers(MoDLL& owner) {
-    const MemberEntry* table = GetSubMembers();
-    if (table != nullptr) owner.ResetMembers(table);
+    if (const MemberTable table = GetSubMembers()) owner.ResetMembers(table);
 }
 
 }  // namespace zel

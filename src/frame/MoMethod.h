@@ -7,19 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "frame/MemberTable.h"
+#include "frame/MoProperty.h"
 #include "frame/Mobj.h"
-#include "props/MoProperty.h"
 
 namespace zel {
 
 class MoDLL;
-
-// One row of a member table: a borrowed member and one of its names. A row
-// with a null name ends the table.
-struct MemberEntry {
-    MoScript* member;
-    const char* name;
-};
 
 class MoMethod : public MoScript {
 public:
@@ -35,7 +29,7 @@ public:
     virtual int32_t Execute(double* result, MoDLL& owner);
     // Runs after every executed call; the default asks the host to update.
     virtual void AfterExecute(MoDLL& owner);
-    virtual const MemberEntry* GetSubMembers() { return nullptr; }
+    virtual MemberTable GetSubMembers() { return {}; }
     virtual int32_t AccessSubMember(MoDLL& owner, const char* name, uint16_t flags, void* value);
     virtual void ListSubMembers(const char* prefix, MoDLL& owner);
     virtual void ResetSubMembers(MoDLL& owner);

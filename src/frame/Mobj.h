@@ -10,28 +10,30 @@
 #include <cstdint>
 #include <span>
 
+#include "zel/zel.h"
+
 namespace zel {
 
 // The module's missing value: no number.
-inline constexpr double kMissingValue = -1.23456789e-300;
+inline constexpr double kMissingValue = ZEL_MISSING_VALUE;
 
 // Member kinds (16-bit word).
-inline constexpr uint16_t kKindNumber = 0;
-inline constexpr uint16_t kKindString = 1;
-inline constexpr uint16_t kKindMethod = 2;
-inline constexpr uint16_t kKindIndexed = 16;
+inline constexpr uint16_t kKindNumber = ZEL_KIND_NUMBER;
+inline constexpr uint16_t kKindString = ZEL_KIND_STRING;
+inline constexpr uint16_t kKindMethod = ZEL_KIND_METHOD;
+inline constexpr uint16_t kKindIndexed = ZEL_KIND_INDEXED;
 
 // Access flags of a property access.
-inline constexpr uint16_t kAccessString = 1;
-inline constexpr uint16_t kAccessSet = 4;
-inline constexpr uint16_t kAccessGet = 8;
-inline constexpr uint16_t kAccessSetCount = 32;
-inline constexpr uint16_t kAccessGetCount = 64;
+inline constexpr uint16_t kAccessString = ZEL_ACCESS_STRING;
+inline constexpr uint16_t kAccessSet = ZEL_ACCESS_SET;
+inline constexpr uint16_t kAccessGet = ZEL_ACCESS_GET;
+inline constexpr uint16_t kAccessSetCount = ZEL_ACCESS_SET_COUNT;
+inline constexpr uint16_t kAccessGetCount = ZEL_ACCESS_GET_COUNT;
 
 // Results of access operations.
-inline constexpr int32_t kNotHandled = 0;
-inline constexpr int32_t kDone = 1;
-inline constexpr int32_t kFailed = 2;
+inline constexpr int32_t kNotHandled = ZEL_RESULT_NOT_FOUND;
+inline constexpr int32_t kDone = ZEL_RESULT_DONE;
+inline constexpr int32_t kFailed = ZEL_RESULT_FAILED;
 
 // Every class reports its own name; this macro writes the override.
 #define ZEL_CLASS_NAME(Name) \

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <limits>
 
+#include "zel/zel.h"
+
 namespace zel::pemrix {
 namespace {
 
@@ -144,7 +146,7 @@ std::optional<double> ParseNumber(std::string_view text) {
 
 double TextToNumber(std::string_view text) {
     std::optional<double> value = ParseNumber(text);
-    return value ? *value : -1.23456789e-300;
+    return value ? *value : ZEL_MISSING_VALUE;
 }
 
 std::optional<std::string> SeparatorText(std::string_view argument) {

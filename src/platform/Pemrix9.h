@@ -47,7 +47,7 @@ IndexedName SplitIndexedName(std::string_view name);
 // The number a text holds (blanks around it allowed), or std::nullopt.
 std::optional<double> ParseNumber(std::string_view text);
 
-// The number a text holds, or the missing value -1.23456789e-300.
+// The number a text holds, or the missing value.
 double TextToNumber(std::string_view text);
 
 // The separator character named by a LISTSEP argument: one character, or one

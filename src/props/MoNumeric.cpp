@@ -34,7 +34,6 @@ int32_t MoNumeric::GetNumberAt(double* value, int32_t) { return GetNumber(value)
 
 void MoNumeric::Reset() {
     SetNumber(0.0);
-    attached_.reset();
 }
 
 int32_t MoNumeric::SetFromText(const char* text) {

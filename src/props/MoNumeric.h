@@ -2,9 +2,7 @@
 // property. Every host access moves one double.
 #pragma once
 
-#include <memory>
-
-#include "props/MoProperty.h"
+#include "frame/MoProperty.h"
 
 namespace zel {
 
@@ -18,10 +16,6 @@ public:
     void Reset() override;
     // Converts the text through the host, marks the property given, stores.
     int32_t SetFromText(const char* text) override;
-    bool IsUnsetMarker() const override { return GetValue() == 1234.0; }
-
-protected:
-    std::unique_ptr<Mobj> attached_;
 };
 
 class MoInt : public MoNumeric {

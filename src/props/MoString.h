@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "props/MoProperty.h"
+#include "frame/MoProperty.h"
 
 namespace zel {
 

@@ -8,7 +8,7 @@
 #include "Dataset.h"
 #include "platform/File.h"
 #include "support/ZelFixture.h"
-#include "text/MoScribe.h"
+#include "transfer/MoScribe.h"
 
 namespace zeltest {
 namespace {

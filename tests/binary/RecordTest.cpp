@@ -8,7 +8,7 @@
 #include "Worksheet.h"
 #include "binary/MoRecord.h"
 #include "support/ZelFixture.h"
-#include "text/MoScribe.h"
+#include "transfer/MoScribe.h"
 
 namespace zeltest {
 namespace {
@@ -32,7 +32,8 @@ class TemplateGrammar : public ZelFixture, public ::testing::WithParamInterface<
 
 TEST_P(TemplateGrammar, ParsesOrRefuses) {
     const TemplateCase& c = GetParam();
-    zel::MoReadRecord reader(zel());
+    zel::TypeConverter converter(zel().io());
+    zel::MoReadRecord reader(zel().io(), converter);
     EXPECT_EQ(reader.ParseTemplate(c.text, true), c.status) << c.text;
     if (c.status != 0) {
         EXPECT_EQ(Error(), c.status);

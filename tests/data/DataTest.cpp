@@ -121,7 +121,7 @@ TEST_P(Detached, AnswersWithoutRequestsAndRecordsError1000) {
     EXPECT_EQ(text[0], '\0');
     EXPECT_EQ(wrapper->SetRange(0, 4), 1);
     EXPECT_TRUE(wrapper->HasError());
-    EXPECT_EQ(NewestError().id, zel::kErrDatasetDetached);
+    EXPECT_EQ(NewestError().id, static_cast<int32_t>(zel::ListErr::DatasetDetached));
     EXPECT_EQ(NewestError().text, std::string(GetParam().className));
     wrapper.reset();
     EXPECT_TRUE(requests.empty());

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "DataTesting.h"
-#include "host/MoTavrelWks.h"
+#include "data/MoTavrelWks.h"
 
 namespace datatest {
 namespace {
@@ -43,7 +43,7 @@ TEST_P(DetachedWorksheet, AsksNothingAfterConstructionAndRecordsItsErrors) {
     requests.clear();
 
     EXPECT_FALSE(wks.IsAttached());
-    EXPECT_EQ(NewestError().id, zel::kErrWorksheetDetached);
+    EXPECT_EQ(NewestError().id, static_cast<int32_t>(zel::ListErr::WorksheetDetached));
     EXPECT_EQ(NewestError().text, std::string("MoTavrelWks"));
     std::array<char, zel::kColumnDatasetNameSize> buffer{};
     EXPECT_EQ(wks.ColumnCount(), 0);
@@ -53,7 +53,7 @@ TEST_P(DetachedWorksheet, AsksNothingAfterConstructionAndRecordsItsErrors) {
     EXPECT_EQ(wks.SetRowCount(3), 1);
     EXPECT_EQ(wks.ColumnDatasetName(1, buffer), 1);
     EXPECT_EQ(wks.SetNumberCell(1, 0, 1.0), 1);
-    EXPECT_EQ(NewestError().id, zel::kErrColumnWrite);
+    EXPECT_EQ(NewestError().id, static_cast<int32_t>(zel::ListErr::ColumnWrite));
     EXPECT_EQ(NewestError().text, std::string("MoTavrelWks"));
     EXPECT_TRUE(requests.empty());
 }
@@ -166,7 +166,7 @@ TEST_F(WorksheetTest, CellsGrowTheirColumnsAndFailuresRecord777) {
                                wks.SetNumberCell(3, 0, 1.0), wks.SetTextCell(2, 0, nullptr)};
     EXPECT_EQ(std::count(std::begin(refused), std::end(refused), 1), 4);
     EXPECT_EQ(zel::Errors().position(), 4);
-    for (int i = 1; i <= 4; ++i) EXPECT_EQ(zel::Errors().at(i).id, zel::kErrColumnWrite);
+    for (int i = 1; i <= 4; ++i) EXPECT_EQ(zel::Errors().at(i).id, static_cast<int32_t>(zel::ListErr::ColumnWrite));
     EXPECT_EQ(sheet.column(1)->dataset().upper(), 5);
 }
 

@@ -34,7 +34,7 @@ TEST_F(OpenCloseTest, OpenCreatesAMissingFileAndSelectsIt) {
     ASSERT_EQ(second.code, 1);
     EXPECT_NE(second.value, r.value);
     EXPECT_EQ(Number("HFILE"), second.value);
-    EXPECT_EQ(zel().Files().size(), 2u);
+    EXPECT_EQ(zel().io().Files().size(), 2u);
 }
 
 TEST_F(OpenCloseTest, OpenKeepsAnExistingFile) {
@@ -57,14 +57,14 @@ TEST_F(OpenCloseTest, OpenWithoutNameUsesTheStoredName) {
     ASSERT_EQ(Open("kept.bin").code, 1);
     tavrel::CallResult again = Call("OPEN");
     ASSERT_EQ(again.code, 1);
-    EXPECT_EQ(zel().Files().size(), 2u);
+    EXPECT_EQ(zel().io().Files().size(), 2u);
 }
 
 TEST_F(OpenCloseTest, OpenModeIsCheckedOnItsLowByte) {
     scratch_.Make("m.bin", "x");
     EXPECT_EQ(Open("m.bin", "3").code, 2);
     EXPECT_EQ(Error(), 3);
-    EXPECT_TRUE(zel().Files().empty());
+    EXPECT_TRUE(zel().io().Files().empty());
     UseNewActions(true);
     tavrel::CallResult r = Open("m.bin", "3");
     EXPECT_EQ(r.code, 2);
@@ -73,11 +73,11 @@ TEST_F(OpenCloseTest, OpenModeIsCheckedOnItsLowByte) {
     EXPECT_EQ(Open("m.bin", "-1").code, 2);
     // 256 keeps only its low byte: 0, read.
     ASSERT_EQ(Open("m.bin", "256").code, 1);
-    EXPECT_EQ(zel().HFile().file()->mode(), 0);
+    EXPECT_EQ(zel().io().HFile().file()->mode(), 0);
     // Without a mode argument the MODE property is used.
     SetNumber("MODE", 2);
     ASSERT_EQ(Call("OPEN", scratch_.PathOf("m2.bin")).code, 1);
-    EXPECT_EQ(zel().HFile().file()->mode(), 2);
+    EXPECT_EQ(zel().io().HFile().file()->mode(), 2);
 }
 
 struct OpenFailure {
@@ -111,7 +111,7 @@ TEST_P(OpenFailures, ReportTheCauseAndSelectNoFile) {
     EXPECT_EQ(current.value, -1);
     EXPECT_EQ(Error(), c.error);
     EXPECT_EQ(SysErr(), c.syserr);
-    EXPECT_EQ(zel().Files().size(), 1u);
+    EXPECT_EQ(zel().io().Files().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Causes, OpenFailures,
@@ -154,8 +154,8 @@ TEST_F(OpenCloseTest, CloseEndsTheEntryAndTheSelection) {
     tavrel::CallResult r = Call("CLOSE", std::to_string(first));
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.value, 0);
-    ASSERT_EQ(zel().Files().size(), 1u);
-    EXPECT_EQ(zel().Files().files()[0]->Handle(), second);
+    ASSERT_EQ(zel().io().Files().size(), 1u);
+    EXPECT_EQ(zel().io().Files().files()[0]->Handle(), second);
     // No file is selected after a close; legacy keeps the closed number.
     EXPECT_EQ(Number("HFILE"), first);
     EXPECT_EQ(Call("GETPOS").code, 2);
@@ -183,7 +183,7 @@ TEST_F(OpenCloseTest, CloseFailureKeepsTheEntry) {
     EXPECT_EQ(legacy.value, ZEL_MISSING_VALUE);
     EXPECT_EQ(Error(), 1156);
     EXPECT_EQ(SysErr(), 28);
-    EXPECT_EQ(zel().Files().size(), 1u);
+    EXPECT_EQ(zel().io().Files().size(), 1u);
     EXPECT_EQ(Number("HFILE"), h);
 
     UseNewActions(true);
@@ -192,11 +192,11 @@ TEST_F(OpenCloseTest, CloseFailureKeepsTheEntry) {
     EXPECT_EQ(Call("CLOSE").code, 2);
     EXPECT_EQ(Error(), 23);
     EXPECT_EQ(SysErr(), 10);
-    EXPECT_EQ(zel().Files().size(), 2u);
+    EXPECT_EQ(zel().io().Files().size(), 2u);
     EXPECT_EQ(Number("HFILE"), -1);
     // CLOSEALL then clears the broken entries.
     EXPECT_EQ(Call("CLOSEALL").code, 1);
-    EXPECT_TRUE(zel().Files().empty());
+    EXPECT_TRUE(zel().io().Files().empty());
 }
 
 TEST_F(OpenCloseTest, CloseAllClosesEveryFile) {
@@ -208,7 +208,7 @@ TEST_F(OpenCloseTest, CloseAllClosesEveryFile) {
     tavrel::CallResult r = Call("CLOSEALLFILES");
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.value, 0);
-    EXPECT_TRUE(zel().Files().empty());
+    EXPECT_TRUE(zel().io().Files().empty());
     EXPECT_EQ(Number("HFILE"), -1);
 }
 
@@ -224,19 +224,19 @@ TEST_F(OpenCloseTest, CloseAllStopsAtAFailingClose) {
     EXPECT_EQ(r.value, -1);
     EXPECT_EQ(Error(), 23);
     EXPECT_EQ(SysErr(), 12);
-    ASSERT_EQ(zel().Files().size(), 2u);
-    EXPECT_EQ(zel().Files().files()[1]->Handle(), third);
+    ASSERT_EQ(zel().io().Files().size(), 2u);
+    EXPECT_EQ(zel().io().Files().files()[1]->Handle(), third);
     // The failed close released its file: it no longer has its number.
-    EXPECT_EQ(zel().Files().FindFile(second), nullptr);
+    EXPECT_EQ(zel().io().Files().FindFile(second), nullptr);
     // A second CLOSEALL finishes.
     EXPECT_EQ(Call("CLOSEALL").code, 1);
-    EXPECT_TRUE(zel().Files().empty());
+    EXPECT_TRUE(zel().io().Files().empty());
     // In the legacy numbering a failing close is ignored.
     UseNewActions(false);
     OpenFile("d.bin");
     File::FailNext(FileOp::Close, FileCause::LockViolation);
     EXPECT_EQ(Call("CLOSEALL").code, 1);
-    EXPECT_TRUE(zel().Files().empty());
+    EXPECT_TRUE(zel().io().Files().empty());
 }
 
 TEST_F(OpenCloseTest, HFileStoresAndChecks) {
@@ -277,14 +277,14 @@ TEST_F(OpenCloseTest, AnHFileArgumentChangesTheCurrentFile) {
     ASSERT_EQ(Call("CLOSE", std::to_string(second)).code, 1);
     UseNewActions(true);
     tavrel::CallResult r = Call("GETPOS", std::to_string(second));
-    if (zel().Files().FindFile(second) == nullptr) {
+    if (zel().io().Files().FindFile(second) == nullptr) {
         EXPECT_EQ(r.code, 2);
         EXPECT_EQ(Error(), 14);
     }
     const int32_t third = OpenFile("c.bin");
     EXPECT_EQ(third, second);  // the system hands the freed number out again
     EXPECT_EQ(Call("GETPOS", std::to_string(second)).code, 1);
-    EXPECT_EQ(zel().HFile().file()->GetFilePath(), scratch_.PathOf("c.bin"));
+    EXPECT_EQ(zel().io().HFile().file()->GetFilePath(), scratch_.PathOf("c.bin"));
 }
 
 }  // namespace

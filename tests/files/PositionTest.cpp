@@ -150,8 +150,8 @@ TEST_F(SwitchModeTest, ReopensAtTheSamePosition) {
     ASSERT_EQ(r.code, 1);
     EXPECT_GE(r.value, 0);
     EXPECT_EQ(Number("HFILE"), r.value);
-    EXPECT_EQ(zel().HFile().file()->mode(), 1);
-    EXPECT_EQ(zel().Files().size(), 1u);
+    EXPECT_EQ(zel().io().HFile().file()->mode(), 1);
+    EXPECT_EQ(zel().io().Files().size(), 1u);
     // Methods without hFile argument work on the switched file.
     EXPECT_EQ(Call("GETPOS").value, 10);
     EXPECT_EQ(Call("SIZE").value, 20);
@@ -187,7 +187,7 @@ TEST_F(SwitchModeTest, AFileOpenTwiceCannotBeSwitched) {
     EXPECT_EQ(Number("HFILE"), -1);
     // The entry stays listed, closed.
     EXPECT_EQ(Call("LISTALL").value, 2);
-    EXPECT_FALSE(zel().Files().files()[1]->IsOpen());
+    EXPECT_FALSE(zel().io().Files().files()[1]->IsOpen());
     EXPECT_EQ(Call("CLOSEALL").code, 1);
 }
 
@@ -205,7 +205,7 @@ TEST_F(SwitchModeTest, FileLayerFailures) {
     File::FailNext(FileOp::Position, FileCause::HardIO);
     EXPECT_EQ(Call("SWITCHMODE", "1").code, 2);
     EXPECT_EQ(Error(), 26);
-    EXPECT_TRUE(zel().HFile().file()->IsOpen());
+    EXPECT_TRUE(zel().io().HFile().file()->IsOpen());
 
     File::FailNext(FileOp::Close, FileCause::DiskFull);
     tavrel::CallResult closeFailed = Call("SWITCHMODE", "1");
@@ -222,7 +222,7 @@ TEST_F(SwitchModeTest, FileLayerFailures) {
     EXPECT_EQ(seekFailed.code, 2);
     EXPECT_EQ(Error(), 27);
     // The file was reopened; only the position could not be restored.
-    EXPECT_EQ(zel().HFile().file()->mode(), 2);
+    EXPECT_EQ(zel().io().HFile().file()->mode(), 2);
 
     UseNewActions(false);
     File::FailNext(FileOp::Close, FileCause::DiskFull);

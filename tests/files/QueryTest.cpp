@@ -87,7 +87,7 @@ TEST_F(QueryTest, SizeOfTheCurrentFileOfAHandleAndOfAName) {
     scratch_.Make("five.bin", "12345");
     scratch_.Make("three.bin", "123");
     EXPECT_EQ(Call("SIZE", "," + scratch_.PathOf("five.bin")).value, 5);
-    EXPECT_TRUE(zel().Files().empty());
+    EXPECT_TRUE(zel().io().Files().empty());
     const int32_t five = OpenFile("five.bin");
     const int32_t three = OpenFile("three.bin");
     EXPECT_EQ(Call("SIZE").value, 3);

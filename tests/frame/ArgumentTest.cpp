@@ -11,7 +11,8 @@ class ArgumentTest : public ZelFixture {
 protected:
     // JUMPCHUNK has three arguments: offset, nBytes, hFile.
     const zel::MoProperty& JumpChunkArgument(int i) {
-        auto* method = dynamic_cast<zel::MoMethod*>(zel().OwnMethods()[21].member);
+        const zel::MemberTable methods = zel().OwnMethods();
+        auto* method = dynamic_cast<zel::MoMethod*>(&methods.MemberOf(methods.rows[21]));
         return *method->argument(i);
     }
     std::vector<std::string> ListErr() {

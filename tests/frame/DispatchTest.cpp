@@ -273,13 +273,25 @@ public:
     int32_t lastIndex = -1;
 };
 
-TEST(IndexedNames, ReachElementsByTrailingNumber) {
-    zel::MoDLL object;
+struct IndexedMembers : zel::Mobj {
     IndexedNumber numbers;
     IndexedString texts;
     zel::MoInt plain;
-    const zel::MemberEntry table[] = {{&plain, "PLAIN"}, {&numbers, "VAL"}, {&texts, "TXT"},
-                                      {nullptr, nullptr}};
+};
+
+constexpr zel::MemberEntry kIndexedRows[] = {
+    {"PLAIN", &zel::MemberAt<&IndexedMembers::plain>},
+    {"VAL", &zel::MemberAt<&IndexedMembers::numbers>},
+    {"TXT", &zel::MemberAt<&IndexedMembers::texts>},
+    {nullptr, nullptr},
+};
+
+TEST(IndexedNames, ReachElementsByTrailingNumber) {
+    zel::MoDLL object;
+    IndexedMembers members;
+    IndexedNumber& numbers = members.numbers;
+    IndexedString& texts = members.texts;
+    const zel::MemberTable table{kIndexedRows, &members};
     double value = 0;
     EXPECT_EQ(object.AccessPropertyIn("VAL3", zel::kAccessGet, &value, table), 1);
     EXPECT_EQ(value, 30);

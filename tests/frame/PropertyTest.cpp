@@ -57,7 +57,6 @@ TEST(BoolProperty, StoresZeroOrOne) {
     }
     // A Boolean has no number for GetValue; it is read through GetNumber.
     EXPECT_EQ(flag.GetValue(), zel::kMissingValue);
-    EXPECT_FALSE(flag.IsUnsetMarker());
 }
 
 TEST(StringProperty, EmptyIsAValueAndNullIsNone) {
@@ -89,19 +88,15 @@ TEST(NumericProperty, IndexedAccessOnAScalar) {
     EXPECT_EQ(value, 5);
 }
 
-TEST(NumericProperty, ResetKeepsGivenAndMarkerIs1234) {
+TEST(NumericProperty, ResetKeepsGiven) {
     zel::MoInt property;
     property.SetFromText("12");  // no host: no conversion, 0 is stored
     EXPECT_TRUE(property.given());
     EXPECT_EQ(property.value(), 0);
     property.SetNumber(1234);
-    EXPECT_TRUE(property.IsUnsetMarker());
     property.Reset();
     EXPECT_EQ(property.value(), 0);
     EXPECT_TRUE(property.given());
-    zel::MoReal real;
-    real.SetNumber(1234.0);
-    EXPECT_TRUE(real.IsUnsetMarker());
 }
 
 struct LimitedCase {
@@ -200,7 +195,7 @@ TEST_F(LimitedStore, ResetLeavesFilesOpenWithNoCurrentFile) {
     EXPECT_EQ(Number("HFILE"), h);
     EXPECT_EQ(Call("RESET").code, 1);
     EXPECT_EQ(Number("HFILE"), -1);
-    EXPECT_EQ(zel().Files().size(), 1u);
+    EXPECT_EQ(zel().io().Files().size(), 1u);
     EXPECT_EQ(Call("GETPOS", std::to_string(h)).code, 1);
 }
 

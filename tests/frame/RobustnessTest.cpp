@@ -58,7 +58,7 @@ private:
 TEST_F(RobustnessTest, RandomRequestsGetDefinedAnswers) {
     InFolder inside(scratch_.path());
     std::vector<std::string> methods;
-    for (const zel::MemberEntry* row = zel().OwnMethods(); row->name != nullptr; ++row) {
+    for (const zel::MemberEntry* row = zel().OwnMethods().rows; row->name != nullptr; ++row) {
         // RESET and CLOSEALL are part of the mix; files are made only inside
         // the scratch folder, the current folder of the test.
         methods.emplace_back(row->name);
@@ -67,7 +67,7 @@ TEST_F(RobustnessTest, RandomRequestsGetDefinedAnswers) {
     methods.emplace_back("LASTERRID");
     methods.emplace_back("NOSUCH");
     std::vector<std::string> properties;
-    for (const zel::MemberEntry* row = zel().OwnProperties(); row->name != nullptr; ++row) {
+    for (const zel::MemberEntry* row = zel().OwnProperties().rows; row->name != nullptr; ++row) {
         properties.emplace_back(row->name);
     }
     properties.emplace_back("MSG");

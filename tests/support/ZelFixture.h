@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "Host.h"
-#include "frame/Zel.h"
+#include "module/Zel.h"
 
 namespace zeltest {
 
@@ -45,8 +45,8 @@ protected:
     int32_t SetNumber(const char* name, double value, const char* owner = nullptr);
     std::string Text(const char* name, const char* owner = nullptr);
     int32_t SetText(const char* name, const std::string& text, const char* owner = nullptr);
-    int32_t Error() { return zel_->Error().value(); }
-    int32_t SysErr() { return zel_->SysErr().value(); }
+    int32_t Error() { return zel_->io().Error().value(); }
+    int32_t SysErr() { return zel_->io().SysErr().value(); }
     void UseNewActions(bool on) { SetNumber("NEWACTIONS", on ? 1 : 0); }
     // The lines printed since the last call, and clears them.
     std::vector<std::string> TakeLines();

@@ -1,14 +1,12 @@
-// The root of the file methods of ZEL and of the help methods: a syntax
-// text, the clearing of ERROR and SYSERR at the start of every call, and the
-// selection of the file named by an optional hFile argument.
+// The root of the methods of ZEL that work on files, and of the help
+// methods: the clearing of ERROR and SYSERR at the start of every call and
+// the selection of the file named by an optional hFile argument.
 #pragma once
 
+#include "files/IoContext.h"
 #include "frame/MoMethod.h"
-#include "props/MoString.h"
 
 namespace zel {
-
-class ZEL;
 
 // Set while an import program runs its nested calls: their arguments are
 // taken as already set instead of being parsed from text.
@@ -17,8 +15,7 @@ int32_t& ImportInProgress();
 class MoZELIO : public MoMethod {
 public:
     ZEL_CLASS_NAME(MoZELIO)
-    // syntax may be null for a method without a syntax text.
-    MoZELIO(ZEL& zel, const char* syntax);
+    explicit MoZELIO(IoContext& io) : io_(io) {}
 
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
     // Starts the result at the missing value.
@@ -26,17 +23,12 @@ public:
     // The slot of the hFile argument, -1 for none.
     virtual int8_t GetHFileArgIndex() const { return -1; }
 
-    const MoString& syntax() const { return syntax_; }
-
 protected:
     // The common preparation: arguments, ERROR and SYSERR cleared, and, when
     // asked, the hFile step.
     int32_t PrepareCall(std::string& argText, MoDLL& owner, bool resolveHFile);
 
-    ZEL& zel_;
-
-private:
-    MoString syntax_;
+    IoContext& io_;
 };
 
 }  // namespace zel

@@ -1,7 +1,7 @@
 // The entry point and the module-wide object behind it.
 #include <memory>
 
-#include "frame/Zel.h"
+#include "module/Zel.h"
 #include "host/HostServices.h"
 #include "zel/zel.h"
 

@@ -17,7 +17,6 @@ public:
     virtual const char* GetText() const { return nullptr; }
     // The property's number, or the missing value when it has none.
     virtual double GetValue() const { return kMissingValue; }
-    virtual bool IsUnsetMarker() const { return false; }
 
     // Whether the last argument parse supplied this property.
     bool given() const { return given_ != 0; }

@@ -1,16 +1,10 @@
-#include "frame/MoZELIO.h"
-
-#include "frame/Zel.h"
+#include "files/MoZELIO.h"
 
 namespace zel {
 
 int32_t& ImportInProgress() {
     static int32_t flag = 0;
     return flag;
-}
-
-MoZELIO::MoZELIO(ZEL& zel, const char* syntax) : zel_(zel) {
-    if (syntax != nullptr) syntax_.SetText(syntax);
 }
 
 int32_t MoZELIO::ParseArguments(std::string& argText, MoDLL& owner) {
@@ -22,16 +16,16 @@ int32_t MoZELIO::PrepareCall(std::string& argText, MoDLL& owner, bool resolveHFi
         int32_t r = MoMethod::ParseArguments(argText, owner);
         if (r != 0) return r;
     }
-    zel_.SetError(0);
-    if (zel_.NewActions()) zel_.SetSysErr(0);
+    io_.SetError(0);
+    if (io_.NewActions()) io_.SetSysErr(0);
     int8_t slot = resolveHFile ? GetHFileArgIndex() : -1;
     if (slot != -1) {
         const MoProperty* hFile = argument(slot);
         int32_t number = hFile != nullptr ? TruncateToInt32(hFile->GetValue()) : -1;
-        int32_t r = zel_.HFile().Resolve(number, hFile != nullptr && hFile->given());
+        int32_t r = io_.HFile().Resolve(number, hFile != nullptr && hFile->given());
         if (r != 0) return r;
     }
-    if (!zel_.NewActions()) zel_.SetSysErr(0);
+    if (!io_.NewActions()) io_.SetSysErr(0);
     return 0;
 }
 

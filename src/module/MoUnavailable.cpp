@@ -1,12 +1,13 @@
-#include "frame/MoUnavailable.h"
+#include "module/MoUnavailable.h"
 
 #include "host/HostServices.h"
+#include "props/MoString.h"
 
 namespace zel {
 
-MoUnavailable::MoUnavailable(ZEL& zel, const char* className, const char* name,
-                             const char* syntax, int arguments)
-    : MoZELIO(zel, syntax), className_(className), name_(name) {
+MoUnavailable::MoUnavailable(IoContext& io, const char* className, const char* name,
+                             int arguments)
+    : MoZELIO(io), className_(className), name_(name) {
     for (int i = 0; i < arguments; ++i) AddArgument<MoString>();
 }
 

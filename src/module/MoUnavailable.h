@@ -6,15 +6,14 @@
 
 #include <string>
 
-#include "frame/MoZELIO.h"
+#include "files/MoZELIO.h"
 
 namespace zel {
 
 class MoUnavailable : public MoZELIO {
 public:
     // className: the class the method will have; name: its script name.
-    MoUnavailable(ZEL& zel, const char* className, const char* name, const char* syntax,
-                  int arguments);
+    MoUnavailable(IoContext& io, const char* className, const char* name, int arguments);
 
     const char* ClassName() const override { return className_; }
     int32_t Execute(double* result, MoDLL& owner) override;

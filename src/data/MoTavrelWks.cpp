@@ -1,4 +1,4 @@
-#include "host/MoTavrelWks.h"
+#include "data/MoTavrelWks.h"
 
 #include <algorithm>
 #include <array>
@@ -28,13 +28,13 @@ MoTavrelWks::MoTavrelWks(const MoString& worksheetName, ErrorState& errors) : er
         handle_ = 0;
         name_.SetNone();
         wksName_.SetNone();
-        errors_.Fail(44, 5);
+        errors_.Fail(Err::OutOfMemory);
     }
 }
 
 bool MoTavrelWks::IsAttached() {
     if (handle_ != 0) return true;
-    Errors().Record(kErrWorksheetDetached, ClassName());
+    Errors().Record(ListErr::WorksheetDetached, ClassName());
     return false;
 }
 
@@ -58,7 +58,7 @@ int32_t MoTavrelWks::AddColumn() {
 
 int32_t MoTavrelWks::EnsureColumns(int32_t n) {
     for (int64_t missing = int64_t{n} - ColumnCount(); missing > 0; --missing) {
-        if (AddColumn() != 0) return errors_.Fail(20, 6);
+        if (AddColumn() != 0) return errors_.Fail(Err::HostRefused);
     }
     return 0;
 }
@@ -99,7 +99,7 @@ int32_t MoTavrelWks::SetColumnName(int32_t k, const char* text) {
         int32_t answer = 1;
         return Ask(ZEL_CB_COLUMN_SET_NAME, &block, answer) && answer == 0 ? 0 : 1;
     } catch (const std::bad_alloc&) {
-        return errors_.Fail(44, 5);
+        return errors_.Fail(Err::OutOfMemory);
     }
 }
 
@@ -143,7 +143,7 @@ int32_t MoTavrelWks::ColumnDatasetName(int32_t k, std::span<char> buffer) {
 int32_t MoTavrelWks::SetNumberCell(int32_t k, int32_t row, double value) {
     MoResultData column(wksName_, k);
     if (!column.IsAttached() || column.SetValue(row, value) != 0) {
-        Errors().Record(kErrColumnWrite, ClassName());
+        Errors().Record(ListErr::ColumnWrite, ClassName());
         return 1;
     }
     return 0;
@@ -152,7 +152,7 @@ int32_t MoTavrelWks::SetNumberCell(int32_t k, int32_t row, double value) {
 int32_t MoTavrelWks::SetTextCell(int32_t k, int32_t row, const char* text) {
     MoTextData column(wksName_, k);
     if (!column.IsAttached() || column.SetText(row, text) != 0) {
-        Errors().Record(kErrColumnWrite, ClassName());
+        Errors().Record(ListErr::ColumnWrite, ClassName());
         return 1;
     }
     return 0;

@@ -1,9 +1,8 @@
-#include "text/MoScribe.h"
+#include "transfer/MoScribe.h"
 
 #include <new>
 
 #include "files/MyCFile.h"
-#include "frame/Zel.h"
 
 namespace zel {
 
@@ -17,6 +16,10 @@ uint8_t* DefaultAllocator(size_t bytes, bool zeroed) {
 }
 
 TransferAllocator g_allocator = &DefaultAllocator;
+
+// The code a chunk answers when its buffer could not be had even after
+// halving as deep as the budget allows.
+constexpr int32_t kOutOfMemory = ErrorInfo(Err::OutOfMemory).current;
 
 struct BufferDeleter {
     void operator()(uint8_t* p) const { delete[] p; }
@@ -34,19 +37,15 @@ int32_t MoPiecewise::ReadBytes(MyCFile& file, uint8_t* buffer, uint32_t count) {
     try {
         got = file.Read(buffer, count);
     } catch (const FileException& e) {
-        zel_.SetSysErr(zel_.NewActions() ? e.causeCode() : platform::LegacyCauseCode(e.cause()));
         if (e.cause() == FileCause::EndOfFile) {
             atEnd_ = 1;
-            zel_.SetError(33);
-            return 33;
+            return io_.Raise(Err::EndOfFile, e);
         }
-        zel_.SetError(28);
-        return 28;
+        return io_.Raise(Err::ReadFailed, e);
     }
     if (got < count) {
         atEnd_ = 1;
-        zel_.SetError(33);
-        return 33;
+        return io_.Raise(Err::EndOfFile);
     }
     return 0;
 }
@@ -58,7 +57,7 @@ bool MoBulk::BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t count, uint
     count_ = count;
     splitBudget_ = splitBudget;
     reading_ = reading;
-    return TransferChunk(count, 0) == 44;
+    return TransferChunk(count, 0) == kOutOfMemory;
 }
 
 int32_t MoBulk::StoreChunk(uint32_t, uint32_t, uint8_t*) { return 0; }
@@ -71,7 +70,7 @@ uint64_t MoBulk::ChunkBytes(uint32_t count) {
 }
 
 int32_t MoBulk::TransferChunk(uint32_t count, uint32_t start) {
-    if (splitBudget_ == 0) return 44;
+    if (splitBudget_ == 0) return kOutOfMemory;
     --splitBudget_;
 
     const uint64_t bytes = static_cast<uint64_t>(itemSize_) * count;
@@ -100,18 +99,9 @@ int32_t MoBulk::ReadChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
     try {
         got = bytes > 0 ? file_->Read(buffer, static_cast<uint32_t>(bytes)) : 0;
     } catch (const FileException& e) {
-        if (!zel_.NewActions()) {
-            zel_.SetError(1157);
-            return 2;
-        }
-        const int32_t id = e.cause() == FileCause::EndOfFile ? 33 : 30;
-        zel_.SetError(id);
-        return id;
+        return io_.Fail(e.cause() == FileCause::EndOfFile ? Err::BlockReadEnd : Err::BlockReadFailed);
     }
-    if (got == 0) {
-        zel_.SetError(33);
-        return 33;
-    }
+    if (got == 0) return io_.Raise(Err::EndOfFile);
     if (got < bytes) {
         // The file ended inside the chunk: only the items read whole are
         // handed on.
@@ -120,8 +110,7 @@ int32_t MoBulk::ReadChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
         if (complete > 0) {
             if (int32_t r = StoreChunk(start, complete, buffer); r != 0) return r;
         }
-        zel_.SetError(33);
-        return 33;
+        return io_.Raise(Err::EndOfFile);
     }
     return StoreChunk(start, count, buffer);
 }
@@ -132,7 +121,7 @@ int32_t MoBulk::WriteChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
     try {
         if (bytes > 0) file_->Write(buffer, static_cast<uint32_t>(bytes));
     } catch (const FileException&) {
-        return zel_.Fail(31, 6);
+        return io_.Fail(Err::BlockWriteFailed);
     }
     return 0;
 }

@@ -1,8 +1,8 @@
-// The help and settings methods of ZEL: SYNTAX, ALTSPELL, LISTALL, LISTSEP
-// and RESET. Every output line goes to the host as one printed line.
+// The help methods of ZEL: SYNTAX, ALTSPELL and LISTALL. Every output line
+// goes to the host as one printed line.
 #pragma once
 
-#include "frame/MoZELIO.h"
+#include "files/MoZELIO.h"
 #include "props/MoString.h"
 
 namespace zel {
@@ -16,7 +16,7 @@ public:
 class MoSyntax : public MoHelpIO {
 public:
     ZEL_CLASS_NAME(MoSyntax)
-    explicit MoSyntax(ZEL& zel);
+    explicit MoSyntax(IoContext& io);
     int32_t Execute(double* result, MoDLL& owner) override;
 
 private:
@@ -26,7 +26,7 @@ private:
 class MoAltSpell : public MoHelpIO {
 public:
     ZEL_CLASS_NAME(MoAltSpell)
-    explicit MoAltSpell(ZEL& zel);
+    explicit MoAltSpell(IoContext& io);
     int32_t Execute(double* result, MoDLL& owner) override;
 
 private:
@@ -36,32 +36,12 @@ private:
 class MoListAll : public MoHelpIO {
 public:
     ZEL_CLASS_NAME(MoListAll)
-    explicit MoListAll(ZEL& zel);
+    explicit MoListAll(IoContext& io);
     int32_t Execute(double* result, MoDLL& owner) override;
 
 private:
     MoString& mode_;
     MoString& path_;
-};
-
-class MoListSep : public MoZELIO {
-public:
-    ZEL_CLASS_NAME(MoListSep)
-    explicit MoListSep(ZEL& zel);
-    int32_t Execute(double* result, MoDLL& owner) override;
-
-private:
-    MoString& separator_;
-};
-
-class MoReset : public MoMethod {
-public:
-    ZEL_CLASS_NAME(MoReset)
-    explicit MoReset(ZEL& zel) : zel_(zel) {}
-    int32_t Execute(double* result, MoDLL& owner) override;
-
-private:
-    ZEL& zel_;
 };
 
 }  // namespace zel

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "frame/MoZELIO.h"
+#include "files/MoZELIO.h"
 
 namespace zel {
 

@@ -1,11 +1,11 @@
-#include "frame/MoHelpIO.h"
+#include "help/MoHelpIO.h"
 
 #include <cstdio>
 #include <string>
 
-#include "frame/Zel.h"
+#include "frame/MoDLL.h"
+#include "help/SyntaxTexts.h"
 #include "host/HostServices.h"
-#include "platform/Pemrix9.h"
 #include "platform/StringUtil.h"
 
 namespace zel {
@@ -18,104 +18,105 @@ void PrintBounded(std::string line) {
     host::PrintLine(line);
 }
 
-const MemberEntry* FindRow(const MemberEntry* table, std::string_view name) {
-    for (const MemberEntry* row = table; row->name != nullptr; ++row) {
+const MemberEntry* FindRow(MemberTable table, std::string_view name) {
+    if (!table) return nullptr;
+    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
         if (platform::EqualsNoCase(row->name, name)) return row;
     }
     return nullptr;
 }
 
+// The first name the table gives the member of row: the name its syntax
+// text is kept under.
+const char* FirstName(MemberTable table, const MemberEntry& row) {
+    const MoScript* member = &table.MemberOf(row);
+    for (const MemberEntry* first = table.rows; first != &row; ++first) {
+        if (&table.MemberOf(*first) == member) return first->name;
+    }
+    return row.name;
+}
+
+void PrintNames(MemberTable table) {
+    if (!table) return;
+    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) host::PrintLine(row->name);
+}
+
 }  // namespace
 
-MoSyntax::MoSyntax(ZEL& zel) : MoHelpIO(zel, "([method])"), method_(AddArgument<MoString>()) {}
+MoSyntax::MoSyntax(IoContext& io) : MoHelpIO(io), method_(AddArgument<MoString>()) {}
 
 int32_t MoSyntax::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
     *result = -1.0;
     if (!method_.given()) {
         host::PrintLine("Methods available in ZEL: ");
-        for (const MemberEntry* row = zel_.OwnMethods(); row->name != nullptr; ++row) {
-            host::PrintLine(row->name);
-        }
+        PrintNames(owner.OwnMethods());
         *result = 0.0;
         return 0;
     }
     if (!method_.HasValue()) {
-        if (zel_.NewActions()) {
-            zel_.SetError(260);
-            return 260;
-        }
+        if (io_.NewActions()) return io_.Fail(Err::NoText);
         *result = 0.0;
         return 0;
     }
-    const MemberEntry* row = FindRow(zel_.OwnMethods(), method_.text());
+    const MemberTable methods = owner.OwnMethods();
+    const MemberEntry* row = FindRow(methods, method_.text());
     if (row == nullptr) {
-        if (zel_.NewActions()) {
-            zel_.SetError(262);
-            return 262;
-        }
+        if (io_.NewActions()) return io_.Fail(Err::NoSuchMethod);
         *result = 0.0;
         return 0;
     }
     std::string line = "zel.";
     line += method_.text();
-    if (const auto* io = dynamic_cast<const MoZELIO*>(row->member)) line += io->syntax().text();
+    if (const char* syntax = SyntaxOf(FirstName(methods, *row))) line += syntax;
     PrintBounded(std::move(line));
     *result = 0.0;
     return 0;
 }
 
-MoAltSpell::MoAltSpell(ZEL& zel)
-    : MoHelpIO(zel, "([method/property])"), member_(AddArgument<MoString>()) {}
+MoAltSpell::MoAltSpell(IoContext& io) : MoHelpIO(io), member_(AddArgument<MoString>()) {}
 
 int32_t MoAltSpell::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
     *result = -1.0;
     if (!member_.given()) {
         host::PrintLine("Properties available in ZEL: ");
-        for (const MemberEntry* row = zel_.OwnProperties(); row->name != nullptr; ++row) {
-            host::PrintLine(row->name);
-        }
+        PrintNames(owner.OwnProperties());
         *result = 0.0;
         return 0;
     }
     if (!member_.HasValue()) {
-        if (zel_.NewActions()) {
-            zel_.SetError(260);
-            return 260;
-        }
+        if (io_.NewActions()) return io_.Fail(Err::NoText);
         *result = 0.0;
         return 0;
     }
-    const MemberEntry* table = zel_.OwnMethods();
+    MemberTable table = owner.OwnMethods();
     const MemberEntry* row = FindRow(table, member_.text());
     if (row == nullptr) {
-        table = zel_.OwnProperties();
+        table = owner.OwnProperties();
         row = FindRow(table, member_.text());
     }
     if (row == nullptr) {
-        if (zel_.NewActions()) {
-            zel_.SetError(264);
-            return 264;
-        }
+        if (io_.NewActions()) return io_.Fail(Err::NoSuchMember);
         *result = 0.0;
         return 0;
     }
-    for (const MemberEntry* alias = table; alias->name != nullptr; ++alias) {
-        if (alias->member == row->member) host::PrintLine(alias->name);
+    const MoScript* member = &table.MemberOf(*row);
+    for (const MemberEntry* alias = table.rows; alias->name != nullptr; ++alias) {
+        if (&table.MemberOf(*alias) == member) host::PrintLine(alias->name);
     }
     *result = 0.0;
     return 0;
 }
 
-MoListAll::MoListAll(ZEL& zel)
-    : MoHelpIO(zel, "([mode][,path])"),
+MoListAll::MoListAll(IoContext& io)
+    : MoHelpIO(io),
       mode_(AddArgument<MoString>()),
       path_(AddArgument<MoString>()) {}
 
 int32_t MoListAll::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    const FileRefList& files = zel_.Files();
+    const FileRefList& files = io_.Files();
     if (files.empty()) {
         host::PrintLine("No open files.");
         *result = 0.0;
@@ -145,30 +146,6 @@ int32_t MoListAll::Execute(double* result, MoDLL& owner) {
         PrintBounded(std::move(line));
     }
     *result = static_cast<double>(files.size());
-    return 0;
-}
-
-MoListSep::MoListSep(ZEL& zel)
-    : MoZELIO(zel, "([\"char\"])\r\nNote: Lack of an argument will reset list seperator to \",\"."),
-      separator_(AddArgument<MoString>()) {}
-
-int32_t MoListSep::Execute(double* result, MoDLL& owner) {
-    MoZELIO::Execute(result, owner);
-    MoBounded& listSep = zel_.ListSep();
-    if (!separator_.given()) {
-        listSep.Store(44);
-        return 0;
-    }
-    std::optional<std::string> text = pemrix::SeparatorText(separator_.text());
-    if (!text || text->empty()) return zel_.Fail(10, 65);
-    if (host::Available() && host::CheckSeparator(text->c_str()) == -1) return zel_.Fail(20, 6);
-    listSep.SetNumber(static_cast<signed char>((*text)[0]));
-    return 0;
-}
-
-int32_t MoReset::Execute(double* result, MoDLL&) {
-    zel_.ResetAll();
-    *result = 0.0;
     return 0;
 }
 

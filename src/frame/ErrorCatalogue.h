@@ -1,0 +1,175 @@
+// The catalogue of everything ZEL reports as a number: the conditions that
+// land in ERROR (with their number in each numbering and what SYSERR
+// receives with them) and the ids of the error list.
+//
+// Call sites name a condition (`Err::OpenFailed`); the numbers live only in
+// the two tables of ErrorCatalogue.cpp.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace zel {
+
+// A condition that a step stores in ERROR.
+enum class Err : uint8_t {
+    MissingArgument,          // a required argument was not given
+    MissingTransferArgument,  // the same, for the transfer methods
+    MissingFileName,          // a file-name argument was not given
+    OneOfHandleOrName,        // SIZE: both a file number and a name
+    OutOfRange,               // a value outside the allowed set or range
+    WidthRefused,             // the width setting is not one of 1 to 4
+    WidthArgumentRefused,     // the width argument is not one of 1 to 4
+    BadFileNumber,            // a file number outside 0..99999, or none
+    FileNotOpen,              // no open file has that number
+    NoCurrentFile,            // legacy: no usable current file
+    NoSuchFile,               // the file to remove or measure does not exist
+    BadTypeName,              // a bad type name in a record template
+    ZeroCount,                // a zero count in a record template
+    EndBeforeStart,           // an end index before the start index
+    HostRefused,              // the host refused a variable, name, label or column
+    CreateFailed,             // creating a missing file failed
+    OpenFailed,               // opening a file failed
+    CloseFailed,              // closing a file failed
+    RemoveFailed,             // the platform refused to remove a file
+    LengthFailed,             // taking a file's length failed
+    PositionFailed,           // taking the position failed
+    SeekFailed,               // setting the position failed
+    ReadFailed,               // reading failed
+    ValueReadEnd,             // a scalar read met the end of the file
+    WriteValueFailed,         // writing a single value failed
+    BlockReadFailed,          // reading a block failed
+    BlockReadEnd,             // a block read met the end of the file
+    BlockWriteFailed,         // writing a block failed
+    BcdDigit,                 // a BCD digit above 9
+    EndOfFile,                // the end of the file while reading
+    ValueRange,               // a value out of range for its binary width
+    RecordTooWide,            // a record row wider than the worksheet
+    NoCodec,                  // no codec for a kind and width, or a bad line-end mode
+    OutOfMemory,              // a memory allocation failed
+    NoText,                   // a text argument without a text
+    NoFileNameText,           // a file-name argument without a text
+    NoSuchMethod,             // SYNTAX: no method of that name
+    NoSuchMember,             // ALTSPELL: no member of that name
+    kCount
+};
+
+// What SYSERR receives when a condition is stored.
+enum class SysErrRule : uint8_t {
+    Keep,         // left as it is
+    Cause,        // the file exception's cause; legacy: its legacy code
+    CauseOrZero,  // the cause; legacy: 0
+    Zero,         // 0 in both numberings
+    NotFound,     // 0; legacy: 2, the old code of a missing file
+    BadHandle,    // 0; legacy: 9, the old code of a bad handle
+};
+
+// One row: the condition, its name, its number with NEWACTIONS non-zero,
+// its legacy number (0: the legacy numbering does not fail there), the rule
+// for SYSERR and a short text of what happened.
+struct ErrorRow {
+    Err id;
+    const char* name;
+    int32_t current;
+    int32_t legacy;
+    SysErrRule sysErr;
+    const char* text;
+};
+
+// The rows in the order of Err, ended by a row with a null name.
+inline constexpr ErrorRow kErrorCatalogue[] = {
+    {Err::MissingArgument, "MissingArgument", 10, 65, SysErrRule::Keep, "a required argument is missing"},
+    {Err::MissingTransferArgument, "MissingTransferArgument", 10, 1024, SysErrRule::Keep,
+     "a required argument is missing"},
+    {Err::MissingFileName, "MissingFileName", 5, 65, SysErrRule::Keep, "no file name was given"},
+    {Err::OneOfHandleOrName, "OneOfHandleOrName", 9, 0, SysErrRule::Zero,
+     "give either a file number or a file name, not both"},
+    {Err::OutOfRange, "OutOfRange", 12, 3, SysErrRule::Keep, "a value outside the allowed range or set"},
+    {Err::WidthRefused, "WidthRefused", 12, 2, SysErrRule::Keep, "NBYTES is not a width this method accepts"},
+    {Err::WidthArgumentRefused, "WidthArgumentRefused", 268, 2, SysErrRule::Keep,
+     "the width argument is not one this method accepts"},
+    {Err::BadFileNumber, "BadFileNumber", 13, 3, SysErrRule::Keep,
+     "a file number outside 0..99999, or no current file"},
+    {Err::FileNotOpen, "FileNotOpen", 14, 1156, SysErrRule::BadHandle, "no open file has that number"},
+    {Err::NoCurrentFile, "NoCurrentFile", 13, 1024, SysErrRule::Keep, "no usable current file"},
+    {Err::NoSuchFile, "NoSuchFile", 15, 1156, SysErrRule::NotFound, "the file does not exist"},
+    {Err::BadTypeName, "BadTypeName", 16, 16, SysErrRule::Keep, "bad type name in a record template"},
+    {Err::ZeroCount, "ZeroCount", 17, 17, SysErrRule::Keep, "a zero count in a record template"},
+    {Err::EndBeforeStart, "EndBeforeStart", 19, 64, SysErrRule::Keep, "the end row lies before the start row"},
+    {Err::HostRefused, "HostRefused", 20, 6, SysErrRule::Keep,
+     "the host refused a name, a variable or a new column"},
+    {Err::CreateFailed, "CreateFailed", 21, 1153, SysErrRule::CauseOrZero, "the file could not be created"},
+    {Err::OpenFailed, "OpenFailed", 22, 1153, SysErrRule::CauseOrZero, "the file could not be opened"},
+    {Err::CloseFailed, "CloseFailed", 23, 1156, SysErrRule::Cause, "closing the file failed"},
+    {Err::RemoveFailed, "RemoveFailed", 24, 1156, SysErrRule::CauseOrZero, "the file could not be removed"},
+    {Err::LengthFailed, "LengthFailed", 25, 1156, SysErrRule::Cause, "the file's length could not be taken"},
+    {Err::PositionFailed, "PositionFailed", 26, 1156, SysErrRule::Cause,
+     "the file position could not be taken"},
+    {Err::SeekFailed, "SeekFailed", 27, 1156, SysErrRule::Cause, "the file position could not be set"},
+    {Err::ReadFailed, "ReadFailed", 28, 1157, SysErrRule::Cause, "reading the file failed"},
+    {Err::ValueReadEnd, "ValueReadEnd", 33, 1158, SysErrRule::Keep, "the end of the file came first"},
+    {Err::WriteValueFailed, "WriteValueFailed", 29, 1155, SysErrRule::Cause, "writing the file failed"},
+    {Err::BlockReadFailed, "BlockReadFailed", 30, 1157, SysErrRule::Keep, "reading the file failed"},
+    {Err::BlockReadEnd, "BlockReadEnd", 33, 1157, SysErrRule::Keep, "the end of the file came first"},
+    {Err::BlockWriteFailed, "BlockWriteFailed", 31, 6, SysErrRule::Keep, "writing the file failed"},
+    {Err::BcdDigit, "BcdDigit", 32, 32, SysErrRule::Keep, "a BCD digit above 9"},
+    {Err::EndOfFile, "EndOfFile", 33, 33, SysErrRule::Cause, "the end of the file came first"},
+    {Err::ValueRange, "ValueRange", 34, 34, SysErrRule::Keep, "a value out of range for its binary width"},
+    {Err::RecordTooWide, "RecordTooWide", 38, 38, SysErrRule::Keep,
+     "the record has more values than the worksheet has columns"},
+    {Err::NoCodec, "NoCodec", 43, 43, SysErrRule::Keep, "no codec for this kind and width"},
+    {Err::OutOfMemory, "OutOfMemory", 44, 5, SysErrRule::Keep, "out of memory"},
+    {Err::NoText, "NoText", 260, 0, SysErrRule::Keep, "an argument without a text"},
+    {Err::NoFileNameText, "NoFileNameText", 261, 1153, SysErrRule::Zero, "a file name without a text"},
+    {Err::NoSuchMethod, "NoSuchMethod", 262, 0, SysErrRule::Keep, "no method of that name"},
+    {Err::NoSuchMember, "NoSuchMember", 264, 0, SysErrRule::Keep, "no member of that name"},
+    {Err::kCount, nullptr, 0, 0, SysErrRule::Keep, nullptr},
+};
+
+namespace detail {
+constexpr bool RowsInOrder() {
+    for (size_t i = 0; kErrorCatalogue[i].name != nullptr; ++i) {
+        if (static_cast<size_t>(kErrorCatalogue[i].id) != i) return false;
+    }
+    return kErrorCatalogue[static_cast<size_t>(Err::kCount)].name == nullptr;
+}
+static_assert(RowsInOrder(), "the error catalogue lists every condition in the order of Err");
+}  // namespace detail
+
+constexpr const ErrorRow& ErrorInfo(Err id) { return kErrorCatalogue[static_cast<size_t>(id)]; }
+
+// The code every failing step returns in the legacy numbering.
+inline constexpr int32_t kLegacyFailure = 2;
+// Added to the inner number when an argument (not a setting) was refused.
+inline constexpr int32_t kArgumentRefusedOffset = 256;
+
+// Ids of the error list, each recorded with the class name of the object
+// that raised it.
+enum class ListErr : int32_t {
+    ColumnWrite = 777,          // writing a worksheet column failed
+    WorksheetDetached = 779,    // a worksheet object used while not attached
+    TooManyArguments = 900,     // more argument items than the method accepts
+    DatasetDetached = 1000,     // a dataset object used while not attached
+};
+
+struct ListErrRow {
+    ListErr id;
+    const char* name;
+    const char* text;
+};
+
+// The ids of the error list, ended by a row with a null name.
+inline constexpr ListErrRow kListErrCatalogue[] = {
+    {ListErr::ColumnWrite, "ColumnWrite", "writing a worksheet column failed"},
+    {ListErr::WorksheetDetached, "WorksheetDetached", "no worksheet of that name"},
+    {ListErr::TooManyArguments, "TooManyArguments", "more arguments than the method takes"},
+    {ListErr::DatasetDetached, "DatasetDetached", "no dataset of that name"},
+    {ListErr::ColumnWrite, nullptr, nullptr},
+};
+
+// The text of a number stored in ERROR, in the current (newActions) or the
+// legacy numbering; empty for a number the catalogue does not hold.
+std::string_view ErrorText(int32_t number, bool newActions);
+
+}  // namespace zel

@@ -1,0 +1,50 @@
+#include "frame/ErrorState.h"
+
+#include "platform/FileException.h"
+
+namespace zel {
+
+void ErrorState::StoreSysErr(const ErrorRow& row, const platform::FileException* cause) {
+    const bool current = NewActions();
+    switch (row.sysErr) {
+        case SysErrRule::Keep: return;
+        case SysErrRule::Zero: SetSysErr(0); return;
+        case SysErrRule::NotFound: SetSysErr(current ? 0 : 2); return;
+        case SysErrRule::BadHandle: SetSysErr(current ? 0 : 9); return;
+        case SysErrRule::Cause:
+            if (cause != nullptr) {
+                SetSysErr(current ? cause->causeCode() : platform::LegacyCauseCode(cause->cause()));
+            }
+            return;
+        case SysErrRule::CauseOrZero:
+            if (cause != nullptr) SetSysErr(current ? cause->causeCode() : 0);
+            return;
+    }
+}
+
+int32_t ErrorState::Store(Err id, const platform::FileException* cause, bool bothNumberings) {
+    const ErrorRow& row = ErrorInfo(id);
+    StoreSysErr(row, cause);
+    if (bothNumberings || NewActions()) {
+        SetError(row.current);
+        return row.current;
+    }
+    SetError(row.legacy);
+    return kLegacyFailure;
+}
+
+int32_t ErrorState::Fail(Err id) { return Store(id, nullptr, false); }
+int32_t ErrorState::Fail(Err id, const platform::FileException& cause) {
+    return Store(id, &cause, false);
+}
+int32_t ErrorState::Raise(Err id) { return Store(id, nullptr, true); }
+int32_t ErrorState::Raise(Err id, const platform::FileException& cause) {
+    return Store(id, &cause, true);
+}
+
+int32_t ErrorState::Number(Err id) const {
+    const ErrorRow& row = ErrorInfo(id);
+    return NewActions() ? row.current : row.legacy;
+}
+
+}  // namespace zel

@@ -1,0 +1,118 @@
+// ZEL: the one script object the module exports. It owns every property and
+// method of the file-I/O language, the context they share (error state,
+// open files, settings), the binary encoder, and the member tables that map
+// script names to them.
+#pragma once
+
+#include "binary/MoBinIO.h"
+#include "binary/MoIntIO.h"
+#include "binary/MoReadRowBin.h"
+#include "binary/MoRecord.h"
+#include "binary/TypeConverter.h"
+#include "files/IoContext.h"
+#include "files/MoDOS.h"
+#include "files/MoOpen.h"
+#include "files/MoSwitchMode.h"
+#include "files/MoTracking.h"
+#include "frame/MoDLL.h"
+#include "help/MoHelpIO.h"
+#include "help/MoListSep.h"
+#include "help/MoReset.h"
+#include "module/MoUnavailable.h"
+#include "props/MoNumeric.h"
+#include "props/MoString.h"
+
+namespace zel {
+
+class ZEL final : public MoDLL {
+public:
+    ZEL_CLASS_NAME(ZEL)
+
+    ZEL();
+
+    MemberTable OwnProperties() override { return {kProperties, this}; }
+    MemberTable OwnMethods() override { return {kMethods, this}; }
+    MemberTable BaseProperties() override { return {kBaseProperties, this}; }
+    // Every member back to its default; open files stay open.
+    void ResetAll() override;
+
+    IoContext& io() { return io_; }
+    MoOpen& Open() { return open_; }
+
+protected:
+    void OnMethodFault(bool outOfMemory) override;
+
+private:
+    // Row functions of the properties that live in the context and in OPEN.
+    template <auto Getter>
+    static MoScript& ContextMember(Mobj& owner) {
+        return (static_cast<ZEL&>(owner).io_.*Getter)();
+    }
+    template <auto Getter>
+    static MoScript& OpenMember(Mobj& owner) {
+        return (static_cast<ZEL&>(owner).open_.*Getter)();
+    }
+
+    static const MemberEntry kProperties[];
+    static const MemberEntry kMethods[];
+    static const MemberEntry kBaseProperties[];
+
+    // Built first and destroyed last: the methods refer to it, and its
+    // destruction closes the files that are still open.
+    IoContext io_;
+    TypeConverter converter_{io_};
+
+    // The base properties every exported object carries.
+    MoInt baseError_;
+    MoInt warnMsg_;
+    MoString msg_;
+
+    MoReset reset_;
+    MoListSep listSepMethod_{io_};
+    MoOpen open_{io_};
+    MoClose close_{io_};
+    MoCloseAll closeAll_{io_};
+    MoExists exists_{io_};
+    MoRemove remove_{io_};
+    MoSize size_{io_};
+    MoGetPos getPos_{io_};
+    MoSetPos setPos_{io_};
+    MoRewind rewind_{io_};
+    MoToEnd toEnd_{io_};
+    MoJump jump_{io_};
+    MoJumpChunk jumpChunk_{io_};
+    MoSwitchMode switchMode_{io_};
+    MoRead read_{io_, converter_};
+    MoWrite write_{io_, converter_};
+    MoFRead fread_{io_, converter_};
+    MoFWrite fwrite_{io_, converter_};
+    MoDRead dread_{io_, converter_};
+    MoDWrite dwrite_{io_, converter_};
+    MoLDRead ldread_{io_, converter_};
+    MoLDWrite ldwrite_{io_, converter_};
+    MoARead aread_{io_, converter_};
+    MoAWrite awrite_{io_, converter_};
+    MoReadRowBin readRowBin_{io_, converter_};
+    MoReadRecord readRecord_{io_, converter_};
+    MoWriteRecord writeRecord_{io_, converter_};
+    MoUnavailable readRow_{io_, "MoReadRow", "READROW", 3};
+    MoUnavailable lineRow_{io_, "MoLineRow", "LINEROW", 2};
+    MoUnavailable tread_{io_, "MoTRead", "TREAD", 3};
+    MoUnavailable lread_{io_, "MoLRead", "LREAD", 2};
+    MoUnavailable readToken_{io_, "MoReadToken", "READTOKEN", 3};
+    MoUnavailable readArray_{io_, "MoReadArray", "READARRAY", 4};
+    MoUnavailable ascii_{io_, "MoASCII", "ASCII", 3};
+    MoUnavailable cread_{io_, "MoCRead", "CREAD", 3};
+    MoUnavailable twrite_{io_, "MoTWrite", "TWRITE", 2};
+    MoUnavailable lwrite_{io_, "MoLWrite", "LWRITE", 2};
+    MoUnavailable sigmaWin_{io_, "MoSigmaWin", "SIGMAWIN", 2};
+    MoUnavailable sigmaDos_{io_, "MoSigmaDos", "SIGMADOS", 2};
+    MoUnavailable wav_{io_, "MoWav", "WAV", 2};
+    MoUnavailable mathematica_{io_, "MoMathematica", "MATHEMATICA", 2};
+    MoUnavailable wksBlock_{io_, "MoWksBlock", "WKSBLOCK", 5};
+    MoSyntax syntax_{io_};
+    MoAltSpell altSpell_{io_};
+    MoListAll listAll_{io_};
+};
+
+}  // namespace zel
