@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 
 namespace zel {
 
@@ -167,9 +166,5 @@ inline constexpr ListErrRow kListErrCatalogue[] = {
     {ListErr::DatasetDetached, "DatasetDetached", "no dataset of that name"},
     {ListErr::ColumnWrite, nullptr, nullptr},
 };
-
-// The text of a number stored in ERROR, in the current (newActions) or the
-// legacy numbering; empty for a number the catalogue does not hold.
-std::string_view ErrorText(int32_t number, bool newActions);
 
 }  // namespace zel

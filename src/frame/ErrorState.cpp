@@ -42,9 +42,4 @@ int32_t ErrorState::Raise(Err id, const platform::FileException& cause) {
     return Store(id, &cause, true);
 }
 
-int32_t ErrorState::Number(Err id) const {
-    const ErrorRow& row = ErrorInfo(id);
-    return NewActions() ? row.current : row.legacy;
-}
-
 }  // namespace zel

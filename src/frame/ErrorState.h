@@ -33,9 +33,6 @@ public:
     int32_t Raise(Err id);
     int32_t Raise(Err id, const platform::FileException& cause);
 
-    // The number of a condition in the numbering in force.
-    int32_t Number(Err id) const;
-
 protected:
     ~ErrorState() = default;
 
