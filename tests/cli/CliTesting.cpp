@@ -1,5 +1,6 @@
 #include "CliTesting.h"
 
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -58,6 +59,32 @@ std::string Render(const Statement& s) {
         case StatementKind::Exit: return "exit" + (s.value ? " " + Render(*s.value) : "");
     }
     return "?";
+}
+
+std::string Quoted(const std::string& text) {
+    constexpr std::size_t kShown = 200;
+    std::string quoted = "\"";
+    for (std::size_t i = 0; i < text.size() && i < kShown; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        switch (c) {
+            case '"': quoted += "\\\""; break;
+            case '\\': quoted += "\\\\"; break;
+            case '\n': quoted += "\\n"; break;
+            case '\r': quoted += "\\r"; break;
+            case '\t': quoted += "\\t"; break;
+            default:
+                if (c < 0x20 || c >= 0x7f) {
+                    char hex[8];
+                    std::snprintf(hex, sizeof hex, "\\x%02x", c);
+                    quoted += hex;
+                } else {
+                    quoted += static_cast<char>(c);
+                }
+        }
+    }
+    quoted += "\"";
+    if (text.size() > kShown) quoted += "... (" + std::to_string(text.size()) + " bytes)";
+    return quoted;
 }
 
 FakeModule::FakeModule()

@@ -1,5 +1,5 @@
-// Helpers for the runner's tests: a readable form of parsed lines, and a
-// stand-in module whose requests are recorded.
+// Helpers for the runner's tests: a readable form of parsed lines and of
+// texts in test cases, and a stand-in module whose requests are recorded.
 #ifndef TESTS_CLI_CLITESTING_H
 #define TESTS_CLI_CLITESTING_H
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../../cli/Syntax.h"
+#include "Syntax.h"
 #include "zel/zel.h"
 
 namespace zelcli::testing {
@@ -18,6 +18,11 @@ namespace zelcli::testing {
 std::string Render(const Expr& expr);
 // One line per statement: "let x (+ 1 2)", "set zel.open.mode 2", ...
 std::string Render(const Statement& statement);
+
+// A text of a test case for messages, on one line: in double quotes, with
+// C escapes for quotes, backslashes and control and non-ASCII bytes, and cut
+// after 200 bytes ("..." and the full length follow then).
+std::string Quoted(const std::string& text);
 
 // A module that answers from tables and records every request. Methods:
 // ECHO prints "echo:" and its argument text and answers the text's length;

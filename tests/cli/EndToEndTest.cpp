@@ -11,11 +11,13 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <ostream>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "CliTesting.h"
 #include "support/ZelFixture.h"
 
 namespace zelcli::testing {
@@ -114,6 +116,11 @@ struct ScriptCase {
     std::string out;  // the whole standard output
     std::string err;  // a part of standard error; empty: nothing on it
 };
+
+void PrintTo(const ScriptCase& c, std::ostream* os) {
+    *os << c.name << ": script " << Quoted(c.script) << ", status " << c.status << ", out " << Quoted(c.out)
+        << ", err " << Quoted(c.err);
+}
 
 class Scripts : public EndToEnd, public ::testing::WithParamInterface<ScriptCase> {};
 

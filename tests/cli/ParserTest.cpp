@@ -1,12 +1,13 @@
 // The parser of script lines, with its lexer.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "../../cli/Parser.h"
 #include "CliTesting.h"
+#include "Parser.h"
 
 namespace zelcli::testing {
 namespace {
@@ -20,6 +21,14 @@ struct ErrorCase {
     std::string line;
     std::string reason;  // a part of the message
 };
+
+// How gtest shows a case (in failures and in --gtest_list_tests).
+void PrintTo(const LineCase& c, std::ostream* os) {
+    *os << "line " << Quoted(c.line) << ", parsed " << Quoted(c.parsed);
+}
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+    *os << "line " << Quoted(c.line) << ", reason " << Quoted(c.reason);
+}
 
 // ---- Parser ----------------------------------------------------------------
 

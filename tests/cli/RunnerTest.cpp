@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "../../cli/Runner.h"
-#include "../../cli/Session.h"
 #include "CliTesting.h"
 #include "Host.h"
+#include "Runner.h"
+#include "Session.h"
 #include "support/ZelFixture.h"
 
 namespace zelcli::testing {
@@ -22,6 +23,11 @@ struct RunCase {
     int status;
     bool lastLineRan;  // whether "z = 1", the last line, ran
 };
+
+void PrintTo(const RunCase& c, std::ostream* os) {
+    *os << "input " << Quoted(c.input) << ", interactive " << std::boolalpha << c.interactive << ", status "
+        << c.status << ", lastLineRan " << c.lastLineRan;
+}
 
 class RunLinesTest : public ::testing::TestWithParam<RunCase> {
 protected:
@@ -109,6 +115,12 @@ struct CommandCase {
     std::string out;  // a part of standard output
     std::string err;  // a part of standard error
 };
+
+void PrintTo(const CommandCase& c, std::ostream* os) {
+    *os << "args {";
+    for (std::size_t i = 0; i < c.args.size(); ++i) *os << (i == 0 ? "" : ", ") << Quoted(c.args[i]);
+    *os << "}, status " << c.status << ", out " << Quoted(c.out) << ", err " << Quoted(c.err);
+}
 
 class CommandLine : public ::testing::TestWithParam<CommandCase> {};
 

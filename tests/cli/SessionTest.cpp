@@ -1,22 +1,31 @@
 // Statements run against a recording stand-in module.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "../../cli/Session.h"
 #include "CliTesting.h"
 #include "Host.h"
+#include "Session.h"
 #include "Table.h"
 #include "support/ZelFixture.h"
 
 namespace zelcli::testing {
 namespace {
+
+// A number of a test case for messages: the shortest text that reads back to
+// it (the missing value included).
+std::string Shown(double number) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, number).ptr);
+}
 
 class SessionTest : public ::testing::Test {
 protected:
@@ -53,6 +62,10 @@ struct ArgumentCase {
     std::string args;
 };
 
+void PrintTo(const ArgumentCase& c, std::ostream* os) {
+    *os << "line " << Quoted(c.line) << ", args " << Quoted(c.args);
+}
+
 class ArgumentTexts : public SessionTest, public ::testing::WithParamInterface<ArgumentCase> {};
 
 TEST_P(ArgumentTexts, ReachTheModuleAsWritten) {
@@ -84,6 +97,10 @@ struct NumberCase {
     std::string text;
     double number;  // -99: the host reads no number
 };
+
+void PrintTo(const NumberCase& c, std::ostream* os) {
+    *os << "text " << Quoted(c.text) << ", number " << Shown(c.number);
+}
 
 class NumbersInArguments : public SessionTest, public ::testing::WithParamInterface<NumberCase> {};
 
@@ -190,6 +207,11 @@ struct FailureCase {
     bool xSet;            // whether the statement still set x
     double x;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << "onErrorContinue " << std::boolalpha << c.onErrorContinue << ", line " << Quoted(c.line) << ", message "
+        << Quoted(c.message) << ", xSet " << c.xSet << ", x " << Shown(c.x);
+}
 
 class Failures : public SessionTest, public ::testing::WithParamInterface<FailureCase> {};
 

@@ -1,2 +1,0 @@
-// The runner's Lexer.cpp, built into the test program.
-#include "../../cli/Lexer.cpp"

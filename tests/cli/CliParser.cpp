@@ -1,2 +1,0 @@
-// The runner's Parser.cpp, built into the test program.
-#include "../../cli/Parser.cpp"
