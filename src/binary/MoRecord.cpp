@@ -21,7 +21,8 @@ bool MakeColumns(const MoTavrelWks& worksheet, uint32_t count,
     try {
         columns.reserve(count);
         for (uint32_t c = 1; c <= count; ++c) {
-            columns.push_back(std::make_unique<Data>(worksheet.wksName(), static_cast<int32_t>(c)));
+            const Column column{static_cast<int32_t>(c)};
+            columns.push_back(std::make_unique<Data>(worksheet.wksName(), column));
         }
     } catch (const std::bad_alloc&) {
         columns.clear();
@@ -185,6 +186,8 @@ int32_t MoWriteRecord::Execute(double* result, MoDLL& owner) { return Transfer(r
 
 int32_t MoWriteRecord::FillChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
     MoTavrelWks worksheet(worksheet_, io_);
+    // A missing worksheet is noted in the error list and has no columns.
+    worksheet.CheckAttached();
     if (worksheet.ColumnCount() < static_cast<int64_t>(columnsPerRecord())) {
         return io_.Raise(Err::RecordTooWide);
     }

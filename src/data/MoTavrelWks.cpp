@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <new>
-#include <string>
-#include <string_view>
 
 #include "frame/ErrorRing.h"
 #include "host/HostServices.h"
@@ -19,129 +16,55 @@ MoTavrelWks::MoTavrelWks(const MoString& worksheetName, ErrorState& errors) : er
         ZelLayerQuery query{-1, 1};
         handle_ = static_cast<uint32_t>(host::Call(ZEL_CB_LAYER_HANDLE, &query, buffer.data()));
     }
+    // A worksheet that is not found is noted once here, and again by every
+    // operation tried on it.
+    if (!CheckAttached()) return;
     try {
-        if (worksheetName.HasValue()) name_.SetText(worksheetName.text());
         // The dataset wrappers look columns up by the name the host found
         // the worksheet under, which is the one that was sent.
-        if (IsAttached()) wksName_.SetText(buffer.data());
+        wksName_.SetText(buffer.data());
     } catch (const std::bad_alloc&) {
         handle_ = 0;
-        name_.SetNone();
         wksName_.SetNone();
         errors_.Fail(Err::OutOfMemory);
     }
 }
 
-bool MoTavrelWks::IsAttached() {
-    if (handle_ != 0) return true;
+bool MoTavrelWks::CheckAttached() {
+    if (IsAttached()) return true;
     Errors().Record(ListErr::WorksheetDetached, ClassName());
     return false;
 }
 
-bool MoTavrelWks::Ask(int32_t code, intptr_t out, int32_t& answer) {
+bool MoTavrelWks::Request(int32_t code, intptr_t out, int32_t& answer) const {
     if (!IsAttached() || !host::Available()) return false;
     answer = host::Call(code, static_cast<intptr_t>(handle_), out);
     return true;
 }
 
-int32_t MoTavrelWks::ColumnCount() {
+int32_t MoTavrelWks::ColumnCount() const {
     int32_t count = 0;
-    if (!Ask(ZEL_CB_COLUMN_COUNT, intptr_t{0}, count)) return 0;
+    if (!Request(ZEL_CB_COLUMN_COUNT, intptr_t{0}, count)) return 0;
     return std::max(count, 0);
 }
 
 int32_t MoTavrelWks::AddColumn() {
+    if (!CheckAttached()) return 1;
     ZelColumnAdd block{0, 0, 0, 9};
     int32_t answer = 1;
-    return Ask(ZEL_CB_COLUMN_ADD, &block, answer) && answer == 0 ? 0 : 1;
+    return Request(ZEL_CB_COLUMN_ADD, &block, answer) && answer == 0 ? 0 : 1;
 }
 
 int32_t MoTavrelWks::EnsureColumns(int32_t n) {
+    CheckAttached();
     for (int64_t missing = int64_t{n} - ColumnCount(); missing > 0; --missing) {
         if (AddColumn() != 0) return errors_.Fail(Err::HostRefused);
     }
     return 0;
 }
 
-int32_t MoTavrelWks::ColumnFormat(int32_t k) {
-    if (k < 1) return -1;
-    ZelColumnFormat block{1, k};
-    int32_t answer = 1;
-    return Ask(ZEL_CB_COLUMN_FORMAT, &block, answer) && answer == 0 ? block.code : -1;
-}
-
-int32_t MoTavrelWks::SetColumnFormat(int32_t k, int32_t code) {
-    if (k < 1) return 1;
-    ZelColumnSetFormat block{1, k, code};
-    int32_t answer = 1;
-    return Ask(ZEL_CB_COLUMN_SET_FORMAT, &block, answer) && answer == 0 ? 0 : 1;
-}
-
-int32_t MoTavrelWks::ColumnName(int32_t k, TextOut buffer) {
-    if (buffer.empty()) return 1;
-    buffer[0] = '\0';
-    if (k < 1) return 1;
-    // The host fills a buffer of its fixed size, whatever the caller's.
-    std::array<char, ZEL_TEXT_BUFFER> text{};
-    std::memcpy(text.data(), &k, sizeof k);
-    int32_t answer = 1;
-    if (!Ask(ZEL_CB_COLUMN_NAME, text.data(), answer) || answer != 0) return 1;
-    text.back() = '\0';
-    CopyBounded(buffer, text.data());
-    return 0;
-}
-
-int32_t MoTavrelWks::SetColumnName(int32_t k, const char* text) {
-    if (k < 1 || text == nullptr) return 1;
-    try {
-        const std::string copy(text);
-        ZelColumnText block{k, copy.c_str()};
-        int32_t answer = 1;
-        return Ask(ZEL_CB_COLUMN_SET_NAME, &block, answer) && answer == 0 ? 0 : 1;
-    } catch (const std::bad_alloc&) {
-        return errors_.Fail(Err::OutOfMemory);
-    }
-}
-
-int32_t MoTavrelWks::SetColumnLabel(int32_t k, const char* text) {
-    if (k < 1 || text == nullptr) return 1;
-    ZelColumnText block{k, text};
-    int32_t answer = 1;
-    return Ask(ZEL_CB_COLUMN_SET_LABEL, &block, answer) && answer == 0 ? 0 : 1;
-}
-
-int32_t MoTavrelWks::RemoveColumn(int32_t k) {
-    if (k < 1) return 1;
-    int32_t answer = 1;
-    return Ask(ZEL_CB_COLUMN_REMOVE, intptr_t{k}, answer) && answer == 0 ? 0 : 1;
-}
-
-int32_t MoTavrelWks::SetRowCount(int32_t n) {
-    if (n < 0) return 1;
-    int32_t answer = 1;
-    return Ask(ZEL_CB_SET_ROW_COUNT, intptr_t{n}, answer) && answer == 0 ? 0 : 1;
-}
-
-int32_t MoTavrelWks::ColumnDatasetName(int32_t k, std::span<char> buffer) {
-    if (buffer.empty()) return 1;
-    buffer[0] = '\0';
-    if (!IsAttached()) return 1;
-    std::array<char, ZEL_TEXT_BUFFER> column{};
-    if (ColumnName(k, TextOut(column)) != 0 || column[0] == '\0') return 1;
-    const std::string_view sheet = wksName_.text();
-    const std::string_view name(column.data());
-    const size_t capacity = std::min(buffer.size(), kColumnDatasetNameSize);
-    // Worksheet, "_", column name and the terminator.
-    if (sheet.size() + 1 + name.size() + 1 > capacity) return 1;
-    std::memcpy(buffer.data(), sheet.data(), sheet.size());
-    buffer[sheet.size()] = '_';
-    std::memcpy(buffer.data() + sheet.size() + 1, name.data(), name.size());
-    buffer[sheet.size() + 1 + name.size()] = '\0';
-    return 0;
-}
-
 int32_t MoTavrelWks::SetNumberCell(int32_t k, int32_t row, double value) {
-    MoResultData column(wksName_, k);
+    MoResultData column(wksName_, Column{k});
     if (!column.IsAttached() || column.SetValue(row, value) != 0) {
         Errors().Record(ListErr::ColumnWrite, ClassName());
         return 1;
@@ -150,7 +73,7 @@ int32_t MoTavrelWks::SetNumberCell(int32_t k, int32_t row, double value) {
 }
 
 int32_t MoTavrelWks::SetTextCell(int32_t k, int32_t row, const char* text) {
-    MoTextData column(wksName_, k);
+    MoTextData column(wksName_, Column{k});
     if (!column.IsAttached() || column.SetText(row, text) != 0) {
         Errors().Record(ListErr::ColumnWrite, ClassName());
         return 1;

@@ -12,7 +12,7 @@ int32_t g_liveObjects = 0;
 
 Mobj::Mobj() { ++g_liveObjects; }
 Mobj::~Mobj() { --g_liveObjects; }
-bool Mobj::HasError() { return Errors().HasError(); }
+bool Mobj::HasError() const { return Errors().HasError(); }
 int32_t Mobj::LiveObjectCount() { return g_liveObjects; }
 
 int32_t TruncateToInt32(double value) {

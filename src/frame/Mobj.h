@@ -47,9 +47,8 @@ public:
     Mobj& operator=(const Mobj&) = delete;
 
     virtual const char* ClassName() const { return "Mobj"; }
-    virtual bool IsValid() const { return true; }
     // True when an error has been recorded since the error list was cleared.
-    virtual bool HasError();
+    virtual bool HasError() const;
 
     static int32_t LiveObjectCount();
 };

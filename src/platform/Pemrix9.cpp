@@ -3,8 +3,6 @@
 #include <charconv>
 #include <limits>
 
-#include "zel/zel.h"
-
 namespace zel::pemrix {
 namespace {
 
@@ -142,11 +140,6 @@ std::optional<double> ParseNumber(std::string_view text) {
     }
     if (ec != std::errc()) return std::nullopt;
     return value;
-}
-
-double TextToNumber(std::string_view text) {
-    std::optional<double> value = ParseNumber(text);
-    return value ? *value : ZEL_MISSING_VALUE;
 }
 
 std::optional<std::string> SeparatorText(std::string_view argument) {

@@ -47,9 +47,6 @@ IndexedName SplitIndexedName(std::string_view name);
 // The number a text holds (blanks around it allowed), or std::nullopt.
 std::optional<double> ParseNumber(std::string_view text);
 
-// The number a text holds, or the missing value.
-double TextToNumber(std::string_view text);
-
 // The separator character named by a LISTSEP argument: one character, or one
 // character between double quotes, or the escapes \t, \\ and \" between
 // quotes. std::nullopt when the argument names no single character.

@@ -1,9 +1,11 @@
 // Dataset wrappers against the stand-in host: the extent committed on
-// destruction, refused stores, detached wrappers, names and text cells.
+// destruction, refused stores, detached wrappers, columns by number and
+// name, names and text cells.
 #include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
+#include <ostream>
 
 #include "DataTesting.h"
 #include "data/MoData.h"
@@ -12,6 +14,7 @@
 namespace datatest {
 namespace {
 
+using zel::Column;
 using zel::kMissingValue;
 using zel::MoData;
 using Ranges_ = std::vector<std::pair<int32_t, int32_t>>;
@@ -31,6 +34,16 @@ struct CommitCase {
     std::vector<int32_t> stores;
     Ranges_ ranges;  // set-range requests expected
 };
+
+void PrintTo(const CommitCase& c, std::ostream* os) {
+    *os << "stores {";
+    for (size_t i = 0; i < c.stores.size(); ++i) *os << (i == 0 ? "" : ", ") << c.stores[i];
+    *os << "} expecting ranges {";
+    for (size_t i = 0; i < c.ranges.size(); ++i) {
+        *os << (i == 0 ? "" : ", ") << '[' << c.ranges[i].first << ", " << c.ranges[i].second << ')';
+    }
+    *os << '}';
+}
 
 class CommitOnDestruction : public DataTest, public ::testing::WithParamInterface<CommitCase> {};
 
@@ -74,11 +87,8 @@ TEST_F(DataTest, CommitNeverCutsBackAnotherWrappersGrowth) {
 TEST_F(DataTest, AnEmptyRangeAwayFromZeroStaysEmpty) {
     tavrel::Dataset& data = Numbers("Empty", 8);
     { EXPECT_EQ(MoData("Empty", false).SetRange(3, 3), 0); }
-    MoData temporary(zel::TemporaryRange{2, 2});
-    EXPECT_EQ(temporary.Commit(), 0);
-    EXPECT_EQ(Ranges(), (Ranges_{{3, 3}, {2, 2}}));
+    EXPECT_EQ(Ranges(), (Ranges_{{3, 3}}));
     EXPECT_EQ(data.upper(), 3);
-    EXPECT_EQ(temporary.ReleaseTemporary(), 0);
 }
 
 TEST_F(DataTest, RefusedStoresSendNothingAndMarkNothing) {
@@ -87,7 +97,7 @@ TEST_F(DataTest, RefusedStoresSendNothingAndMarkNothing) {
         MoData wrapper("Plain", false);
         requests.clear();
         for (int32_t index : {-1, INT32_MIN, INT32_MAX}) {
-            EXPECT_EQ(wrapper.SetValue(index, 1.0) + wrapper.SetText(index, "x") + wrapper.SetValueByMode(index, 1.0), 3);
+            EXPECT_EQ(wrapper.SetValue(index, 1.0) + wrapper.SetText(index, "x"), 2);
         }
         EXPECT_EQ(wrapper.SetText(0, nullptr), 1);
         EXPECT_TRUE(requests.empty());
@@ -98,9 +108,14 @@ TEST_F(DataTest, RefusedStoresSendNothingAndMarkNothing) {
 
 struct DetachedCase {
     const char* className;
+    const char* how;  // what makes it detached
     std::function<std::unique_ptr<MoData>(const zel::MoString&, const zel::MoString&)> make;
     int lookups;  // requests made while constructing
 };
+
+void PrintTo(const DetachedCase& c, std::ostream* os) {
+    *os << c.className << " (" << c.how << "), " << c.lookups << " request(s) while constructing";
+}
 
 class Detached : public DataTest, public ::testing::WithParamInterface<DetachedCase> {};
 
@@ -120,7 +135,11 @@ TEST_P(Detached, AnswersWithoutRequestsAndRecordsError1000) {
     EXPECT_EQ(wrapper->GetText(0, text), 1);
     EXPECT_EQ(text[0], '\0');
     EXPECT_EQ(wrapper->SetRange(0, 4), 1);
+    // The query records nothing; the check records error 1000.
     EXPECT_TRUE(wrapper->HasError());
+    EXPECT_EQ(zel::Errors().position(), 0);
+    EXPECT_FALSE(wrapper->CheckAttached());
+    EXPECT_EQ(zel::Errors().position(), 1);
     EXPECT_EQ(NewestError().id, static_cast<int32_t>(zel::ListErr::DatasetDetached));
     EXPECT_EQ(NewestError().text, std::string(GetParam().className));
     wrapper.reset();
@@ -131,16 +150,70 @@ using Names = const zel::MoString&;
 INSTANTIATE_TEST_SUITE_P(
     Constructions, Detached,
     ::testing::Values(
-        DetachedCase{"MoData", [](Names, Names) { return std::make_unique<MoData>("NoSuchSet", false); }, 1},
-        DetachedCase{"MoSourceData", [](Names, Names) { return std::make_unique<zel::MoSourceData>("", true); }, 0},
-        DetachedCase{"MoResultData", [](Names, Names) { return std::make_unique<zel::MoResultData>(nullptr, true); }, 0},
-        DetachedCase{"MoData", [](Names s, Names) { return std::make_unique<MoData>(s, -1); }, 0},
-        DetachedCase{"MoResultData", [](Names s, Names) { return std::make_unique<zel::MoResultData>(s, 0); }, 0},
-        DetachedCase{"MoWksCol", [](Names s, Names) { return std::make_unique<zel::MoWksCol>(s, 3); }, 1},
-        DetachedCase{"MoSourceData", [](Names, Names) { return std::make_unique<zel::MoSourceData>(zel::MoWksName{}, 1); }, 0},
-        DetachedCase{"MoData", [](Names s, Names empty) { return std::make_unique<MoData>(empty, s); }, 0},
-        DetachedCase{"MoData", [](Names s, Names empty) { return std::make_unique<MoData>(s, empty); }, 0},
-        DetachedCase{"MoTextData", [](Names, Names) { return std::make_unique<zel::MoTextData>("Numbers"); }, 2}));
+        DetachedCase{"MoData", "no dataset of that name",
+                     [](Names, Names) { return std::make_unique<MoData>("NoSuchSet", false); }, 1},
+        DetachedCase{"MoSourceData", "empty name skipped",
+                     [](Names, Names) { return std::make_unique<zel::MoSourceData>("", true); }, 0},
+        DetachedCase{"MoResultData", "null name skipped",
+                     [](Names, Names) { return std::make_unique<zel::MoResultData>(nullptr, true); }, 0},
+        DetachedCase{"MoData", "column -1",
+                     [](Names s, Names) { return std::make_unique<MoData>(s, Column{-1}); }, 0},
+        DetachedCase{"MoResultData", "column 0",
+                     [](Names s, Names) { return std::make_unique<zel::MoResultData>(s, Column{0}); }, 0},
+        DetachedCase{"MoWksCol", "column 3 of a sheet of 2",
+                     [](Names s, Names) { return std::make_unique<zel::MoWksCol>(s, Column{3}); }, 1},
+        DetachedCase{"MoSourceData", "worksheet name without a value",
+                     [](Names, Names) { return std::make_unique<zel::MoSourceData>(zel::MoWksName{}, Column{1}); }, 0},
+        DetachedCase{"MoData", "empty worksheet name with a column name",
+                     [](Names s, Names empty) { return std::make_unique<MoData>(empty, s); }, 0},
+        DetachedCase{"MoData", "empty column name",
+                     [](Names s, Names empty) { return std::make_unique<MoData>(s, empty); }, 0},
+        DetachedCase{"MoTextData", "a numeric dataset",
+                     [](Names, Names) { return std::make_unique<zel::MoTextData>("Numbers"); }, 2}));
+
+struct ColumnCase {
+    const char* className;
+    const char* how;
+    // A wrapper of the second column of the worksheet of that name.
+    std::function<std::unique_ptr<MoData>(const zel::MoString&)> make;
+};
+
+void PrintTo(const ColumnCase& c, std::ostream* os) { *os << c.className << " " << c.how; }
+
+class SecondColumn : public DataTest, public ::testing::WithParamInterface<ColumnCase> {};
+
+TEST_P(SecondColumn, IsTheColumnNumberedTwoCountingFromOne) {
+    tavrel::Worksheet& sheet = host.CreateWorksheet("Sheet", 3);
+    for (int k = 1; k <= 3; ++k) {
+        tavrel::Dataset& data = sheet.column(k)->dataset();
+        ASSERT_TRUE(data.resize(1));
+        data.set(0, 100.0 * k);
+    }
+    zel::MoWksName name;
+    name.SetText("Sheet");
+    std::unique_ptr<MoData> wrapper = GetParam().make(name);
+    EXPECT_EQ(wrapper->handle(), sheet.column(2)->dataset().handle());
+    EXPECT_EQ(wrapper->ValueAt(0), 200.0);
+    EXPECT_STREQ(wrapper->ClassName(), GetParam().className);
+    EXPECT_FALSE(wrapper->HasError());
+    EXPECT_TRUE(wrapper->CheckAttached());
+    EXPECT_EQ(zel::Errors().position(), 0);
+}
+
+using Sheet = const zel::MoString&;
+INSTANTIATE_TEST_SUITE_P(
+    Constructions, SecondColumn,
+    ::testing::Values(
+        ColumnCase{"MoData", "column 2", [](Sheet s) { return std::make_unique<MoData>(s, Column{2}); }},
+        ColumnCase{"MoSourceData", "column 2",
+                   [](Sheet s) { return std::make_unique<zel::MoSourceData>(s, Column{2}); }},
+        ColumnCase{"MoResultData", "column 2",
+                   [](Sheet s) { return std::make_unique<zel::MoResultData>(s, Column{2}); }},
+        ColumnCase{"MoTextData", "column 2",
+                   [](Sheet s) { return std::make_unique<zel::MoTextData>(s, Column{2}); }},
+        ColumnCase{"MoWksCol", "column 2", [](Sheet s) { return std::make_unique<zel::MoWksCol>(s, Column{2}); }},
+        ColumnCase{"MoData", "column named B",
+                   [](Sheet s) { return std::make_unique<MoData>(s, zel::MoString("B")); }}));
 
 TEST_F(DataTest, AtMost24CharactersOfANameReachTheHost) {
     const std::string name = "abcdefghijklmnopqrstuvwxyz" + std::string(1000, 'z');
@@ -158,7 +231,7 @@ TEST_F(DataTest, CellTextFormatsNumbersAndCopiesTexts) {
     host.CreateDataset("Texts", true).setText(0, "hello");
     zel::MoWksName name;
     name.SetText("Sheet");
-    zel::MoTextData column(name, 1);
+    zel::MoTextData column(name, Column{1});
     zel::MoTextData texts("Texts");
 
     for (auto [wrapper, code, expected] : {std::tuple{&column, ZEL_CB_FORMAT_CELL, numbers.display(0)},
@@ -172,10 +245,10 @@ TEST_F(DataTest, CellTextFormatsNumbersAndCopiesTexts) {
         std::array<char, 6> small{'#', '#', '#', '#', '#', '#'};
         EXPECT_EQ(wrapper->CellText(0, std::span<char>(small.data(), 3)), 0);
         EXPECT_EQ(std::string(small.data()) + small[3], expected.substr(0, 2) + '#');
-        EXPECT_EQ(wrapper->TextAsString(5), "");
+        buffer.fill('#');
+        EXPECT_EQ(wrapper->CellText(5, buffer), 1);
+        EXPECT_EQ(buffer[0], '\0');
     }
-    std::array<char, ZEL_TEXT_BUFFER> buffer{};
-    EXPECT_EQ(texts.FormatAt(0, buffer), 1);
 }
 
 TEST_F(DataTest, SetRangeSendsTheTypeCodeOfTheStorageType) {
@@ -190,22 +263,6 @@ TEST_F(DataTest, SetRangeSendsTheTypeCodeOfTheStorageType) {
     }
     for (int32_t type : {5, -1, 0x2000}) EXPECT_EQ(wrapper.SetStorageType(type), 1) << type;
     EXPECT_EQ(wrapper.SetRange(4, 2), 1);
-}
-
-TEST_F(DataTest, OnlyTemporariesAreReleasedAndNothingIsAskedAfterwards) {
-    Numbers("Named", 3);
-    MoData named("Named", false);
-    EXPECT_EQ(named.ReleaseTemporary(), 1);
-    EXPECT_NE(host.FindDataset("Named"), nullptr);
-
-    MoData temporary(zel::TemporaryRange{0, 4});
-    const uint32_t handle = temporary.handle();
-    EXPECT_EQ(temporary.SetValue(6, 1.0), 0);
-    EXPECT_EQ(temporary.ReleaseTemporary(), 0);
-    EXPECT_EQ(host.FindDataset(handle), nullptr);
-    requests.clear();
-    EXPECT_EQ(temporary.Commit(), 0);
-    EXPECT_TRUE(requests.empty());
 }
 
 }  // namespace

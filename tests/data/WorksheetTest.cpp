@@ -1,7 +1,8 @@
-// Worksheet objects against the stand-in host: lookup by name, columns,
-// names and formats, cells, and the bounded buffers of names.
+// Worksheet objects against the stand-in host: lookup by name, the error
+// list of a detached worksheet, columns and cells.
 #include <algorithm>
 #include <array>
+#include <ostream>
 #include <string>
 
 #include "DataTesting.h"
@@ -32,6 +33,15 @@ struct LookupCase {
     int lookups;
 };
 
+void PrintTo(const LookupCase& c, std::ostream* os) {
+    if (c.text == nullptr) {
+        *os << "no worksheet name";
+    } else {
+        *os << "worksheet name \"" << c.text << '"';
+    }
+    *os << ", " << c.lookups << " lookup(s)";
+}
+
 class DetachedWorksheet : public WorksheetTest, public ::testing::WithParamInterface<LookupCase> {};
 
 TEST_P(DetachedWorksheet, AsksNothingAfterConstructionAndRecordsItsErrors) {
@@ -42,17 +52,30 @@ TEST_P(DetachedWorksheet, AsksNothingAfterConstructionAndRecordsItsErrors) {
     EXPECT_FALSE(wks.wksName().HasValue());
     requests.clear();
 
-    EXPECT_FALSE(wks.IsAttached());
+    // Construction records 779 once; the queries record nothing.
+    auto entries = [] { return zel::Errors().position(); };
+    EXPECT_EQ(entries(), 1);
     EXPECT_EQ(NewestError().id, static_cast<int32_t>(zel::ListErr::WorksheetDetached));
     EXPECT_EQ(NewestError().text, std::string("MoTavrelWks"));
-    std::array<char, zel::kColumnDatasetNameSize> buffer{};
+    EXPECT_FALSE(wks.IsAttached());
     EXPECT_EQ(wks.ColumnCount(), 0);
+    EXPECT_EQ(entries(), 1);
+
+    // Each operation records 779 once more.
+    EXPECT_FALSE(wks.CheckAttached());
+    EXPECT_EQ(entries(), 2);
     EXPECT_EQ(wks.AddColumn(), 1);
-    EXPECT_EQ(wks.ColumnFormat(1), -1);
-    EXPECT_EQ(wks.SetColumnName(1, "X"), 1);
-    EXPECT_EQ(wks.SetRowCount(3), 1);
-    EXPECT_EQ(wks.ColumnDatasetName(1, buffer), 1);
+    EXPECT_EQ(entries(), 3);
+    EXPECT_EQ(wks.EnsureColumns(0), 0);
+    EXPECT_EQ(entries(), 4);
+    EXPECT_EQ(wks.EnsureColumns(2), 20);  // the check, then the refused column
+    EXPECT_EQ(entries(), 6);
+    for (int i = 1; i <= entries(); ++i) {
+        EXPECT_EQ(zel::Errors().at(i).id, static_cast<int32_t>(zel::ListErr::WorksheetDetached)) << i;
+    }
+
     EXPECT_EQ(wks.SetNumberCell(1, 0, 1.0), 1);
+    EXPECT_EQ(entries(), 7);
     EXPECT_EQ(NewestError().id, static_cast<int32_t>(zel::ListErr::ColumnWrite));
     EXPECT_EQ(NewestError().text, std::string("MoTavrelWks"));
     EXPECT_TRUE(requests.empty());
@@ -60,6 +83,18 @@ TEST_P(DetachedWorksheet, AsksNothingAfterConstructionAndRecordsItsErrors) {
 
 INSTANTIATE_TEST_SUITE_P(Names, DetachedWorksheet,
                          ::testing::Values(LookupCase{nullptr, 0}, LookupCase{"", 0}, LookupCase{"Book2", 1}));
+
+TEST_F(WorksheetTest, AnAttachedWorksheetRecordsNothing) {
+    host.CreateWorksheet("Book1", 2);
+    name.SetText("Book1");
+    MoTavrelWks wks(name, numbering);
+    EXPECT_TRUE(wks.IsAttached());
+    EXPECT_TRUE(wks.CheckAttached());
+    EXPECT_EQ(wks.ColumnCount(), 2);
+    EXPECT_EQ(wks.AddColumn(), 0);
+    EXPECT_EQ(wks.ColumnCount(), 3);
+    EXPECT_FALSE(zel::Errors().HasError());
+}
 
 TEST_F(WorksheetTest, LongNamesReachTheHostCutTo119Characters) {
     const std::string exact(119, 'w');
@@ -85,6 +120,7 @@ TEST_P(EnsureColumns, AddsOnlyWhatIsMissing) {
     MoTavrelWks wks(name, numbering);
     EXPECT_EQ(wks.EnsureColumns(wanted), 0);
     EXPECT_EQ(sheet.columnCount(), std::max(have, wanted));
+    EXPECT_EQ(wks.ColumnCount(), std::max(have, wanted));
     EXPECT_EQ(Count(ZEL_CB_COLUMN_ADD), std::max(have, wanted) - have);
 }
 
@@ -101,54 +137,6 @@ TEST_F(WorksheetTest, EnsureColumnsFailureFollowsTheNumbering) {
         EXPECT_EQ(numbering.error, error);
     }
 }
-
-TEST_F(WorksheetTest, ColumnServicesReachTheHost) {
-    tavrel::Worksheet& sheet = host.CreateWorksheet("Book1", 3);
-    name.SetText("Book1");
-    MoTavrelWks wks(name, numbering);
-    std::array<char, ZEL_TEXT_BUFFER> buffer{};
-    EXPECT_EQ(wks.SetColumnName(2, "Left"), 0);
-    EXPECT_EQ(wks.ColumnName(2, buffer), 0);
-    EXPECT_STREQ(buffer.data(), "Left");
-    EXPECT_EQ(sheet.column(2)->name(), "Left");
-    EXPECT_EQ(wks.SetColumnLabel(2, "Volts"), 0);
-    EXPECT_EQ(sheet.column(2)->label(), "Volts");
-    EXPECT_EQ(wks.SetColumnFormat(1, tavrel::kFormatText), 0);
-    EXPECT_EQ(wks.ColumnFormat(1), tavrel::kFormatText);
-    EXPECT_EQ(wks.ColumnFormat(3), tavrel::kFormatNumeric);
-    EXPECT_EQ(wks.ColumnFormat(9), -1);
-    EXPECT_EQ(wks.SetRowCount(7), 0);
-    EXPECT_EQ(sheet.column(3)->dataset().upper(), 7);
-    EXPECT_EQ(wks.RemoveColumn(2), 0);
-    EXPECT_EQ(wks.ColumnCount(), 2);
-
-    requests.clear();
-    EXPECT_EQ(wks.ColumnName(0, buffer), 1);
-    EXPECT_EQ(wks.RemoveColumn(-1), 1);
-    EXPECT_EQ(wks.SetRowCount(-1), 1);
-    EXPECT_TRUE(requests.empty());
-}
-
-class ColumnDatasetName : public WorksheetTest, public ::testing::WithParamInterface<std::pair<size_t, size_t>> {};
-
-TEST_P(ColumnDatasetName, JoinsWithAnUnderscoreWithinFortyBytes) {
-    const auto [sheetLength, columnLength] = GetParam();
-    tavrel::Worksheet& sheet = host.CreateWorksheet(std::string(sheetLength, 's'), 1);
-    ASSERT_TRUE(sheet.renameColumn(1, std::string(columnLength, 'c')));
-    name.SetText(sheet.name());
-    MoTavrelWks wks(name, numbering);
-
-    const bool fits = sheetLength + 1 + columnLength < zel::kColumnDatasetNameSize;
-    std::array<char, zel::kColumnDatasetNameSize + 8> buffer{};
-    buffer.fill('#');
-    EXPECT_EQ(wks.ColumnDatasetName(1, buffer), fits ? 0 : 1);
-    EXPECT_EQ(std::string(buffer.data()), fits ? sheet.column(1)->dataset().name() : "");
-    EXPECT_EQ(std::count(buffer.begin() + zel::kColumnDatasetNameSize, buffer.end(), '#'), 8);
-}
-
-INSTANTIATE_TEST_SUITE_P(Lengths, ColumnDatasetName,
-                         ::testing::Values(std::pair{5u, 4u}, std::pair{37u, 1u}, std::pair{38u, 1u},
-                                           std::pair{1u, 37u}, std::pair{119u, 1u}));
 
 TEST_F(WorksheetTest, CellsGrowTheirColumnsAndFailuresRecord777) {
     tavrel::Worksheet& sheet = host.CreateWorksheet("Book1", 2);
