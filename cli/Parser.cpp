@@ -8,8 +8,8 @@ namespace zelcli {
 
 namespace {
 
-constexpr std::array<std::string_view, 10> kReserved = {
-    "print", "errors", "list", "onerror", "dataset", "worksheet", "show", "save", "exit", "zel"};
+constexpr std::array<std::string_view, 12> kReserved = {
+    "print", "errors", "list", "onerror", "dataset", "worksheet", "show", "save", "exit", "quit", "help", "zel"};
 
 bool IsWord(const Token& token, std::string_view word) {
     return token.kind == TokenKind::Identifier && SameWord(token.text, word);
@@ -138,13 +138,16 @@ Statement Parser::ParseStatement() {
     } else if (IsWord(first, "show")) {
         statement.kind = StatementKind::Show;
         statement.name = ExpectName("a dataset or worksheet name");
+        if (lexer_.Peek().kind != TokenKind::End) statement.value = ParseNumeric("the number of rows");
     } else if (IsWord(first, "save")) {
         statement.kind = StatementKind::Save;
         statement.name = ExpectName("a dataset or worksheet name");
         Token to = lexer_.Next();
         if (!IsWord(to, "to")) Unexpected(to, "the word to");
         statement.file = ExpectName("a file name after to");
-    } else if (IsWord(first, "exit")) {
+    } else if (IsWord(first, "help")) {
+        statement.kind = StatementKind::Help;
+    } else if (IsWord(first, "exit") || IsWord(first, "quit")) {
         statement.kind = StatementKind::Exit;
         if (lexer_.Peek().kind != TokenKind::End) statement.value = ParseNumeric("the exit status");
     } else {

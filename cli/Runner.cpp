@@ -33,6 +33,7 @@ std::string ExecutablePath() {
 std::string Usage() {
     return "usage: zel [SCRIPT.zel]\n"
            "       zel --help\n"
+           "       zel --version\n"
            "\n"
            "Runs a script of ZEL statements, one per line. Without a script (or with -)\n"
            "it reads statements from standard input, with the prompt \"zel> \" when that\n"
@@ -43,7 +44,9 @@ std::string Usage() {
            "\n"
            "Exit status: 0 when the script ran to its end; 1 when a call failed under\n"
            "\"onerror stop\"; 2 for a line that does not parse, a script that cannot be\n"
-           "read or a module that cannot be loaded; N for \"exit N\".\n";
+           "read or a module that cannot be loaded; N for \"exit N\".\n"
+           "\n" +
+           StatementHelp();
 }
 
 int RunLines(Session& session, std::istream& in, const std::string& name, bool interactive,
@@ -94,6 +97,10 @@ int Main(const std::vector<std::string>& args, std::istream& in, std::ostream& o
     const std::string script = args.empty() ? "-" : args[0];
     if (script == "--help" || script == "-h") {
         out << Usage();
+        return 0;
+    }
+    if (script == "--version") {
+        out << "zel " << ZEL_VERSION << '\n';
         return 0;
     }
     if (script.size() > 1 && script[0] == '-') {

@@ -9,6 +9,7 @@
 #include "NumberText.h"
 #include "Parser.h"
 #include "Table.h"
+#include "frame/ErrorCatalogue.h"
 
 namespace zelcli {
 
@@ -19,6 +20,8 @@ namespace {
 struct Abandon {};
 
 constexpr int kMaxColumns = 1000;
+// Rows that show prints when it is not told how many.
+constexpr int kShowRows = 100;
 
 std::string Upper(std::string text) {
     for (char& c : text) {
@@ -149,9 +152,10 @@ void Session::Execute(const Statement& statement) {
         case StatementKind::OnError: stopOnError_ = !statement.flag; return;
         case StatementKind::Dataset: MakeDataset(statement); return;
         case StatementKind::Worksheet: MakeWorksheet(statement); return;
-        case StatementKind::Show: Show(statement.name); return;
+        case StatementKind::Show: Show(statement); return;
         case StatementKind::Save: Save(statement.name, statement.file); return;
         case StatementKind::Exit: Exit(statement); return;
+        case StatementKind::Help: out_ << StatementHelp(); return;
     }
 }
 
@@ -167,7 +171,7 @@ void Session::SetMember(const Statement& statement) {
                                         : host_.SetNumber(owner, member.name.c_str(), value.number);
     if (result == ZEL_RESULT_DONE) return;
     if (result != ZEL_RESULT_NOT_FOUND) {
-        ReportFailure(what, result);
+        ReportFailure(what);
         return;
     }
     // Not found as that kind: say so when the member exists as the other.
@@ -195,12 +199,12 @@ void Session::Print(const Statement& statement) {
 void Session::Errors() {
     out_ << "ERROR " << ErrorNumber("ERROR") << "  SYSERR " << ErrorNumber("SYSERR") << '\n';
     tavrel::CallResult result = host_.Call("LISTERR", "");
-    if (result.code != ZEL_RESULT_DONE) ReportFailure("zel.listerr()", result.code);
+    if (result.code != ZEL_RESULT_DONE) ReportFailure("zel.listerr()");
 }
 
 void Session::List(const std::string& path) {
     const int32_t result = host_.List(path.empty() ? nullptr : path.c_str());
-    if (result != ZEL_RESULT_DONE) ReportFailure(path.empty() ? "list" : "list " + path, result);
+    if (result != ZEL_RESULT_DONE) ReportFailure(path.empty() ? "list" : "list " + path);
 }
 
 void Session::MakeDataset(const Statement& statement) {
@@ -226,13 +230,22 @@ void Session::MakeWorksheet(const Statement& statement) {
     }
 }
 
-void Session::Show(const std::string& name) {
+void Session::Show(const Statement& statement) {
+    const std::string& name = statement.name;
+    const int rows = statement.value ? WholeNumber(*statement.value, 0, INT32_MAX - 1, "the number of rows")
+                                     : kShowRows;
+    int32_t total = 0;
     if (const tavrel::Worksheet* sheet = host_.FindWorksheet(name)) {
-        out_ << tavrel::Format(*sheet);
+        out_ << tavrel::Format(*sheet, rows);
+        total = sheet->rows();
     } else if (const tavrel::Dataset* dataset = host_.FindDataset(name)) {
-        out_ << tavrel::Format(*dataset);
+        out_ << tavrel::Format(*dataset, rows);
+        total = dataset->upper();
     } else {
         Fail("no dataset or worksheet " + Quoted(name));
+    }
+    if (total > rows) {
+        out_ << "(the first " << rows << " of " << total << " rows; show " << name << " N shows N)\n";
     }
 }
 
@@ -307,7 +320,7 @@ Session::Value Session::ReadMember(const MemberRef& member, Want want) {
         value.isText = true;
     }
     if (result != ZEL_RESULT_DONE) {
-        ReportFailure(what, result);  // under onerror continue the value is kept as it came
+        ReportFailure(what);  // under onerror continue the value is kept as it came
         const bool fits = want == Want::Any || (want == Want::Text) == value.isText;
         if (!fits) throw Abandon{};
         return value;
@@ -340,7 +353,11 @@ Session::Value Session::Call(const Expr& call) {
         }
         Fail(call.CallSpelling() + " failed: no member " + Quoted(Upper(call.member.name)));
     }
-    if (result.code != ZEL_RESULT_DONE) ReportFailure(call.CallSpelling(), result.code);
+    if (result.code != ZEL_RESULT_DONE) {
+        ReportFailure(call.CallSpelling());
+    } else {
+        ReportWarning(call.CallSpelling(), call.member.name);
+    }
     return value;
 }
 
@@ -351,6 +368,29 @@ int Session::WholeNumber(const Expr& expr, int low, int high, const std::string&
              ", not " + NumberText(value));
     }
     return static_cast<int>(value);
+}
+
+// ---- Help ------------------------------------------------------------------
+
+std::string StatementHelp() {
+    return "Statements, one per line (# starts a comment):\n"
+           "  name = expr                  set a numeric variable\n"
+           "  A$ = \"text\" | B$ | zel.NAME  set a string variable of the host (A$ to Z$)\n"
+           "  zel.NAME = expr | \"text\"     set a property of ZEL\n"
+           "  zel.METHOD.SUB = ...         set a sub-property of a method\n"
+           "  zel.METHOD(args)             call a method; x = zel.METHOD(args) keeps its result\n"
+           "  print item, item, ...        print numbers, texts, variables and members\n"
+           "  errors                       ERROR and SYSERR, then ZEL's error list\n"
+           "  list [METHOD]                every member with its value, or one method's sub-properties\n"
+           "  onerror continue | stop      whether a failing call ends the script (stop)\n"
+           "  dataset NAME [text]          an empty numeric (or text) dataset\n"
+           "  dataset NAME = 1, 2.5, x     a dataset holding these numbers\n"
+           "  worksheet NAME [columns]     a worksheet, with that many columns (0 to 1000)\n"
+           "  show NAME [rows]             a dataset or worksheet as a table (100 rows unless told)\n"
+           "  save NAME to FILE.csv        a dataset or worksheet as CSV\n"
+           "  help                         this list\n"
+           "  exit [N], quit [N]           end with exit status N (0 to 255; default 0)\n"
+           "zel.syntax() lists ZEL's methods, zel.syntax(NAME) shows one method's arguments.\n";
 }
 
 // ---- Messages --------------------------------------------------------------
@@ -369,11 +409,18 @@ void Session::NoMember(const std::string& what, const MemberRef& member) {
     Fail(what + " failed: no member " + Quoted(Upper(name)));
 }
 
-void Session::ReportFailure(const std::string& what, int32_t result) {
-    err_ << "zel: " << where_ << ": " << what << " failed: result " << result << ", ERROR "
-         << ErrorNumber("ERROR") << ", SYSERR " << ErrorNumber("SYSERR") << '\n';
+void Session::ReportFailure(const std::string& what) {
+    err_ << "zel: " << where_ << ": " << what << " failed: " << ErrorState() << '\n';
     failed_ = true;
     if (stopOnError_) throw Abandon{};
+}
+
+void Session::ReportWarning(const std::string& what, const std::string& method) {
+    // The error-list methods leave ERROR as the call before them left it.
+    if (SameWord(method, "LISTERR") || SameWord(method, "LASTERRID")) return;
+    double error = 0.0;
+    if (host_.GetNumber(nullptr, "ERROR", error) != ZEL_RESULT_DONE || error == 0.0) return;
+    err_ << "zel: " << where_ << ": warning: " << what << ": " << ErrorState() << '\n';
 }
 
 // A method lookup that runs nothing: the probe form of the call request.
@@ -387,6 +434,23 @@ std::string Session::ErrorNumber(const char* name) {
     double value = 0.0;
     if (host_.GetNumber(nullptr, name, value) != ZEL_RESULT_DONE) return "?";
     return NumberText(value);
+}
+
+std::string Session::ErrorState() {
+    double newActions = 0.0;
+    host_.GetNumber(nullptr, "NEWACTIONS", newActions);
+    const bool current = newActions != 0.0;
+    auto describe = [&](const char* name, const char* (*textOf)(int32_t, bool)) {
+        double value = 0.0;
+        if (host_.GetNumber(nullptr, name, value) != ZEL_RESULT_DONE) return std::string(name) + " ?";
+        std::string out = std::string(name) + " " + NumberText(value);
+        const bool whole = value == std::floor(value) && std::fabs(value) < 2147483648.0;
+        const char* text = whole ? textOf(static_cast<int32_t>(value), current) : nullptr;
+        if (text != nullptr) out += std::string(" (") + text + ")";
+        return out;
+    };
+    return describe("ERROR", [](int32_t n, bool c) { return zel::ErrorText(n, c); }) + ", " +
+           describe("SYSERR", [](int32_t n, bool c) { return zel::SysErrText(n, c); });
 }
 
 }  // namespace zelcli

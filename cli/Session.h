@@ -58,7 +58,7 @@ private:
     void List(const std::string& path);
     void MakeDataset(const Statement& statement);
     void MakeWorksheet(const Statement& statement);
-    void Show(const std::string& name);
+    void Show(const Statement& statement);
     void Save(const std::string& name, const std::string& file);
     void Exit(const Statement& statement);
 
@@ -72,8 +72,12 @@ private:
     // reports a failed module request and abandons it under onerror stop.
     [[noreturn]] void Fail(const std::string& message);
     [[noreturn]] void NoMember(const std::string& what, const MemberRef& member);
-    void ReportFailure(const std::string& what, int32_t result);
+    void ReportFailure(const std::string& what);
+    // A call that succeeded but left a number in ERROR says so in a line.
+    void ReportWarning(const std::string& what, const std::string& method);
     bool IsMethod(const std::string& name);
+    // "ERROR 16 (bad type name in a record template), SYSERR 0".
+    std::string ErrorState();
     std::string ErrorNumber(const char* name);
 
     tavrel::Host& host_;
@@ -85,6 +89,9 @@ private:
     std::string where_;
     bool failed_ = false;
 };
+
+// The statements of the runner, one per line, as help and --help list them.
+std::string StatementHelp();
 
 // A module output line as it is written to a terminal: CR LF and lone CR
 // inside it become line feeds.

@@ -60,9 +60,10 @@ enum class StatementKind {
     OnError,    // onerror continue (flag) / stop
     Dataset,    // dataset name [text (flag)] [= items]
     Worksheet,  // worksheet name [value]
-    Show,       // show name
+    Show,       // show name [rows]
     Save,       // save name to file
-    Exit        // exit [value]
+    Exit,       // exit [value], quit [value]
+    Help        // help
 };
 
 struct Statement {

@@ -22,16 +22,18 @@ std::string CellOf(const Dataset& dataset, int32_t row) {
     return dataset.display(static_cast<std::size_t>(row));
 }
 
-Grid DatasetGrid(const Dataset& dataset) {
+Grid DatasetGrid(const Dataset& dataset, int32_t maxRows) {
     Grid grid{{dataset.name()}};
-    for (int32_t row = 0; row < dataset.upper(); ++row) grid.push_back({CellOf(dataset, row)});
+    const int32_t rows = std::min(dataset.upper(), maxRows);
+    for (int32_t row = 0; row < rows; ++row) grid.push_back({CellOf(dataset, row)});
     return grid;
 }
 
-Grid SheetGrid(const Worksheet& sheet) {
+Grid SheetGrid(const Worksheet& sheet, int32_t maxRows) {
     Grid grid(1);
     for (int k = 1; k <= sheet.columnCount(); ++k) grid[0].push_back(sheet.column(k)->name());
-    for (int32_t row = 0; row < sheet.rows(); ++row) {
+    const int32_t rows = std::min(sheet.rows(), maxRows);
+    for (int32_t row = 0; row < rows; ++row) {
         std::vector<std::string> line;
         for (int k = 1; k <= sheet.columnCount(); ++k) line.push_back(CellOf(sheet.column(k)->dataset(), row));
         grid.push_back(std::move(line));
@@ -78,7 +80,7 @@ std::string SystemError(const std::string& what, int code) { return what + ": " 
 // place.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const std::string& target) {
+    explicit TemporaryFile(const std::string& target) : target_(target) {
         static std::atomic<unsigned> counter{0};
         for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
             path_ = target + ".tmp." + std::to_string(getpid()) + "." + std::to_string(counter++);
@@ -97,7 +99,7 @@ public:
 
     bool Write(const std::string& data, std::string& error) {
         if (fd_ < 0) {
-            error = SystemError("cannot create " + path_, openError_);
+            error = SystemError("cannot create " + target_, openError_);
             return false;
         }
         std::size_t done = 0;
@@ -105,27 +107,27 @@ public:
             const ssize_t n = write(fd_, data.data() + done, data.size() - done);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) {
-                error = SystemError("cannot write " + path_, errno);
+                error = SystemError("cannot write " + target_, errno);
                 return false;
             }
             done += static_cast<std::size_t>(n);
         }
         if (fsync(fd_) != 0) {
-            error = SystemError("cannot write " + path_, errno);
+            error = SystemError("cannot write " + target_, errno);
             return false;
         }
         const int fd = fd_;
         fd_ = -1;
         if (close(fd) != 0) {
-            error = SystemError("cannot write " + path_, errno);
+            error = SystemError("cannot write " + target_, errno);
             return false;
         }
         return true;
     }
 
-    bool RenameTo(const std::string& target, std::string& error) {
-        if (std::rename(path_.c_str(), target.c_str()) != 0) {
-            error = SystemError("cannot replace " + target, errno);
+    bool RenameToTarget(std::string& error) {
+        if (std::rename(path_.c_str(), target_.c_str()) != 0) {
+            error = SystemError("cannot replace " + target_, errno);
             return false;
         }
         renamed_ = true;
@@ -133,6 +135,7 @@ public:
     }
 
 private:
+    std::string target_;
     std::string path_;
     int fd_ = -1;
     int openError_ = 0;
@@ -146,14 +149,16 @@ bool Save(const Grid& grid, const std::string& path, std::string& error) {
         return false;
     }
     TemporaryFile file(path);
-    return file.Write(CsvText(grid), error) && file.RenameTo(path, error);
+    return file.Write(CsvText(grid), error) && file.RenameToTarget(error);
 }
 
 }  // namespace
 
-std::string Format(const Dataset& dataset) { return FormatGrid(DatasetGrid(dataset)); }
+std::string Format(const Dataset& dataset, int32_t maxRows) {
+    return FormatGrid(DatasetGrid(dataset, maxRows));
+}
 
-std::string Format(const Worksheet& sheet) { return FormatGrid(SheetGrid(sheet)); }
+std::string Format(const Worksheet& sheet, int32_t maxRows) { return FormatGrid(SheetGrid(sheet, maxRows)); }
 
 std::string CsvField(std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
@@ -166,11 +171,11 @@ std::string CsvField(std::string_view text) {
 }
 
 bool SaveCsv(const Dataset& dataset, const std::string& path, std::string& error) {
-    return Save(DatasetGrid(dataset), path, error);
+    return Save(DatasetGrid(dataset, INT32_MAX), path, error);
 }
 
 bool SaveCsv(const Worksheet& sheet, const std::string& path, std::string& error) {
-    return Save(SheetGrid(sheet), path, error);
+    return Save(SheetGrid(sheet, INT32_MAX), path, error);
 }
 
 }  // namespace tavrel

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/FileException.h"
+
 namespace zel {
 
 // A condition that a step stores in ERROR.
@@ -138,10 +140,65 @@ static_assert(RowsInOrder(), "the error catalogue lists every condition in the o
 
 constexpr const ErrorRow& ErrorInfo(Err id) { return kErrorCatalogue[static_cast<size_t>(id)]; }
 
+// SYSERR in the legacy numbering for a file that does not exist, and for a
+// file number that names no open file.
+inline constexpr int32_t kLegacyNotFound = 2;
+inline constexpr int32_t kLegacyBadHandle = 9;
+
 // The code every failing step returns in the legacy numbering.
 inline constexpr int32_t kLegacyFailure = 2;
 // Added to the inner number when an argument (not a setting) was refused.
 inline constexpr int32_t kArgumentRefusedOffset = 256;
+
+// Legacy numbers that several conditions share, with a text that covers
+// them all; ended by a row with a null text.
+struct LegacyRow {
+    int32_t legacy;
+    const char* text;
+};
+inline constexpr LegacyRow kSharedLegacyNumbers[] = {
+    {2, "a width this method does not accept"},
+    {3, "a value (or a file number) outside the allowed range"},
+    {6, "the host refused a request, or writing the file failed"},
+    {65, "a required argument is missing"},
+    {1024, "a required argument is missing, or there is no usable current file"},
+    {1153, "the file could not be opened"},
+    {1156, "a file operation failed"},
+    {1157, "reading the file failed"},
+    {0, nullptr},
+};
+
+// The text of a number found in ERROR, in the current (newActions) or the
+// legacy numbering; null for 0 and for a number the catalogue does not hold.
+constexpr const char* ErrorText(int32_t number, bool newActions) {
+    if (number == 0) return nullptr;
+    if (!newActions) {
+        for (const LegacyRow* row = kSharedLegacyNumbers; row->text != nullptr; ++row) {
+            if (row->legacy == number) return row->text;
+        }
+    }
+    for (const ErrorRow* row = kErrorCatalogue; row->name != nullptr; ++row) {
+        if ((newActions ? row->current : row->legacy) == number) return row->text;
+    }
+    return nullptr;
+}
+
+// The text of a value found in SYSERR: the file layer's cause, or in the
+// legacy numbering the code derived from it; null for 0 and unknown codes.
+constexpr const char* SysErrText(int32_t code, bool newActions) {
+    if (code == 0) return nullptr;
+    if (newActions) {
+        const platform::CauseRow* row = platform::FindCause(code);
+        return row != nullptr ? row->text : nullptr;
+    }
+    if (code == kLegacyNotFound) {
+        return platform::FindCause(static_cast<int32_t>(platform::FileCause::FileNotFound))->text;
+    }
+    for (const platform::CauseRow* row = platform::kCauses; row->text != nullptr; ++row) {
+        if (row->legacy == code) return row->text;
+    }
+    return nullptr;
+}
 
 // Ids of the error list, each recorded with the class name of the object
 // that raised it.

@@ -9,8 +9,8 @@ void ErrorState::StoreSysErr(const ErrorRow& row, const platform::FileException*
     switch (row.sysErr) {
         case SysErrRule::Keep: return;
         case SysErrRule::Zero: SetSysErr(0); return;
-        case SysErrRule::NotFound: SetSysErr(current ? 0 : 2); return;
-        case SysErrRule::BadHandle: SetSysErr(current ? 0 : 9); return;
+        case SysErrRule::NotFound: SetSysErr(current ? 0 : kLegacyNotFound); return;
+        case SysErrRule::BadHandle: SetSysErr(current ? 0 : kLegacyBadHandle); return;
         case SysErrRule::Cause:
             if (cause != nullptr) {
                 SetSysErr(current ? cause->causeCode() : platform::LegacyCauseCode(cause->cause()));

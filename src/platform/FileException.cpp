@@ -5,37 +5,8 @@
 namespace zel::platform {
 
 const char* FileException::what() const noexcept {
-    switch (cause_) {
-        case FileCause::None: return "no error";
-        case FileCause::Generic: return "unspecified file error";
-        case FileCause::FileNotFound: return "file not found";
-        case FileCause::BadPath: return "bad path";
-        case FileCause::TooManyOpenFiles: return "too many open files";
-        case FileCause::AccessDenied: return "access denied";
-        case FileCause::InvalidFile: return "invalid file";
-        case FileCause::RemoveCurrentDir: return "cannot remove the current directory";
-        case FileCause::DirectoryFull: return "directory full";
-        case FileCause::BadSeek: return "bad seek";
-        case FileCause::HardIO: return "hardware I/O error";
-        case FileCause::SharingViolation: return "sharing violation";
-        case FileCause::LockViolation: return "lock violation";
-        case FileCause::DiskFull: return "disk full";
-        case FileCause::EndOfFile: return "end of file";
-    }
-    return "unknown file error";
-}
-
-int32_t LegacyCauseCode(FileCause cause) {
-    switch (cause) {
-        case FileCause::FileNotFound: return 23;
-        case FileCause::TooManyOpenFiles: return 24;
-        case FileCause::AccessDenied: return 13;
-        case FileCause::InvalidFile: return 9;
-        case FileCause::HardIO: return 5;
-        case FileCause::SharingViolation: return 36;
-        case FileCause::DiskFull: return 28;
-        default: return 0;
-    }
+    const CauseRow* row = FindCause(causeCode());
+    return row != nullptr ? row->text : "unknown file error";
 }
 
 // Called only after a failed call, so even errno 0 answers a failure cause.

@@ -26,6 +26,56 @@ enum class FileCause : int32_t {
     EndOfFile = 14,
 };
 
+// One row per cause: the code SYSERR shows in the legacy numbering (0 for
+// a cause the legacy numbering does not name) and a short text.
+struct CauseRow {
+    FileCause cause;
+    int32_t legacy;
+    const char* text;
+};
+
+// In the order of FileCause, ended by a row with a null text.
+inline constexpr CauseRow kCauses[] = {
+    {FileCause::None, 0, "no error"},
+    {FileCause::Generic, 0, "unspecified file error"},
+    {FileCause::FileNotFound, 23, "file not found"},
+    {FileCause::BadPath, 0, "bad path"},
+    {FileCause::TooManyOpenFiles, 24, "too many open files"},
+    {FileCause::AccessDenied, 13, "access denied"},
+    {FileCause::InvalidFile, 9, "invalid file"},
+    {FileCause::RemoveCurrentDir, 0, "cannot remove the current directory"},
+    {FileCause::DirectoryFull, 0, "directory full"},
+    {FileCause::BadSeek, 0, "bad seek"},
+    {FileCause::HardIO, 5, "hardware I/O error"},
+    {FileCause::SharingViolation, 36, "sharing violation"},
+    {FileCause::LockViolation, 0, "lock violation"},
+    {FileCause::DiskFull, 28, "disk full"},
+    {FileCause::EndOfFile, 0, "end of file"},
+    {FileCause::None, 0, nullptr},
+};
+
+constexpr bool CausesInOrder() {
+    int32_t i = 0;
+    for (; kCauses[i].text != nullptr; ++i) {
+        if (static_cast<int32_t>(kCauses[i].cause) != i) return false;
+    }
+    return i == static_cast<int32_t>(FileCause::EndOfFile) + 1;
+}
+static_assert(CausesInOrder(), "the cause table lists every cause in order");
+
+constexpr const CauseRow* FindCause(int32_t code) {
+    for (const CauseRow* row = kCauses; row->text != nullptr; ++row) {
+        if (static_cast<int32_t>(row->cause) == code) return row;
+    }
+    return nullptr;
+}
+
+// The legacy SYSERR value of a cause.
+constexpr int32_t LegacyCauseCode(FileCause cause) {
+    const CauseRow* row = FindCause(static_cast<int32_t>(cause));
+    return row != nullptr ? row->legacy : 0;
+}
+
 class FileException : public std::exception {
 public:
     FileException() = default;
@@ -49,9 +99,6 @@ private:
     int32_t osError_ = -1;
     std::string fileName_;
 };
-
-// The legacy SYSERR value of a cause.
-int32_t LegacyCauseCode(FileCause cause);
 
 // Maps an errno value to a cause.
 FileCause CauseFromErrno(int err);

@@ -142,12 +142,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ScriptCase{"ParseErrorEndsTheScript", "print 1\nx = (\nprint 2\n", 2, "1\n", "zel: s.zel:2: cannot parse: "},
         ScriptCase{"FailedCallStops", "print 1\nzel.close(12345)\nprint 2\n", 1, "1\n",
-                   "zel: s.zel:2: zel.close(12345) failed: result 2, ERROR "},
+                   "zel: s.zel:2: zel.close(12345) failed: ERROR 1156 (a file operation failed), SYSERR 9 (invalid file)\n"},
         ScriptCase{"ContinueGoesOn", "onerror continue\nx = zel.close(12345)\nprint \"after\"\n", 0, "after\n",
-                   "zel.close(12345) failed: result 2"},
+                   "zel.close(12345) failed: ERROR 1156"},
         ScriptCase{"UnknownMethod", "zel.frobnicate(1)\n", 1, "", "failed: no member \"FROBNICATE\""},
         ScriptCase{"RefusedProperty", "zel.newactions = 1\nzel.byteorder = 7\n", 1, "",
-                   "zel.byteorder = 7 failed: result 2, ERROR 12, SYSERR 0"},
+                   "zel.byteorder = 7 failed: ERROR 12 (a value outside the allowed range or set), SYSERR 0"},
         ScriptCase{"NumbersInArguments",
                    "h = zel.open(a.bin, 2)\nzel.setpos(10)\np = zel.getpos(h)\nk = 2\nzel.setpos(p * k + 1, h)\n"
                    "print zel.getpos(h), zel.hfile - h\n",
@@ -160,8 +160,44 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"ExitStatus", "print 1\nexit 7\nprint 2\n", 7, "1\n", ""},
         ScriptCase{"DatasetToCsv", "dataset d = 1, 2.5\nsave d to d.csv\nprint zel.size(, d.csv)\n", 0, "11\n", ""},
         ScriptCase{"ModuleLinesAsTheyCome", "print 1\nzel.syntax(Open)\nprint 2\n", 0,
-                   "1\nzel.Open([filename$][,mode])\n2\n", ""}),
+                   "1\nzel.Open([filename$][,mode])\n2\n", ""},
+        ScriptCase{"LegacyNumbersHaveTexts", "zel.open(nodir/x.bin, 0)\n", 1, "",
+                   "zel: s.zel:1: zel.open(nodir/x.bin, 0) failed: ERROR 1153 (the file could not be opened), "
+                   "SYSERR 0\n"},
+        ScriptCase{"CurrentNumbersAndCausesHaveTexts", "zel.newactions = 1\nzel.open(nodir/x.bin, 0)\n", 1, "",
+                   "zel: s.zel:2: zel.open(nodir/x.bin, 0) failed: ERROR 22 (the file could not be opened), "
+                   "SYSERR 3 (bad path)\n"},
+        ScriptCase{"WarningsDoNotStop",
+                   "zel.newactions = 1\nh = zel.open(w.bin, 1)\nzel.write(20000000, 3)\nprint \"after\"\n", 0,
+                   "after\n",
+                   "zel: s.zel:3: warning: zel.write(20000000, 3): ERROR 34 (a value out of range for its binary "
+                   "width), SYSERR 0\n"},
+        ScriptCase{"ShowTheFirstRows", "dataset d = 1, 2, 3\nshow d 2\nshow d\n", 0,
+                   "   d\n1  1\n2  2\n(the first 2 of 3 rows; show d N shows N)\n   d\n1  1\n2  2\n3  3\n", ""},
+        ScriptCase{"QuitEndsLikeExit", "print 1\nquit 4\nprint 2\n", 4, "1\n", ""},
+        ScriptCase{"SaveNamesTheTargetInItsErrors", "dataset d = 1\nsave d to nodir/d.csv\n", 1, "",
+                   "zel: s.zel:2: cannot save d to nodir/d.csv: cannot create nodir/d.csv: No such file or "
+                   "directory\n"}),
     [](const ::testing::TestParamInfo<ScriptCase>& info) { return info.param.name; });
+
+TEST_F(EndToEnd, HelpListsTheStatementsAtThePromptAndOnTheCommandLine) {
+    const Outcome prompt = RunZel(scratch.path(), {}, "help\n");
+    ExpectClean(prompt);
+    EXPECT_EQ(prompt.status, 0) << prompt.err;
+    const Outcome option = RunZel(scratch.path(), {"--help"});
+    EXPECT_EQ(option.status, 0);
+    for (const char* statement : {"show NAME [rows]", "save NAME to FILE.csv", "exit [N], quit [N]", "help"}) {
+        EXPECT_TRUE(Contains(prompt.out, statement)) << statement;
+        EXPECT_TRUE(Contains(option.out, statement)) << statement;
+    }
+}
+
+TEST_F(EndToEnd, VersionOptionPrintsTheVersion) {
+    const Outcome outcome = RunZel(scratch.path(), {"--version"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out, std::string("zel ") + ZEL_VERSION + "\n");
+    EXPECT_EQ(outcome.err, "");
+}
 
 TEST_F(EndToEnd, ListingShowsTheOpenFilesWithTheirModes) {
     const Outcome outcome = Script("m = 1\nh = zel.open(b.bin, m)\nzel.listall(mode)\n");

@@ -73,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"worksheet \"W 2\"", "worksheet W 2"}, LineCase{"show d", "show d"},
         LineCase{"save Book1 to out/book.csv", "save Book1 to out/book.csv"},
         LineCase{"save \"a b\" TO \"c d.csv\"", "save a b to c d.csv"}, LineCase{"exit", "exit"},
-        LineCase{"exit 1 + 2", "exit (+ 1 2)"}));
+        LineCase{"exit 1 + 2", "exit (+ 1 2)"}, LineCase{"QUIT", "exit"}, LineCase{"quit 3", "exit 3"},
+        LineCase{"help", "help"}, LineCase{"show d 2 * n", "show d (* 2 n)"}));
 
 class RejectsLine : public ::testing::TestWithParam<ErrorCase> {};
 
@@ -115,6 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"x = -A$", "a text cannot take part in arithmetic"},
                       ErrorCase{"x = 2 * B$", "a text cannot take part in arithmetic"},
                       ErrorCase{"exit \"a\"", "not a text"},
+                      ErrorCase{"help = 1", "expected the end of the line"},
+                      ErrorCase{"show d \"x\"", "not a text"},
                       ErrorCase{"onerror maybe", "continue or stop"},
                       ErrorCase{"onerror", "continue or stop"},
                       ErrorCase{"dataset", "a dataset name"},

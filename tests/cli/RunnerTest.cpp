@@ -75,7 +75,7 @@ TEST_F(RunLinesTest, MessagesNameTheFileAndLine) {
     std::istringstream in("# one\n\nzel.fail(x)\n");
     std::ostringstream prompt;
     EXPECT_EQ(RunLines(session, in, "dir/s.zel", false, prompt), 1);
-    EXPECT_EQ(err.str(), "zel: dir/s.zel:3: zel.fail(x) failed: result 2, ERROR 22, SYSERR 3\n");
+    EXPECT_EQ(err.str(), "zel: dir/s.zel:3: zel.fail(x) failed: ERROR 22, SYSERR 3\n");
 }
 
 // ---- The module's place ----------------------------------------------------
