@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"x = -A$", "a text cannot take part in arithmetic"},
                       ErrorCase{"x = 2 * B$", "a text cannot take part in arithmetic"},
                       ErrorCase{"exit \"a\"", "not a text"},
-                      ErrorCase{"help = 1", "expected the end of the line"},
+                      ErrorCase{"help = 1", "expected end of line"},
                       ErrorCase{"show d \"x\"", "not a text"},
                       ErrorCase{"onerror maybe", "continue or stop"},
                       ErrorCase{"onerror", "continue or stop"},
