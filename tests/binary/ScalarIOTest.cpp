@@ -6,15 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/File.h"
 #include "support/ZelFixture.h"
 
 namespace zeltest {
 namespace {
 
-using zel::platform::File;
 using zel::platform::FileCause;
-using zel::platform::FileOp;
 
 std::string Bytes(std::initializer_list<unsigned> bytes) {
     std::string s;
@@ -111,13 +108,14 @@ TEST_F(ScalarIOTest, ReadAtTheEnd) {
 }
 
 TEST_F(ScalarIOTest, ReadFailuresOfTheFileLayer) {
+    FailingVfs& layer = UseFailingVfs();
     OpenWith(Bytes({1, 2, 3, 4}), 0);
-    File::FailNext(FileOp::Read, FileCause::HardIO);
+    layer.Fail(VfsOp::Read, FileCause::HardIO);
     EXPECT_EQ(Call("READ", "1").code, 2);
     EXPECT_EQ(Error(), 1157);
     EXPECT_EQ(SysErr(), 5);
     UseNewActions(true);
-    File::FailNext(FileOp::Read, FileCause::LockViolation);
+    layer.Fail(VfsOp::Read, FileCause::LockViolation);
     EXPECT_EQ(Call("FREAD").code, 2);
     EXPECT_EQ(Error(), 28);
     EXPECT_EQ(SysErr(), 12);
@@ -222,13 +220,14 @@ TEST_F(ScalarIOTest, LDWriteIsRefusedWithALine) {
 }
 
 TEST_F(ScalarIOTest, WriteFailuresOfTheFileLayer) {
+    FailingVfs& layer = UseFailingVfs();
     OpenWith("", 1);
-    File::FailNext(FileOp::Write, FileCause::DiskFull);
+    layer.Fail(VfsOp::Write, FileCause::DiskFull);
     EXPECT_EQ(Call("WRITE", "1,1").code, 2);
     EXPECT_EQ(Error(), 1155);
     EXPECT_EQ(SysErr(), 28);
     UseNewActions(true);
-    File::FailNext(FileOp::Write, FileCause::DiskFull);
+    layer.Fail(VfsOp::Write, FileCause::DiskFull);
     tavrel::CallResult r = Call("DWRITE", "1");
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.value, 0);
