@@ -7,6 +7,7 @@
 
 #include "Worksheet.h"
 #include "binary/MoRecord.h"
+#include "support/Printing.h"
 #include "support/ZelFixture.h"
 
 namespace zeltest {
@@ -26,6 +27,11 @@ struct TemplateCase {
     uint32_t columns;
     uint32_t trailingSkip;
 };
+
+void PrintTo(const TemplateCase& c, std::ostream* out) {
+    *out << Quoted(c.text) << ": status " << c.status << ", " << c.recordSize << " bytes, "
+         << c.columns << " columns, trailing skip " << c.trailingSkip;
+}
 
 class TemplateGrammar : public ZelFixture, public ::testing::WithParamInterface<TemplateCase> {};
 

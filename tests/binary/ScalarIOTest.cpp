@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Printing.h"
 #include "support/ZelFixture.h"
 
 namespace zeltest {
@@ -35,6 +36,11 @@ struct ReadCase {
     std::string bytes;
     double value;
 };
+
+void PrintTo(const ReadCase& c, std::ostream* out) {
+    *out << HexBytes(c.bytes) << " as " << c.width << " bytes, BYTEORDER " << c.byteOrder
+         << ", SIGNED " << c.signedFlag << ": " << NumberText(c.value);
+}
 
 class IntegerReads : public ScalarIOTest, public ::testing::WithParamInterface<ReadCase> {};
 
@@ -148,6 +154,12 @@ struct WriteCase {
     std::string bytes;
     int32_t error;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* out) {
+    *out << c.method << "(" << c.args << "), BYTEORDER " << c.byteOrder << ", SIGNED "
+         << c.signedFlag << ", NEWACTIONS " << c.newActions << ": " << HexBytes(c.bytes)
+         << ", ERROR " << c.error;
+}
 
 class Writes : public ScalarIOTest, public ::testing::WithParamInterface<WriteCase> {};
 

@@ -83,6 +83,10 @@ struct OpenFailure {
     int32_t syserr;
 };
 
+void PrintTo(const OpenFailure& c, std::ostream* out) {
+    *out << c.what << ": ERROR " << c.error << ", SYSERR " << c.syserr;
+}
+
 class OpenFailures : public OpenCloseTest, public ::testing::WithParamInterface<OpenFailure> {
 protected:
     std::string Target(const std::string& what) {

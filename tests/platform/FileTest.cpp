@@ -54,6 +54,37 @@ struct SharingCase {
     OpenFlags first, second;
     bool secondOpens;
 };
+const char* NameOf(Access access) {
+    switch (access) {
+        case Access::Read: return "read";
+        case Access::Write: return "write";
+        case Access::ReadWrite: return "read-write";
+    }
+    return "?";
+}
+
+const char* NameOf(Share share) {
+    switch (share) {
+        case Share::Exclusive: return "exclusive";
+        case Share::DenyWrite: return "deny write";
+        case Share::DenyRead: return "deny read";
+        case Share::DenyNone: return "deny none";
+    }
+    return "?";
+}
+
+void PrintTo(const OpenFlags& flags, std::ostream* out) {
+    *out << NameOf(flags.access) << ", " << NameOf(flags.share) << (flags.create ? ", create" : "");
+}
+
+void PrintTo(const SharingCase& c, std::ostream* out) {
+    *out << c.name << ": first ";
+    PrintTo(c.first, out);
+    *out << "; second ";
+    PrintTo(c.second, out);
+    *out << (c.secondOpens ? "; the second opens" : "; the second is refused");
+}
+
 class SharingTest : public ScratchTest, public ::testing::WithParamInterface<SharingCase> {};
 
 TEST_P(SharingTest, SecondOpenFollowsTheSharingRules) {
