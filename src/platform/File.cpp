@@ -1,7 +1,6 @@
 #include "platform/File.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -42,10 +41,10 @@ public:
     void DropBuffers(const FileIdentity& identity, uint64_t start, uint64_t count) {
         for (File* f : files_) {
             if (f->identity_ != identity || f->bufferLength_ == 0) continue;
-            const uint64_t bufferEnd = f->bufferStart_ + f->bufferLength_;
+            const uint64_t bufferStart = f->BufferStart();
             const bool before = count <= std::numeric_limits<uint64_t>::max() - start &&
-                                start + count <= f->bufferStart_;
-            if (!before && start < bufferEnd) f->DropReadBuffer();
+                                start + count <= bufferStart;
+            if (!before && start < f->pointer_) f->DropReadBuffer();
         }
     }
 
@@ -73,39 +72,6 @@ private:
 };
 
 namespace {
-
-constexpr std::size_t kOpCount = static_cast<std::size_t>(FileOp::Remove) + 1;
-constexpr std::size_t kPendingPerOp = 4;
-
-// A failure waiting for its operation: it strikes when remaining calls of
-// that operation have passed.
-struct PendingFault {
-    FileCause cause = FileCause::None;
-    int remaining = 0;
-};
-constinit std::array<std::array<PendingFault, kPendingPerOp>, kOpCount> g_faults{};
-
-// The injected failure for this call of op, consumed; None when there is none.
-FileCause TakeFault(FileOp op) {
-    const auto index = static_cast<std::size_t>(op);
-    if (index >= kOpCount) return FileCause::None;
-    FileCause strike = FileCause::None;
-    for (PendingFault& pending : g_faults[index]) {
-        if (pending.cause == FileCause::None) continue;
-        if (pending.remaining == 0 && strike == FileCause::None) {
-            strike = pending.cause;
-            pending = PendingFault{};
-        } else if (pending.remaining > 0) {
-            --pending.remaining;
-        }
-    }
-    return strike;
-}
-
-void ThrowIfFault(FileOp op, const std::string& path) {
-    const FileCause cause = TakeFault(op);
-    if (cause != FileCause::None) throw FileException(cause, -1, path);
-}
 
 // A NUL inside a name would silently cut it short at the system call.
 bool UsablePath(const std::string& path) {
@@ -135,9 +101,6 @@ bool File::Open(const std::string& path, OpenFlags flags, FileException* error) 
     };
     if (IsOpen()) Release();  // reopening an object never leaks its old handle
 
-    if (const FileCause injected = TakeFault(FileOp::Open); injected != FileCause::None) {
-        return failed(injected);
-    }
     if (!UsablePath(path)) return failed(FileCause::BadPath);
 
     try {
@@ -183,9 +146,7 @@ bool File::Open(const std::string& path, OpenFlags flags, FileException* error) 
         flags_ = flags;
         identity_ = identity;
         path_ = std::move(full);
-        position_ = 0;
-        bufferStart_ = 0;
-        bufferLength_ = 0;
+        ResetBuffer(0);
         // The file may have been emptied under other opens' read buffers.
         if (flags.create) registry.DropAllBuffers(identity);
         return true;
@@ -199,31 +160,45 @@ FileCause File::Release() {
     const FileCause cause = vfs_->Close(fd_);
     fd_ = -1;
     vfs_ = nullptr;
-    bufferLength_ = 0;
-    position_ = 0;
+    ResetBuffer(0);
     return cause;
 }
 
 void File::Close() {
     if (!IsOpen()) return;
-    const FileCause injected = TakeFault(FileOp::Close);
-    const FileCause cause = Release();  // the handle goes even when the close fails
-    if (injected != FileCause::None) Fail(injected);
-    if (cause != FileCause::None) Fail(cause);
+    // The handle goes even when the close fails.
+    if (const FileCause cause = Release(); cause != FileCause::None) Fail(cause);
+}
+
+void File::ResetBuffer(uint64_t pointer) {
+    pointer_ = pointer;
+    bufferLength_ = 0;
+    cursor_ = 0;
+    bufferStale_ = false;
+}
+
+void File::ReturnToPosition() {
+    if (Unread() > 0) {
+        const uint64_t position = pointer_ - Unread();
+        if (const FileCause cause = vfs_->Seek(fd_, position); cause != FileCause::None) {
+            Fail(cause);
+        }
+        pointer_ = position;
+    }
+    ResetBuffer(pointer_);
 }
 
 uint32_t File::ReadDirect(uint8_t* out, uint32_t count) {
+    ReturnToPosition();
     uint32_t got = 0;
-    if (const FileCause cause = vfs_->ReadAt(fd_, out, count, position_, got);
-        cause != FileCause::None) {
+    if (const FileCause cause = vfs_->Read(fd_, out, count, got); cause != FileCause::None) {
         Fail(cause);
     }
-    position_ += got;
+    pointer_ += got;
     return got;
 }
 
 uint32_t File::Read(void* buffer, uint32_t count) {
-    ThrowIfFault(FileOp::Read, path_);
     CheckOpen();
     if (flags_.access == Access::Write) Fail(FileCause::AccessDenied);
     if (count == 0) return 0;
@@ -232,14 +207,11 @@ uint32_t File::Read(void* buffer, uint32_t count) {
     auto* out = static_cast<uint8_t*>(buffer);
     uint32_t done = 0;
     while (done < count) {
-        const uint64_t bufferEnd = bufferStart_ + bufferLength_;
-        if (bufferLength_ > 0 && position_ >= bufferStart_ && position_ < bufferEnd) {
-            const auto offset = static_cast<std::size_t>(position_ - bufferStart_);
-            const auto n = static_cast<uint32_t>(
-                std::min<uint64_t>(count - done, bufferEnd - position_));
-            std::memcpy(out + done, buffer_.data() + offset, n);
+        if (!bufferStale_ && cursor_ < bufferLength_) {
+            const uint32_t n = std::min(count - done, Unread());
+            std::memcpy(out + done, buffer_.data() + cursor_, n);
             done += n;
-            position_ += n;
+            cursor_ += n;
             continue;
         }
         const uint32_t remaining = count - done;
@@ -251,41 +223,40 @@ uint32_t File::Read(void* buffer, uint32_t count) {
                 return done + ReadDirect(out + done, remaining);  // unbuffered is still correct
             }
         }
-        bufferLength_ = 0;
+        ReturnToPosition();
         uint32_t got = 0;
-        if (const FileCause cause =
-                vfs_->ReadAt(fd_, buffer_.data(), kReadBufferSize, position_, got);
+        if (const FileCause cause = vfs_->Read(fd_, buffer_.data(), kReadBufferSize, got);
             cause != FileCause::None) {
             Fail(cause);
         }
-        if (got == 0) break;  // end of file
-        bufferStart_ = position_;
+        pointer_ += got;
         bufferLength_ = got;
+        if (got == 0) break;  // end of file
     }
     return done;
 }
 
 void File::Write(const void* buffer, uint32_t count) {
-    ThrowIfFault(FileOp::Write, path_);
     CheckOpen();
     if (flags_.access == Access::Read) Fail(FileCause::AccessDenied);
     if (count == 0) return;
     if (buffer == nullptr) Fail(FileCause::Generic);
 
-    const FileCause cause = vfs_->WriteAt(fd_, buffer, count, position_);
+    ReturnToPosition();
+    if (pointer_ > kMaxPosition || count > kMaxPosition - pointer_) Fail(FileCause::BadSeek);
+    const FileCause cause = vfs_->Write(fd_, buffer, count);
     // Even a failed write may have changed part of the range.
-    OpenFileRegistry::Instance().DropBuffers(identity_, position_, count);
+    OpenFileRegistry::Instance().DropBuffers(identity_, pointer_, count);
     if (cause != FileCause::None) Fail(cause);
-    position_ += count;
+    pointer_ += count;
 }
 
 uint64_t File::Seek(int64_t offset, SeekFrom from) {
-    ThrowIfFault(FileOp::Seek, path_);
     CheckOpen();
     uint64_t base = 0;
     switch (from) {
         case SeekFrom::Begin: base = 0; break;
-        case SeekFrom::Current: base = position_; break;
+        case SeekFrom::Current: base = GetPosition(); break;
         case SeekFrom::End:
             if (const FileCause cause = vfs_->Size(fd_, base); cause != FileCause::None) {
                 Fail(cause);
@@ -303,18 +274,28 @@ uint64_t File::Seek(int64_t offset, SeekFrom from) {
         if (base > kMaxPosition || forward > kMaxPosition - base) Fail(FileCause::BadSeek);
         target = base + forward;
     }
-    position_ = target;
-    return position_;
+    // Inside the read-ahead only the cursor moves; the layer's pointer
+    // already stands past it.
+    if (!bufferStale_ && bufferLength_ > 0 && target >= BufferStart() && target <= pointer_) {
+        cursor_ = static_cast<uint32_t>(target - BufferStart());
+        return target;
+    }
+    if (const FileCause cause = vfs_->Seek(fd_, target); cause != FileCause::None) Fail(cause);
+    ResetBuffer(target);
+    return target;
 }
 
 uint64_t File::GetPosition() const {
-    ThrowIfFault(FileOp::Position, path_);
     CheckOpen();
-    return position_;
+    uint64_t pointer = 0;
+    if (const FileCause cause = vfs_->Tell(fd_, pointer); cause != FileCause::None) Fail(cause);
+    // Only this File moves the pointer, so it stands past the unread bytes;
+    // a pointer short of them means the layer lost the file.
+    if (pointer < Unread()) Fail(FileCause::InvalidFile);
+    return pointer - Unread();
 }
 
 uint64_t File::GetLength() const {
-    ThrowIfFault(FileOp::Length, path_);
     CheckOpen();
     uint64_t size = 0;
     if (const FileCause cause = vfs_->Size(fd_, size); cause != FileCause::None) Fail(cause);
@@ -322,7 +303,6 @@ uint64_t File::GetLength() const {
 }
 
 bool File::GetStatus(const std::string& path, FileStatus& status) {
-    if (TakeFault(FileOp::Status) != FileCause::None) return false;
     if (!UsablePath(path)) return false;
     try {
         Vfs& vfs = CurrentVfs();
@@ -337,7 +317,6 @@ bool File::GetStatus(const std::string& path, FileStatus& status) {
 }
 
 void File::Remove(const std::string& path) {
-    ThrowIfFault(FileOp::Remove, path);
     if (!UsablePath(path)) throw FileException(FileCause::BadPath, -1, path);
     FileCause cause = FileCause::None;
     try {
@@ -357,21 +336,6 @@ void File::Remove(const std::string& path) {
         cause = FileCause::Generic;
     }
     if (cause != FileCause::None) throw FileException(cause, -1, path);
-}
-
-void File::FailNext(FileOp op, FileCause cause, int skip) {
-    const auto index = static_cast<std::size_t>(op);
-    if (index >= kOpCount || cause == FileCause::None || skip < 0) return;
-    for (PendingFault& pending : g_faults[index]) {
-        if (pending.cause == FileCause::None) {
-            pending = PendingFault{cause, skip};
-            return;
-        }
-    }
-}
-
-void File::ClearFaults() {
-    for (auto& pending : g_faults) pending.fill(PendingFault{});
 }
 
 void File::Initialize() {

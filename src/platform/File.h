@@ -14,6 +14,11 @@
 // any File on the same file drops the overlapping read buffers, so two
 // handles see each other's writes at once, and position and length are
 // always exact.
+//
+// The layer (Vfs) owns the file pointer. A File reads ahead of its position
+// into its buffer, so the layer's pointer stands past the bytes read ahead
+// and not yet consumed; the position is the pointer minus those bytes, as a
+// buffered stdio stream counts it.
 #pragma once
 
 #include <cstdint>
@@ -42,9 +47,6 @@ struct OpenFlags {
 
 enum class SeekFrom : uint8_t { Begin = 0, Current = 1, End = 2 };
 
-// The operations the fault switch can fail.
-enum class FileOp : uint8_t { Open, Close, Read, Write, Seek, Position, Length, Status, Remove };
-
 class File {
 public:
     File();
@@ -62,8 +64,10 @@ public:
     uint32_t Read(void* buffer, uint32_t count);
     void Write(const void* buffer, uint32_t count);
     // Moves the position; a position before the start fails with BadSeek.
-    // A position past the end is allowed. Answers the new position.
+    // A position past the end is allowed. Answers the new position. A
+    // position inside the bytes read ahead is reached without the layer.
     uint64_t Seek(int64_t offset, SeekFrom from);
+    // The layer's pointer less the bytes read ahead and not yet consumed.
     uint64_t GetPosition() const;
     uint64_t GetLength() const;
 
@@ -79,11 +83,6 @@ public:
     // Removes a file by name; fails with SharingViolation while it is open.
     static void Remove(const std::string& path);
 
-    // Test support: the call of op after skip further calls of it fails with
-    // cause, once. Several failures may wait at a time.
-    static void FailNext(FileOp op, FileCause cause, int skip = 0);
-    static void ClearFaults();
-
     // Builds the layer's process-wide state now. An object that keeps files
     // open until it is destroyed at exit or unload calls this first, so the
     // state outlives it.
@@ -94,11 +93,22 @@ public:
 
 private:
     friend class OpenFileRegistry;
-    void DropReadBuffer() { bufferLength_ = 0; }
+    // Another handle wrote over the bytes read ahead: they may no longer be
+    // served, though the layer's pointer still stands past them.
+    void DropReadBuffer() { bufferStale_ = bufferLength_ > 0; }
     // Releases the descriptor and the registry entry; answers the close's cause.
     FileCause Release();
     [[noreturn]] void Fail(FileCause cause) const;
     void CheckOpen() const;
+    uint32_t Unread() const { return bufferLength_ - cursor_; }
+    // The file offset of the first byte read ahead.
+    uint64_t BufferStart() const { return pointer_ - bufferLength_; }
+    // Empties the read-ahead; the layer's pointer stands at pointer.
+    void ResetBuffer(uint64_t pointer);
+    // Brings the layer's pointer back to the position, so that the layer
+    // reads or writes there next, and empties the read-ahead.
+    void ReturnToPosition();
+    // Reads straight into out, at the position.
     uint32_t ReadDirect(uint8_t* out, uint32_t count);
 
     Vfs* vfs_ = nullptr;  // the layer that gave fd_; it also closes it
@@ -106,10 +116,14 @@ private:
     OpenFlags flags_{};
     std::string path_;
     FileIdentity identity_{};
-    uint64_t position_ = 0;
+    // Where the layer's pointer stands: only this File moves it.
+    uint64_t pointer_ = 0;
+    // The read-ahead: the bufferLength_ bytes before pointer_, of which the
+    // first cursor_ are consumed.
     std::vector<uint8_t> buffer_;
-    uint64_t bufferStart_ = 0;
     uint32_t bufferLength_ = 0;
+    uint32_t cursor_ = 0;
+    bool bufferStale_ = false;
 };
 
 }  // namespace zel::platform

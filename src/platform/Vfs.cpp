@@ -78,6 +78,15 @@ std::string Normalise(const std::string& path) {
     return result;
 }
 
+// A failed read or write leaves the pointer where it was: moves it back over
+// the bytes that went through before the failure.
+void Unwind(int fd, uint32_t moved) {
+    if (moved > 0) ::lseek(fd, -static_cast<off_t>(moved), SEEK_CUR);
+}
+
+// lseek's EINVAL means a position the file cannot have, not a bad name.
+FileCause SeekCause(int err) { return err == EINVAL ? FileCause::BadSeek : CauseFromErrno(err); }
+
 class PosixVfsImpl final : public Vfs {
 public:
     FileCause Open(const std::string& path, Access access, bool create, int32_t& fd) override {
@@ -125,18 +134,17 @@ public:
         return FileCause::None;
     }
 
-    FileCause ReadAt(int32_t fd, void* buffer, uint32_t count, uint64_t offset,
-                     uint32_t& got) override {
+    FileCause Read(int32_t fd, void* buffer, uint32_t count, uint32_t& got) override {
         got = 0;
-        if (offset > kMaxOffset) return FileCause::BadSeek;
         auto* out = static_cast<unsigned char*>(buffer);
         while (got < count) {
-            const uint64_t at = offset + got;
-            if (at > kMaxOffset) break;  // nothing can lie beyond the largest offset
-            const ssize_t n = ::pread(fd, out + got, count - got, static_cast<off_t>(at));
+            const ssize_t n = ::read(fd, out + got, count - got);
             if (n < 0) {
                 if (errno == EINTR) continue;
-                return CauseFromErrno(errno);
+                const int err = errno;
+                Unwind(fd, got);
+                got = 0;
+                return CauseFromErrno(err);
             }
             if (n == 0) break;
             got += static_cast<uint32_t>(n);
@@ -144,20 +152,37 @@ public:
         return FileCause::None;
     }
 
-    FileCause WriteAt(int32_t fd, const void* buffer, uint32_t count, uint64_t offset) override {
-        if (offset > kMaxOffset || count > kMaxOffset - offset) return FileCause::BadSeek;
+    FileCause Write(int32_t fd, const void* buffer, uint32_t count) override {
         const auto* in = static_cast<const unsigned char*>(buffer);
         uint32_t done = 0;
         while (done < count) {
-            const ssize_t n =
-                ::pwrite(fd, in + done, count - done, static_cast<off_t>(offset + done));
+            const ssize_t n = ::write(fd, in + done, count - done);
+            FileCause cause = FileCause::None;
             if (n < 0) {
                 if (errno == EINTR) continue;
-                return CauseFromErrno(errno);
+                cause = CauseFromErrno(errno);
+            } else if (n == 0) {
+                cause = FileCause::DiskFull;  // no progress: the device takes no more
             }
-            if (n == 0) return FileCause::DiskFull;  // no progress: the device takes no more
+            if (cause != FileCause::None) {
+                Unwind(fd, done);
+                return cause;
+            }
             done += static_cast<uint32_t>(n);
         }
+        return FileCause::None;
+    }
+
+    FileCause Seek(int32_t fd, uint64_t position) override {
+        if (position > kMaxOffset) return FileCause::BadSeek;
+        if (::lseek(fd, static_cast<off_t>(position), SEEK_SET) < 0) return SeekCause(errno);
+        return FileCause::None;
+    }
+
+    FileCause Tell(int32_t fd, uint64_t& position) override {
+        const off_t at = ::lseek(fd, 0, SEEK_CUR);
+        if (at < 0) return SeekCause(errno);
+        position = static_cast<uint64_t>(at);
         return FileCause::None;
     }
 

@@ -1,8 +1,9 @@
 #include "transfer/MoScribe.h"
 
-#include <new>
+#include <cstdint>
 
 #include "files/MyCFile.h"
+#include "platform/Allocator.h"
 
 namespace zel {
 
@@ -11,26 +12,11 @@ using platform::FileException;
 
 namespace {
 
-uint8_t* DefaultAllocator(size_t bytes, bool zeroed) {
-    return zeroed ? new (std::nothrow) uint8_t[bytes]() : new (std::nothrow) uint8_t[bytes];
-}
-
-TransferAllocator g_allocator = &DefaultAllocator;
-
 // The code a chunk answers when its buffer could not be had even after
 // halving as deep as the budget allows.
 constexpr int32_t kOutOfMemory = ErrorInfo(Err::OutOfMemory).current;
 
-struct BufferDeleter {
-    void operator()(uint8_t* p) const { delete[] p; }
-};
-using Buffer = std::unique_ptr<uint8_t[], BufferDeleter>;
-
 }  // namespace
-
-void SetTransferAllocator(TransferAllocator allocator) {
-    g_allocator = allocator != nullptr ? allocator : &DefaultAllocator;
-}
 
 int32_t MoPiecewise::ReadBytes(MyCFile& file, uint8_t* buffer, uint32_t count) {
     uint32_t got = 0;
@@ -74,7 +60,11 @@ int32_t MoBulk::TransferChunk(uint32_t count, uint32_t start) {
     --splitBudget_;
 
     const uint64_t bytes = static_cast<uint64_t>(itemSize_) * count;
-    Buffer buffer(bytes <= SIZE_MAX ? g_allocator(static_cast<size_t>(bytes), !reading_) : nullptr);
+    platform::Block buffer;
+    if (bytes <= SIZE_MAX) {
+        buffer = platform::AllocateBlock(platform::CurrentAllocator(), static_cast<size_t>(bytes),
+                                         !reading_);
+    }
     if (!buffer) {
         // Not enough memory for the whole chunk: two halves, as deep as the
         // budget allows.

@@ -1,12 +1,10 @@
 // The methods that move data between the current file and the host, and
 // their two engines: MoPiecewise reads a few bytes at a time (ReadBytes),
-// MoBulk moves one block through a heap buffer (BulkTransfer), halving the
-// block when memory is short.
+// MoBulk moves one block through a buffer of the current allocator
+// (BulkTransfer), halving the block when memory is short.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "files/MoZELIO.h"
 
@@ -37,11 +35,6 @@ public:
 protected:
     int32_t atEnd_ = 0;
 };
-
-// Allocation of transfer buffers, replaceable so that tests can make it
-// fail. Answers null when the memory is not there.
-using TransferAllocator = uint8_t* (*)(size_t bytes, bool zeroed);
-void SetTransferAllocator(TransferAllocator allocator);  // null: the default
 
 class MoBulk : public MoScribe {
 public:

@@ -6,16 +6,12 @@
 #include <string>
 
 #include "Dataset.h"
-#include "platform/File.h"
 #include "support/ZelFixture.h"
-#include "transfer/MoScribe.h"
 
 namespace zeltest {
 namespace {
 
-using zel::platform::File;
 using zel::platform::FileCause;
-using zel::platform::FileOp;
 
 std::string Le16(int v) {
     std::string s(2, '\0');
@@ -32,7 +28,6 @@ std::string Le64(double d) {
 
 class ArrayIOTest : public ZelFixture {
 protected:
-    ~ArrayIOTest() override { zel::SetTransferAllocator(nullptr); }
     int32_t OpenWith(const std::string& bytes, int mode = 2) {
         scratch_.Make("data.bin", bytes);
         return OpenFile("data.bin", mode);
@@ -178,25 +173,26 @@ TEST_F(ArrayIOTest, FileEndingInsideTheRangeStoresOnlyWholeValues) {
 }
 
 TEST_F(ArrayIOTest, ReadFailuresInAChunk) {
+    FailingVfs& layer = UseFailingVfs();
     OpenWith(std::string(16, '\0'), 0);
     host().CreateDataset("d");
-    File::FailNext(FileOp::Read, FileCause::HardIO);
+    layer.Fail(VfsOp::Read, FileCause::HardIO);
     EXPECT_EQ(Call("AREAD", "d,1,4,0").code, 1);
     EXPECT_EQ(Error(), 1157);
     UseNewActions(true);
-    File::FailNext(FileOp::Read, FileCause::HardIO);
+    layer.Fail(VfsOp::Read, FileCause::HardIO);
     EXPECT_EQ(Call("AREAD", "d,1,4,0").code, 1);
     EXPECT_EQ(Error(), 30);
-    File::FailNext(FileOp::Read, FileCause::EndOfFile);
+    layer.Fail(VfsOp::Read, FileCause::EndOfFile);
     EXPECT_EQ(Call("AREAD", "d,1,4,0").code, 1);
     EXPECT_EQ(Error(), 33);
     Call("CLOSEALL");
     OpenWith("", 1);
-    File::FailNext(FileOp::Write, FileCause::DiskFull);
+    layer.Fail(VfsOp::Write, FileCause::DiskFull);
     EXPECT_EQ(Call("AWRITE", "d,1,4,0").code, 1);
     EXPECT_EQ(Error(), 31);
     UseNewActions(false);
-    File::FailNext(FileOp::Write, FileCause::DiskFull);
+    layer.Fail(VfsOp::Write, FileCause::DiskFull);
     EXPECT_EQ(Call("AWRITE", "d,1,4,0").code, 1);
     EXPECT_EQ(Error(), 6);
 }
@@ -215,13 +211,6 @@ TEST_F(ArrayIOTest, TransfersTooLargeForThirtyTwoBitsAreRefused) {
     EXPECT_EQ(Error(), 12);
 }
 
-// Allocations above the limit fail, as when memory is short.
-size_t g_limit = 0;
-uint8_t* LimitedAllocator(size_t bytes, bool zeroed) {
-    if (bytes > g_limit) return nullptr;
-    return zeroed ? new uint8_t[bytes]() : new uint8_t[bytes];
-}
-
 TEST_F(ArrayIOTest, OutOfMemoryHalvesTheTransfer) {
     std::string bytes;
     for (int i = 0; i < 100; ++i) bytes += Le16(i);
@@ -229,8 +218,8 @@ TEST_F(ArrayIOTest, OutOfMemoryHalvesTheTransfer) {
     tavrel::Dataset& d = host().CreateDataset("d");
     SetNumber("NBYTES", 2);
     // Only 50 values fit in memory at a time: two chunks.
-    g_limit = 100;
-    zel::SetTransferAllocator(&LimitedAllocator);
+    FailingAllocator& memory = UseFailingAllocator();
+    memory.RefuseAbove(100);
     tavrel::CallResult r = Call("AREAD", "d,1,100,0");
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.value, 100);
@@ -238,12 +227,12 @@ TEST_F(ArrayIOTest, OutOfMemoryHalvesTheTransfer) {
     EXPECT_EQ(d.upper(), 100);
     // 40 values at a time: halves of halves, still complete.
     Call("REWIND");
-    g_limit = 80;
+    memory.RefuseAbove(80);
     EXPECT_EQ(Call("AREAD", "d,101,200,0").value, 100);
     EXPECT_EQ(Cell("d", 199), 99);
     // No memory at all: the budget runs out and the call answers code 1.
     Call("REWIND");
-    g_limit = 0;
+    memory.RefuseAbove(0);
     UseNewActions(true);
     tavrel::CallResult none = Call("AREAD", "d,1,100,0");
     EXPECT_EQ(none.code, 2);

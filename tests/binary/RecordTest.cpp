@@ -7,8 +7,8 @@
 
 #include "Worksheet.h"
 #include "binary/MoRecord.h"
+#include "support/Printing.h"
 #include "support/ZelFixture.h"
-#include "transfer/MoScribe.h"
 
 namespace zeltest {
 namespace {
@@ -27,6 +27,11 @@ struct TemplateCase {
     uint32_t columns;
     uint32_t trailingSkip;
 };
+
+void PrintTo(const TemplateCase& c, std::ostream* out) {
+    *out << Quoted(c.text) << ": status " << c.status << ", " << c.recordSize << " bytes, "
+         << c.columns << " columns, trailing skip " << c.trailingSkip;
+}
 
 class TemplateGrammar : public ZelFixture, public ::testing::WithParamInterface<TemplateCase> {};
 
@@ -213,19 +218,11 @@ TEST_F(RecordTest, MissingWorksheet) {
     EXPECT_EQ(FileBytes(), "");
 }
 
-size_t g_limit = 0;
-uint8_t* LimitedAllocator(size_t bytes, bool zeroed) {
-    if (bytes > g_limit) return nullptr;
-    return zeroed ? new uint8_t[bytes]() : new uint8_t[bytes];
-}
-
 TEST_F(RecordTest, RecordsAreNeverSplitWhenMemoryIsShort) {
     OpenWith(std::string(40, '\0'));
     host().CreateWorksheet("w", 1);
-    g_limit = 20;
-    zel::SetTransferAllocator(&LimitedAllocator);
+    UseFailingAllocator().RefuseAbove(20);
     tavrel::CallResult r = Call("READRECORD", "w,4,DOUBLE");
-    zel::SetTransferAllocator(nullptr);
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.value, -1);
     EXPECT_EQ(Call("GETPOS").value, 0);

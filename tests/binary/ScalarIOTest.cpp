@@ -6,15 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/File.h"
+#include "support/Printing.h"
 #include "support/ZelFixture.h"
 
 namespace zeltest {
 namespace {
 
-using zel::platform::File;
 using zel::platform::FileCause;
-using zel::platform::FileOp;
 
 std::string Bytes(std::initializer_list<unsigned> bytes) {
     std::string s;
@@ -38,6 +36,11 @@ struct ReadCase {
     std::string bytes;
     double value;
 };
+
+void PrintTo(const ReadCase& c, std::ostream* out) {
+    *out << HexBytes(c.bytes) << " as " << c.width << " bytes, BYTEORDER " << c.byteOrder
+         << ", SIGNED " << c.signedFlag << ": " << NumberText(c.value);
+}
 
 class IntegerReads : public ScalarIOTest, public ::testing::WithParamInterface<ReadCase> {};
 
@@ -111,13 +114,14 @@ TEST_F(ScalarIOTest, ReadAtTheEnd) {
 }
 
 TEST_F(ScalarIOTest, ReadFailuresOfTheFileLayer) {
+    FailingVfs& layer = UseFailingVfs();
     OpenWith(Bytes({1, 2, 3, 4}), 0);
-    File::FailNext(FileOp::Read, FileCause::HardIO);
+    layer.Fail(VfsOp::Read, FileCause::HardIO);
     EXPECT_EQ(Call("READ", "1").code, 2);
     EXPECT_EQ(Error(), 1157);
     EXPECT_EQ(SysErr(), 5);
     UseNewActions(true);
-    File::FailNext(FileOp::Read, FileCause::LockViolation);
+    layer.Fail(VfsOp::Read, FileCause::LockViolation);
     EXPECT_EQ(Call("FREAD").code, 2);
     EXPECT_EQ(Error(), 28);
     EXPECT_EQ(SysErr(), 12);
@@ -150,6 +154,12 @@ struct WriteCase {
     std::string bytes;
     int32_t error;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* out) {
+    *out << c.method << "(" << c.args << "), BYTEORDER " << c.byteOrder << ", SIGNED "
+         << c.signedFlag << ", NEWACTIONS " << c.newActions << ": " << HexBytes(c.bytes)
+         << ", ERROR " << c.error;
+}
 
 class Writes : public ScalarIOTest, public ::testing::WithParamInterface<WriteCase> {};
 
@@ -222,13 +232,14 @@ TEST_F(ScalarIOTest, LDWriteIsRefusedWithALine) {
 }
 
 TEST_F(ScalarIOTest, WriteFailuresOfTheFileLayer) {
+    FailingVfs& layer = UseFailingVfs();
     OpenWith("", 1);
-    File::FailNext(FileOp::Write, FileCause::DiskFull);
+    layer.Fail(VfsOp::Write, FileCause::DiskFull);
     EXPECT_EQ(Call("WRITE", "1,1").code, 2);
     EXPECT_EQ(Error(), 1155);
     EXPECT_EQ(SysErr(), 28);
     UseNewActions(true);
-    File::FailNext(FileOp::Write, FileCause::DiskFull);
+    layer.Fail(VfsOp::Write, FileCause::DiskFull);
     tavrel::CallResult r = Call("DWRITE", "1");
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.value, 0);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Printing.h"
+
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -56,6 +58,13 @@ struct Fixture {
 
 // ---- integers ----------------------------------------------------------
 struct IntRead { int sgn, order; Bytes bytes; double value; };
+using zeltest::HexBytes;
+using zeltest::NumberText;
+
+void PrintTo(const IntRead& c, std::ostream* out) {
+    *out << HexBytes(c.bytes) << ", signed " << c.sgn << ", order " << c.order << ": "
+         << NumberText(c.value);
+}
 class IntDecode : public testing::TestWithParam<IntRead> {};
 TEST_P(IntDecode, Image) {
     const IntRead& c = GetParam();
@@ -76,6 +85,11 @@ INSTANTIATE_TEST_SUITE_P(All, IntDecode, testing::ValuesIn(std::vector<IntRead>{
     {1, 2, {0x80, 0, 0, 0}, -2147483648.0}}));
 
 struct IntWrite { int width, sgn, order, newActions; double value; Bytes bytes; int32_t error; };
+void PrintTo(const IntWrite& c, std::ostream* out) {
+    *out << NumberText(c.value) << " in " << c.width << " bytes, signed " << c.sgn << ", order "
+         << c.order << ", new actions " << c.newActions << ": " << HexBytes(c.bytes)
+         << ", error " << c.error;
+}
 class IntEncode : public testing::TestWithParam<IntWrite> {};
 TEST_P(IntEncode, Image) {
     const IntWrite& c = GetParam();
@@ -120,6 +134,10 @@ TEST(TypeConverter, DecoderLeavesCallerBufferReversed) {
 // ---- IEEE floats -------------------------------------------------------
 // `exact`: the image decodes back to `value` (not so where the encoder rounds).
 struct FloatCase { int width, order; double value; Bytes bytes; bool exact; };
+void PrintTo(const FloatCase& c, std::ostream* out) {
+    *out << NumberText(c.value) << " in " << c.width << " bytes, order " << c.order << ": "
+         << HexBytes(c.bytes) << (c.exact ? ", exact" : ", rounded");
+}
 class FloatImage : public testing::TestWithParam<FloatCase> {};
 TEST_P(FloatImage, EncodeAndDecode) {
     const FloatCase& c = GetParam();
@@ -146,6 +164,9 @@ INSTANTIATE_TEST_SUITE_P(All, FloatImage, testing::ValuesIn(std::vector<FloatCas
 
 // ---- 80-bit extended ---------------------------------------------------
 struct ExtCase { double value; Bytes bytes; };
+void PrintTo(const ExtCase& c, std::ostream* out) {
+    *out << NumberText(c.value) << ": " << HexBytes(c.bytes);
+}
 class Extended : public testing::TestWithParam<ExtCase> {};
 TEST_P(Extended, BitCopiesBothWays) {
     const ExtCase& c = GetParam();
@@ -190,6 +211,9 @@ TEST(TypeConverter, ExtendedDecodeTruncatesAndChecksRange) {
 
 // ---- BCD: reading and writing use different layouts --------------------
 struct BcdRead { Bytes bytes; double value; int32_t status; };
+void PrintTo(const BcdRead& c, std::ostream* out) {
+    *out << HexBytes(c.bytes) << ": " << NumberText(c.value) << ", status " << c.status;
+}
 class BcdDecode : public testing::TestWithParam<BcdRead> {};
 TEST_P(BcdDecode, Image) {
     const BcdRead& c = GetParam();
@@ -210,6 +234,9 @@ INSTANTIATE_TEST_SUITE_P(All, BcdDecode, testing::ValuesIn(std::vector<BcdRead>{
     {{0, 0, 0, 0, 0xA0, 0, 0, 0, 0, 0x12}, 1200000000, 32}}));
 
 struct BcdWrite { double value; Bytes bytes; int32_t error; };
+void PrintTo(const BcdWrite& c, std::ostream* out) {
+    *out << NumberText(c.value) << ": " << HexBytes(c.bytes) << ", error " << c.error;
+}
 class BcdEncode : public testing::TestWithParam<BcdWrite> {};
 TEST_P(BcdEncode, Image) {
     const BcdWrite& c = GetParam();
@@ -245,6 +272,13 @@ struct NameCase {
     int32_t kind = 0, width = 0;
     size_t consumed = 0;
 };
+void PrintTo(const NameCase& c, std::ostream* out) {
+    *out << zeltest::Quoted(c.text) << ": status " << c.status;
+    if (c.status == 0) {
+        *out << ", " << (c.minus ? "signed" : "unsigned") << ", kind " << c.kind << ", width "
+             << c.width << ", " << c.consumed << " characters";
+    }
+}
 class TypeName : public testing::TestWithParam<NameCase> {};
 TEST_P(TypeName, Parse) {
     const NameCase& c = GetParam();

@@ -4,15 +4,12 @@
 
 #include <filesystem>
 
-#include "platform/File.h"
 #include "support/ZelFixture.h"
 
 namespace zeltest {
 namespace {
 
-using zel::platform::File;
 using zel::platform::FileCause;
-using zel::platform::FileOp;
 
 class OpenCloseTest : public ZelFixture {
 protected:
@@ -86,6 +83,10 @@ struct OpenFailure {
     int32_t syserr;
 };
 
+void PrintTo(const OpenFailure& c, std::ostream* out) {
+    *out << c.what << ": ERROR " << c.error << ", SYSERR " << c.syserr;
+}
+
 class OpenFailures : public OpenCloseTest, public ::testing::WithParamInterface<OpenFailure> {
 protected:
     std::string Target(const std::string& what) {
@@ -140,9 +141,10 @@ TEST_F(OpenCloseTest, SharingRulesBetweenOpens) {
 }
 
 TEST_F(OpenCloseTest, FailedCreateIsTwentyOne) {
+    FailingVfs& layer = UseFailingVfs();
     UseNewActions(true);
-    File::FailNext(FileOp::Open, FileCause::FileNotFound);
-    File::FailNext(FileOp::Open, FileCause::DiskFull, 1);
+    layer.Fail(VfsOp::Open, FileCause::FileNotFound);
+    layer.Fail(VfsOp::Open, FileCause::DiskFull, 1);
     EXPECT_EQ(Open("x.bin").code, 2);
     EXPECT_EQ(Error(), 21);
     EXPECT_EQ(SysErr(), 13);
@@ -176,8 +178,9 @@ TEST_F(OpenCloseTest, CloseTwice) {
 }
 
 TEST_F(OpenCloseTest, CloseFailureKeepsTheEntry) {
+    FailingVfs& layer = UseFailingVfs();
     const int32_t h = OpenFile("a.bin");
-    File::FailNext(FileOp::Close, FileCause::DiskFull);
+    layer.Fail(VfsOp::Close, FileCause::DiskFull);
     tavrel::CallResult legacy = Call("CLOSE");
     EXPECT_EQ(legacy.code, 2);
     EXPECT_EQ(legacy.value, ZEL_MISSING_VALUE);
@@ -188,7 +191,7 @@ TEST_F(OpenCloseTest, CloseFailureKeepsTheEntry) {
 
     UseNewActions(true);
     OpenFile("b.bin");
-    File::FailNext(FileOp::Close, FileCause::HardIO);
+    layer.Fail(VfsOp::Close, FileCause::HardIO);
     EXPECT_EQ(Call("CLOSE").code, 2);
     EXPECT_EQ(Error(), 23);
     EXPECT_EQ(SysErr(), 10);
@@ -213,12 +216,13 @@ TEST_F(OpenCloseTest, CloseAllClosesEveryFile) {
 }
 
 TEST_F(OpenCloseTest, CloseAllStopsAtAFailingClose) {
+    FailingVfs& layer = UseFailingVfs();
     OpenFile("a.bin");
     const int32_t second = OpenFile("b.bin");
     const int32_t third = OpenFile("c.bin");
     UseNewActions(true);
     // The first close succeeds, the second fails.
-    File::FailNext(FileOp::Close, FileCause::LockViolation, 1);
+    layer.Fail(VfsOp::Close, FileCause::LockViolation, 1);
     tavrel::CallResult r = Call("CLOSEALL");
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.value, -1);
@@ -234,7 +238,7 @@ TEST_F(OpenCloseTest, CloseAllStopsAtAFailingClose) {
     // In the legacy numbering a failing close is ignored.
     UseNewActions(false);
     OpenFile("d.bin");
-    File::FailNext(FileOp::Close, FileCause::LockViolation);
+    layer.Fail(VfsOp::Close, FileCause::LockViolation);
     EXPECT_EQ(Call("CLOSEALL").code, 1);
     EXPECT_TRUE(zel().io().Files().empty());
 }

@@ -4,15 +4,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "platform/File.h"
 #include "support/ZelFixture.h"
 
 namespace zeltest {
 namespace {
 
-using zel::platform::File;
 using zel::platform::FileCause;
-using zel::platform::FileOp;
 
 class PositionTest : public ZelFixture {};
 
@@ -99,23 +96,24 @@ TEST_F(PositionTest, JumpChunkDistanceWrapsIn32Bits) {
 }
 
 TEST_F(PositionTest, FileLayerFailures) {
+    FailingVfs& layer = UseFailingVfs();
     OpenFile("a.bin");
-    File::FailNext(FileOp::Position, FileCause::HardIO);
+    layer.Fail(VfsOp::Tell, FileCause::HardIO);
     tavrel::CallResult legacy = Call("GETPOS");
     EXPECT_EQ(legacy.code, 2);
     EXPECT_EQ(legacy.value, -1);
     EXPECT_EQ(Error(), 1156);
     EXPECT_EQ(SysErr(), 5);
     UseNewActions(true);
-    File::FailNext(FileOp::Position, FileCause::AccessDenied);
+    layer.Fail(VfsOp::Tell, FileCause::AccessDenied);
     EXPECT_EQ(Call("GETPOS").code, 2);
     EXPECT_EQ(Error(), 26);
     EXPECT_EQ(SysErr(), 5);
-    File::FailNext(FileOp::Seek, FileCause::DiskFull);
+    layer.Fail(VfsOp::Seek, FileCause::DiskFull);
     EXPECT_EQ(Call("TOEND").code, 2);
     EXPECT_EQ(Error(), 27);
     EXPECT_EQ(SysErr(), 13);
-    File::FailNext(FileOp::Seek, FileCause::BadSeek);
+    layer.Fail(VfsOp::Seek, FileCause::BadSeek);
     EXPECT_EQ(Call("REWIND").value, -1);
     EXPECT_EQ(Error(), 27);
 }
@@ -200,14 +198,15 @@ TEST_F(SwitchModeTest, LegacyReopenFailure) {
 }
 
 TEST_F(SwitchModeTest, FileLayerFailures) {
+    FailingVfs& layer = UseFailingVfs();
     OpenFile("s.bin", 0);
     UseNewActions(true);
-    File::FailNext(FileOp::Position, FileCause::HardIO);
+    layer.Fail(VfsOp::Tell, FileCause::HardIO);
     EXPECT_EQ(Call("SWITCHMODE", "1").code, 2);
     EXPECT_EQ(Error(), 26);
     EXPECT_TRUE(zel().io().HFile().file()->IsOpen());
 
-    File::FailNext(FileOp::Close, FileCause::DiskFull);
+    layer.Fail(VfsOp::Close, FileCause::DiskFull);
     tavrel::CallResult closeFailed = Call("SWITCHMODE", "1");
     EXPECT_EQ(closeFailed.code, 2);
     EXPECT_EQ(closeFailed.value, -1);
@@ -217,7 +216,7 @@ TEST_F(SwitchModeTest, FileLayerFailures) {
 
     Call("CLOSEALL");
     const int32_t h = OpenFile("t.bin", 0);
-    File::FailNext(FileOp::Seek, FileCause::BadSeek);
+    layer.Fail(VfsOp::Seek, FileCause::BadSeek);
     tavrel::CallResult seekFailed = Call("SWITCHMODE", "2," + std::to_string(h));
     EXPECT_EQ(seekFailed.code, 2);
     EXPECT_EQ(Error(), 27);
@@ -225,7 +224,7 @@ TEST_F(SwitchModeTest, FileLayerFailures) {
     EXPECT_EQ(zel().io().HFile().file()->mode(), 2);
 
     UseNewActions(false);
-    File::FailNext(FileOp::Close, FileCause::DiskFull);
+    layer.Fail(VfsOp::Close, FileCause::DiskFull);
     EXPECT_EQ(Call("SWITCHMODE", "0").code, 2);
     EXPECT_EQ(Error(), 1156);
     EXPECT_EQ(SysErr(), 28);

@@ -12,9 +12,7 @@
 namespace zeltest {
 namespace {
 
-using zel::platform::File;
 using zel::platform::FileCause;
-using zel::platform::FileOp;
 
 class QueryTest : public ZelFixture {};
 
@@ -76,7 +74,7 @@ TEST_F(QueryTest, RemoveRefusedByThePlatform) {
     EXPECT_EQ(SysErr(), 5);
     // And any cause of the platform's remove is passed on.
     const std::string other = scratch_.Make("other.txt", "x");
-    File::FailNext(FileOp::Remove, FileCause::AccessDenied);
+    UseFailingVfs().Fail(VfsOp::Remove, FileCause::AccessDenied);
     EXPECT_EQ(Call("REMOVE", other).code, 2);
     EXPECT_EQ(Error(), 24);
     EXPECT_EQ(SysErr(), 5);
@@ -100,6 +98,7 @@ TEST_F(QueryTest, SizeOfTheCurrentFileOfAHandleAndOfAName) {
 }
 
 TEST_F(QueryTest, SizeRefusals) {
+    FailingVfs& layer = UseFailingVfs();
     const int32_t h = OpenFile("a.bin");
     UseNewActions(true);
     EXPECT_EQ(Call("SIZE", std::to_string(h) + "," + scratch_.PathOf("a.bin")).code, 2);
@@ -116,12 +115,12 @@ TEST_F(QueryTest, SizeRefusals) {
     scratch_.Make("seven.bin", "1234567");
     EXPECT_EQ(Call("SIZE", std::to_string(h) + "," + scratch_.PathOf("seven.bin")).value, 7);
 
-    File::FailNext(FileOp::Length, FileCause::HardIO);
+    layer.Fail(VfsOp::Size, FileCause::HardIO);
     EXPECT_EQ(Call("SIZE").code, 2);
     EXPECT_EQ(Error(), 1156);
     EXPECT_EQ(SysErr(), 5);
     UseNewActions(true);
-    File::FailNext(FileOp::Length, FileCause::HardIO);
+    layer.Fail(VfsOp::Size, FileCause::HardIO);
     EXPECT_EQ(Call("SIZE").code, 2);
     EXPECT_EQ(Error(), 25);
     EXPECT_EQ(SysErr(), 10);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "support/Printing.h"
 #include "support/ZelFixture.h"
 #include "props/MoLimited.h"
 #include "props/MoNumeric.h"
@@ -27,6 +28,10 @@ struct IntCase {
     double in;
     int32_t stored;
 };
+
+void PrintTo(const IntCase& c, std::ostream* out) {
+    *out << NumberText(c.in) << " stores " << c.stored;
+}
 
 class IntTruncation : public ::testing::TestWithParam<IntCase> {};
 
@@ -104,6 +109,10 @@ struct LimitedCase {
     double value;
     bool accepted;
 };
+
+void PrintTo(const LimitedCase& c, std::ostream* out) {
+    *out << c.name << " = " << NumberText(c.value) << (c.accepted ? ", accepted" : ", refused");
+}
 
 class LimitedStore : public ZelFixture, public ::testing::WithParamInterface<LimitedCase> {};
 

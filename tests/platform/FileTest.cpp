@@ -1,15 +1,19 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "Scratch.h"
+#include "support/FailingVfs.h"
 
 namespace zel::platform {
 namespace {
 
 using test::ScratchTest;
+using zeltest::VfsOp;
 using FileTest = ScratchTest;
 
 template <class Op>
@@ -50,6 +54,37 @@ struct SharingCase {
     OpenFlags first, second;
     bool secondOpens;
 };
+const char* NameOf(Access access) {
+    switch (access) {
+        case Access::Read: return "read";
+        case Access::Write: return "write";
+        case Access::ReadWrite: return "read-write";
+    }
+    return "?";
+}
+
+const char* NameOf(Share share) {
+    switch (share) {
+        case Share::Exclusive: return "exclusive";
+        case Share::DenyWrite: return "deny write";
+        case Share::DenyRead: return "deny read";
+        case Share::DenyNone: return "deny none";
+    }
+    return "?";
+}
+
+void PrintTo(const OpenFlags& flags, std::ostream* out) {
+    *out << NameOf(flags.access) << ", " << NameOf(flags.share) << (flags.create ? ", create" : "");
+}
+
+void PrintTo(const SharingCase& c, std::ostream* out) {
+    *out << c.name << ": first ";
+    PrintTo(c.first, out);
+    *out << "; second ";
+    PrintTo(c.second, out);
+    *out << (c.secondOpens ? "; the second opens" : "; the second is refused");
+}
+
 class SharingTest : public ScratchTest, public ::testing::WithParamInterface<SharingCase> {};
 
 TEST_P(SharingTest, SecondOpenFollowsTheSharingRules) {
@@ -210,13 +245,15 @@ public:
         return real.Open(p, a, c, fd);
     }
     FileCause Close(int32_t fd) override { return real.Close(fd); }
-    FileCause ReadAt(int32_t fd, void* b, uint32_t n, uint64_t at, uint32_t& got) override {
+    FileCause Read(int32_t fd, void* b, uint32_t n, uint32_t& got) override {
         ++reads;
-        return real.ReadAt(fd, b, n, at, got);
+        return real.Read(fd, b, n, got);
     }
-    FileCause WriteAt(int32_t fd, const void* b, uint32_t n, uint64_t at) override {
-        return real.WriteAt(fd, b, n, at);
+    FileCause Write(int32_t fd, const void* b, uint32_t n) override {
+        return real.Write(fd, b, n);
     }
+    FileCause Seek(int32_t fd, uint64_t at) override { return real.Seek(fd, at); }
+    FileCause Tell(int32_t fd, uint64_t& at) override { return real.Tell(fd, at); }
     FileCause Size(int32_t fd, uint64_t& size) override { return real.Size(fd, size); }
     FileCause Identify(int32_t fd, FileIdentity& id) override { return real.Identify(fd, id); }
     bool Stat(const std::string& p, FileStatus& s, FileIdentity& id) override {
@@ -239,6 +276,87 @@ TEST_F(FileTest, SmallReadsAreServedFromTheBuffer) {
     }
     EXPECT_EQ(counting.reads, 5);  // four buffer fills and the one that meets the end
 }
+
+TEST_F(FileTest, SeeksInsideTheReadAheadStayInMemory) {
+    std::string bytes(2 * File::kReadBufferSize, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i % 251);
+    const std::string path = Make("seeks", bytes);
+    zeltest::FailingVfs layer;  // fails nothing here: it counts
+    zeltest::ScopedVfs scope(layer);
+    File f;
+    ASSERT_EQ(OpenCause(f, path, kRead), FileCause::None);
+    const auto byteAt = [&](uint64_t at) { return bytes.substr(static_cast<std::size_t>(at), 1); };
+
+    EXPECT_EQ(ReadString(f, 1), byteAt(0));  // fills the read-ahead
+    EXPECT_EQ(f.Seek(1000, SeekFrom::Begin), 1000u);
+    EXPECT_EQ(ReadString(f, 1), byteAt(1000));
+    EXPECT_EQ(f.Seek(-501, SeekFrom::Current), 500u);
+    EXPECT_EQ(ReadString(f, 1), byteAt(500));
+    EXPECT_EQ(f.Seek(File::kReadBufferSize, SeekFrom::Begin), File::kReadBufferSize);
+    EXPECT_EQ(f.GetPosition(), File::kReadBufferSize);
+    EXPECT_EQ(layer.Calls(VfsOp::Seek), 0);
+    EXPECT_EQ(layer.Calls(VfsOp::Read), 1);
+
+    // Past the read-ahead the layer moves its pointer, and reads again.
+    EXPECT_EQ(f.Seek(File::kReadBufferSize + 7, SeekFrom::Begin), File::kReadBufferSize + 7);
+    EXPECT_EQ(ReadString(f, 1), byteAt(File::kReadBufferSize + 7));
+    EXPECT_EQ(f.Seek(3, SeekFrom::Begin), 3u);
+    EXPECT_EQ(ReadString(f, 2), bytes.substr(3, 2));
+    EXPECT_EQ(layer.Calls(VfsOp::Seek), 2);
+    EXPECT_EQ(layer.Calls(VfsOp::Read), 3);
+    EXPECT_EQ(f.GetPosition(), 5u);
+}
+
+// A call that the layer fails leaves the position where it was, with the
+// bytes read ahead still unread.
+struct KeptPositionCase {
+    std::string name;
+    VfsOp failing;
+    std::function<void(File&)> call;
+    uint64_t kept;  // the position after the failure
+};
+
+void PrintTo(const KeptPositionCase& c, std::ostream* out) {
+    *out << c.name << " (the layer fails " << zeltest::NameOf(c.failing) << "; position "
+         << c.kept << ")";
+}
+
+class KeptPositionTest : public ScratchTest,
+                         public ::testing::WithParamInterface<KeptPositionCase> {};
+
+TEST_P(KeptPositionTest, FailureKeepsThePosition) {
+    const KeptPositionCase& c = GetParam();
+    const std::string bytes = "0123456789";
+    const std::string path = Make("kept", bytes);
+    zeltest::FailingVfs layer;
+    zeltest::ScopedVfs scope(layer);
+    File f;
+    ASSERT_EQ(OpenCause(f, path, kBoth), FileCause::None);
+    EXPECT_EQ(ReadString(f, 3), "012");  // the rest of the file is read ahead
+    layer.Fail(c.failing, FileCause::HardIO);
+    EXPECT_EQ(CauseOf([&] { c.call(f); }), FileCause::HardIO);
+    EXPECT_EQ(f.GetPosition(), c.kept);
+    EXPECT_EQ(ReadString(f, 3), bytes.substr(static_cast<std::size_t>(c.kept), 3));
+    EXPECT_EQ(Contents(path), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, KeptPositionTest,
+    ::testing::Values(
+        KeptPositionCase{"Write", VfsOp::Write, [](File& f) { WriteString(f, "ab"); }, 3},
+        KeptPositionCase{"SeekPastTheReadAhead", VfsOp::Seek,
+                         [](File& f) { f.Seek(20, SeekFrom::Begin); }, 3},
+        KeptPositionCase{"SeekFromHere", VfsOp::Tell,
+                         [](File& f) { f.Seek(2, SeekFrom::Current); }, 3},
+        KeptPositionCase{"SeekFromTheEnd", VfsOp::Size,
+                         [](File& f) { f.Seek(-1, SeekFrom::End); }, 3},
+        KeptPositionCase{"ReadAfterTheReadAhead", VfsOp::Read,
+                         [](File& f) {
+                             f.Seek(10, SeekFrom::Begin);  // the end of the read-ahead
+                             ReadString(f, 2);
+                         },
+                         10}),
+    [](const auto& info) { return info.param.name; });
 
 TEST_F(FileTest, AccessAndClosedFileFailures) {
     const std::string path = Make("acc", "abc");
@@ -296,63 +414,75 @@ TEST_F(FileTest, StatusAndRemove) {
     EXPECT_TRUE(std::filesystem::is_directory(dir_ / "folder"));
 }
 
-class FaultTest : public ScratchTest, public ::testing::WithParamInterface<FileOp> {};
+// A failing layer is in place before the test opens a file.
+class FaultTest : public ScratchTest, public ::testing::WithParamInterface<VfsOp> {
+protected:
+    zeltest::FailingVfs layer_;
+    zeltest::ScopedVfs scope_{layer_};
+};
 
-FileCause RunOp(FileOp op, File& f, const std::string& path) {
+// The File call that reaches op of the layer.
+FileCause RunOp(VfsOp op, File& f, const std::string& path) {
     char byte = 0;
     FileStatus status;
     switch (op) {
-        case FileOp::Open: return OpenCause(f, path, kBoth);
-        case FileOp::Close: return CauseOf([&] { f.Close(); });
-        case FileOp::Read: return CauseOf([&] { f.Read(&byte, 1); });
-        case FileOp::Write: return CauseOf([&] { f.Write(&byte, 1); });
-        case FileOp::Seek: return CauseOf([&] { f.Seek(1, SeekFrom::Begin); });
-        case FileOp::Position: return CauseOf([&] { f.GetPosition(); });
-        case FileOp::Length: return CauseOf([&] { f.GetLength(); });
-        case FileOp::Status:
+        case VfsOp::Open:
+        case VfsOp::Identify: return OpenCause(f, path, kBoth);
+        case VfsOp::Close: return CauseOf([&] { f.Close(); });
+        case VfsOp::Read: return CauseOf([&] { f.Read(&byte, 1); });
+        case VfsOp::Write: return CauseOf([&] { f.Write(&byte, 1); });
+        case VfsOp::Seek: return CauseOf([&] { f.Seek(1, SeekFrom::Begin); });
+        case VfsOp::Tell: return CauseOf([&] { f.GetPosition(); });
+        case VfsOp::Size: return CauseOf([&] { f.GetLength(); });
+        case VfsOp::Stat:
             return File::GetStatus(path, status) ? FileCause::None : FileCause::FileNotFound;
-        case FileOp::Remove: return CauseOf([&] { File::Remove(path); });
+        case VfsOp::Remove: return CauseOf([&] { File::Remove(path); });
     }
     return FileCause::Generic;
 }
 
 TEST_P(FaultTest, FailsTheNextCallOnce) {
-    const FileOp op = GetParam();
+    const VfsOp op = GetParam();
+    const bool opens = op == VfsOp::Open || op == VfsOp::Identify;
     const std::string path = Make("faulty", "abc");
     File f;
-    if (op != FileOp::Open && op != FileOp::Remove) {
+    if (!opens && op != VfsOp::Remove) {
         ASSERT_EQ(OpenCause(f, path, kBoth), FileCause::None);
     }
-    File::FailNext(op, FileCause::DiskFull);
+    layer_.Fail(op, FileCause::DiskFull);
     EXPECT_EQ(RunOp(op, f, path),
-              op == FileOp::Status ? FileCause::FileNotFound : FileCause::DiskFull);
-    if (op == FileOp::Open || op == FileOp::Close) {
+              op == VfsOp::Stat ? FileCause::FileNotFound : FileCause::DiskFull);
+    if (opens || op == VfsOp::Close) {
         EXPECT_FALSE(f.IsOpen());  // a failed close still releases the handle
-        if (op == FileOp::Close) {
+        if (op == VfsOp::Close) {
             ASSERT_EQ(OpenCause(f, path, kBoth), FileCause::None);
         }
     }
     EXPECT_EQ(RunOp(op, f, path), FileCause::None);
 }
 INSTANTIATE_TEST_SUITE_P(Ops, FaultTest,
-                         ::testing::Values(FileOp::Open, FileOp::Close, FileOp::Read, FileOp::Write,
-                                           FileOp::Seek, FileOp::Position, FileOp::Length,
-                                           FileOp::Status, FileOp::Remove));
+                         ::testing::Values(VfsOp::Open, VfsOp::Close, VfsOp::Read, VfsOp::Write,
+                                           VfsOp::Seek, VfsOp::Tell, VfsOp::Size,
+                                           VfsOp::Identify, VfsOp::Stat, VfsOp::Remove),
+                         [](const auto& info) { return std::string(zeltest::NameOf(info.param)); });
 
 TEST_F(FileTest, QueuedFaultsStrikeAfterTheirSkippedCalls) {
     const std::string path = Make("queued", "abcdef");
+    zeltest::FailingVfs layer;
+    zeltest::ScopedVfs scope(layer);
     File f;
     ASSERT_EQ(OpenCause(f, path, kBoth), FileCause::None);
-    File::FailNext(FileOp::Seek, FileCause::HardIO, 2);
-    File::FailNext(FileOp::Seek, FileCause::BadSeek);
+    layer.Fail(VfsOp::Seek, FileCause::HardIO, 2);
+    layer.Fail(VfsOp::Seek, FileCause::BadSeek);
     const FileCause expected[] = {FileCause::BadSeek, FileCause::None, FileCause::HardIO,
                                   FileCause::None};
     for (FileCause cause : expected) {
-        EXPECT_EQ(RunOp(FileOp::Seek, f, path), cause);
+        EXPECT_EQ(RunOp(VfsOp::Seek, f, path), cause);
     }
-    File::FailNext(FileOp::Read, FileCause::HardIO, 5);
-    File::ClearFaults();
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(RunOp(FileOp::Read, f, path), FileCause::None);
+    // The second read of the layer (the one that meets the end) would fail.
+    layer.Fail(VfsOp::Read, FileCause::HardIO, 1);
+    layer.Clear();
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(RunOp(VfsOp::Read, f, path), FileCause::None);
 }
 
 TEST_F(FileTest, WriteToFullDeviceReportsDiskFull) {

@@ -22,7 +22,6 @@ protected:
         dir_ = pattern;
     }
     void TearDown() override {
-        File::ClearFaults();
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);
     }

@@ -6,7 +6,6 @@
 
 #include "frame/ErrorRing.h"
 #include "host/HostServices.h"
-#include "platform/File.h"
 
 namespace zeltest {
 
@@ -48,7 +47,6 @@ ZelFixture::ZelFixture() {
 }
 
 ZelFixture::~ZelFixture() {
-    zel::platform::File::ClearFaults();
     zel_.reset();
     current_ = nullptr;
     host_.reset();
@@ -90,6 +88,16 @@ int32_t ZelFixture::OpenFile(const std::string& name, int mode) {
     tavrel::CallResult r = Call("OPEN", scratch_.PathOf(name) + "," + std::to_string(mode));
     EXPECT_EQ(r.code, 1) << "OPEN " << name;
     return static_cast<int32_t>(r.value);
+}
+
+FailingVfs& ZelFixture::UseFailingVfs() {
+    if (!vfsScope_) vfsScope_.emplace(failingVfs_);
+    return failingVfs_;
+}
+
+FailingAllocator& ZelFixture::UseFailingAllocator() {
+    if (!allocatorScope_) allocatorScope_.emplace(failingAllocator_);
+    return failingAllocator_;
 }
 
 }  // namespace zeltest

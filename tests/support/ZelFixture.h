@@ -6,11 +6,14 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Host.h"
 #include "module/Zel.h"
+#include "support/FailingAllocator.h"
+#include "support/FailingVfs.h"
 
 namespace zeltest {
 
@@ -54,6 +57,13 @@ protected:
     // Opens a file of the scratch folder and answers its handle.
     int32_t OpenFile(const std::string& name, int mode = 0);
 
+    // Puts a failing file layer in place for the rest of the test. Files
+    // opened from then on go through it, so it is put in place before them;
+    // it outlives the files of the ZEL object.
+    FailingVfs& UseFailingVfs();
+    // Puts a failing allocator in place for the rest of the test.
+    FailingAllocator& UseFailingAllocator();
+
     ScratchDir scratch_;
 
 private:
@@ -61,6 +71,11 @@ private:
                                    void* value, ZelHostCallback callback, int32_t requestCode);
     static zel::ZEL* current_;
 
+    // Declared before the ZEL object, so that they outlive its files.
+    FailingVfs failingVfs_;
+    std::optional<ScopedVfs> vfsScope_;
+    FailingAllocator failingAllocator_;
+    std::optional<ScopedAllocator> allocatorScope_;
     std::unique_ptr<zel::ZEL> zel_;
     std::unique_ptr<tavrel::Host> host_;
 };

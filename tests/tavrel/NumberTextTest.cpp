@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "HostTesting.h"
+#include "support/Printing.h"
 
 namespace tavrel::testing {
 namespace {
@@ -16,6 +17,15 @@ struct TextCase {
     bool isNumber;
     double value;
 };
+
+void PrintTo(const TextCase& c, std::ostream* out) {
+    *out << zeltest::Quoted(c.text);
+    if (c.isNumber) {
+        *out << " reads as " << zeltest::NumberText(c.value);
+    } else {
+        *out << " is no number";
+    }
+}
 
 class TextToNumber : public ::testing::TestWithParam<TextCase> {};
 
@@ -46,6 +56,11 @@ struct NumberCase {
     int32_t answer;
     const char* text;
 };
+
+void PrintTo(const NumberCase& c, std::ostream* out) {
+    *out << zeltest::NumberText(c.value) << " in format " << zeltest::Quoted(c.format) << ": answer "
+         << c.answer << ", text " << zeltest::Quoted(c.text);
+}
 
 class NumberToText : public ::testing::TestWithParam<NumberCase> {};
 
