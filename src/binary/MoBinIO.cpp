@@ -28,7 +28,16 @@ int32_t MoBinIO::CheckLayout(int32_t kind, uint32_t count) {
     const uint64_t item = static_cast<uint64_t>(io_.NBytes().value()) +
                           static_cast<uint64_t>(io_.Skip().value());
     if (item * count > std::numeric_limits<uint32_t>::max()) return io_.Fail(Err::OutOfRange);
+    if (converter_.SelectConverter(kind, io_.NBytes().value(), true) == nullptr) {
+        return io_.Raise(Err::NoCodec);
+    }
     return 0;
+}
+
+int32_t MoBinIO::Finish(const TransferResult& transfer, double* result) {
+    if (transfer.end == TransferEnd::OutOfMemory) return 1;
+    *result = transfer.items;
+    return transfer.end == TransferEnd::FileFailed ? transfer.code : 0;
 }
 
 Codec MoBinIO::SelectCodec(bool reading, size_t& stride) {
@@ -60,50 +69,47 @@ int32_t MoAIO::ParseArguments(std::string& argText, MoDLL& owner) {
     return io_.Signed().CheckCurrent();
 }
 
-int32_t MoAIO::Transfer(double* result, MoDLL& owner, bool reading) {
+int32_t MoAIO::Transfer(double* result, MoDLL& owner, MoData& data, bool reading) {
     MoZELIO::Execute(result, owner);
     if (io_.NewActions()) *result = -1.0;
     const uint32_t count = end_index_ - first_;
     if (int32_t e = CheckLayout(io_.BinType().value(), count); e != 0) return e;
+    // Nothing moves for a dataset that is not there.
+    if (!data.CheckAttached()) return io_.Fail(Err::NoSuchData);
+    codec_ = SelectCodec(reading, stride_);
+    if (codec_ == nullptr) return io_.Raise(Err::NoCodec);
+    data_ = &data;
     const uint32_t item = static_cast<uint32_t>(io_.NBytes().value() + io_.Skip().value());
-    if (BulkTransfer(*io_.CurrentFile(), item, count, kSplitBudget, reading)) return 1;
-    *result = count;
-    return 0;
+    const TransferResult transfer = BulkTransfer(*io_.CurrentFile(), item, count, kSplitBudget, reading);
+    data_ = nullptr;
+    return Finish(transfer, result);
 }
 
-int32_t MoARead::Execute(double* result, MoDLL& owner) { return Transfer(result, owner, true); }
+int32_t MoARead::Execute(double* result, MoDLL& owner) {
+    MoResultData data(dataset_.GetText(), true);
+    return Transfer(result, owner, data, true);
+}
 
-int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
-    MoResultData data(dataset_.GetText(), false);
-    size_t stride = 0;
-    Codec decode = SelectCodec(true, stride);
-    if (decode == nullptr) return io_.Raise(Err::NoCodec);
+int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uint32_t& stored) {
     const uint32_t row = first_ + start;
-    for (uint32_t k = 0; k < count; ++k) {
+    for (stored = 0; stored < count; ++stored) {
         double value = 0.0;
-        if (int32_t r = decode(converter_, buffer + k * stride, value); r != 0) {
-            return r;
-        }
-        data.SetValue(static_cast<int32_t>(row + k), value);
+        if (int32_t r = codec_(converter_, buffer + stored * stride_, value); r != 0) return r;
+        data_->SetValue(static_cast<int32_t>(row + stored), value);
     }
     return 0;
 }
 
 int32_t MoAWrite::Execute(double* result, MoDLL& owner) {
-    return Transfer(result, owner, false);
+    MoSourceData data(dataset_.GetText(), true);
+    return Transfer(result, owner, data, false);
 }
 
 int32_t MoAWrite::FillChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
-    MoSourceData data(dataset_.GetText(), true);
-    size_t stride = 0;
-    Codec encode = SelectCodec(false, stride);
-    if (encode == nullptr) return io_.Raise(Err::NoCodec);
     const uint32_t row = first_ + start;
     for (uint32_t k = 0; k < count; ++k) {
-        double value = data.ValueAt(static_cast<int32_t>(row + k));
-        if (int32_t r = encode(converter_, buffer + k * stride, value); r != 0) {
-            return r;
-        }
+        double value = data_->ValueAt(static_cast<int32_t>(row + k));
+        if (int32_t r = codec_(converter_, buffer + k * stride_, value); r != 0) return r;
     }
     return 0;
 }

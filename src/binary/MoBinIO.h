@@ -4,6 +4,7 @@
 #pragma once
 
 #include "binary/TypeConverter.h"
+#include "data/MoData.h"
 #include "props/MoNumeric.h"
 #include "props/MoString.h"
 #include "transfer/MoScribe.h"
@@ -20,9 +21,12 @@ public:
 
 protected:
     // Before any byte moves: the width and gap settings must be usable with
-    // the value kind, and the whole transfer must fit 32 bits of bytes.
-    // 0, or a refusal with ERROR set.
+    // the value kind (a codec exists for the pair), and the whole transfer
+    // must fit 32 bits of bytes. 0, or a refusal with ERROR set.
     int32_t CheckLayout(int32_t kind, uint32_t count);
+    // The result of a finished transfer: the items moved whole, or a
+    // failure of the file layer or of memory.
+    int32_t Finish(const TransferResult& transfer, double* result);
     // Loads the settings and selects the codec of BINTYPE and NBYTES for the
     // value loop; stride is NBYTES + SKIP. Null with ERROR 43 when there is
     // no codec for the pair.
@@ -38,8 +42,8 @@ public:
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
 
 protected:
-    // Moves the range; reading or writing.
-    int32_t Transfer(double* result, MoDLL& owner, bool reading);
+    // Moves the range between the file and data, reading or writing.
+    int32_t Transfer(double* result, MoDLL& owner, MoData& data, bool reading);
 
     MoDataSetName& dataset_;
     MoInt& start_;
@@ -47,6 +51,10 @@ protected:
     MoInt& binType_;
     uint32_t first_ = 0;  // 0-based index of the first cell
     uint32_t end_index_ = 0;  // one past the last cell
+    // During a transfer: the dataset, and the codec chosen for it.
+    MoData* data_ = nullptr;
+    Codec codec_ = nullptr;
+    size_t stride_ = 0;
 };
 
 class MoARead : public MoAIO {
@@ -54,7 +62,7 @@ public:
     ZEL_CLASS_NAME(MoARead)
     using MoAIO::MoAIO;
     int32_t Execute(double* result, MoDLL& owner) override;
-    int32_t StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer) override;
+    int32_t StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uint32_t& stored) override;
 };
 
 class MoAWrite : public MoAIO {

@@ -33,13 +33,14 @@ int32_t MoReadRowBin::Execute(double* result, MoDLL& owner) {
     // The row descriptor carries the number of values in 16 bits.
     if (count_ > std::numeric_limits<uint16_t>::max()) return io_.Fail(Err::OutOfRange);
     if (int32_t e = CheckLayout(io_.BinType().value(), count_); e != 0) return e;
+    // Nothing moves for a worksheet that is not there.
+    if (!MoTavrelWks(worksheet_, io_).IsAttached()) return io_.Fail(Err::NoSuchData);
     const uint32_t item = static_cast<uint32_t>(io_.NBytes().value() + io_.Skip().value());
-    if (BulkTransfer(*io_.CurrentFile(), item, count_, 1, true)) return 1;
-    *result = count_;
-    return 0;
+    return Finish(BulkTransfer(*io_.CurrentFile(), item, count_, 1, true), result);
 }
 
-int32_t MoReadRowBin::StoreChunk(uint32_t, uint32_t count, uint8_t* buffer) {
+int32_t MoReadRowBin::StoreChunk(uint32_t, uint32_t count, uint8_t* buffer, uint32_t& stored) {
+    stored = 0;
     MoTavrelWks worksheet(worksheet_, io_);
     if (worksheet.EnsureColumns(static_cast<int32_t>(count)) != 0) return 0;
 
@@ -73,6 +74,7 @@ int32_t MoReadRowBin::StoreChunk(uint32_t, uint32_t count, uint8_t* buffer) {
                      reinterpret_cast<intptr_t>(&row), 0) != 0) {
         return io_.Fail(Err::HostRefused);
     }
+    stored = count;
     host::Call(ZEL_CB_COMMAND, reinterpret_cast<intptr_t>("doc -uw"), 0);
     return 0;
 }

@@ -13,7 +13,7 @@ public:
 
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
     int32_t Execute(double* result, MoDLL& owner) override;
-    int32_t StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer) override;
+    int32_t StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uint32_t& stored) override;
 
 private:
     MoWksName& worksheet_;

@@ -134,19 +134,23 @@ int32_t MoRecord::Transfer(double* result, MoDLL& owner) {
         recordSize_ * count > std::numeric_limits<uint32_t>::max() || items_.empty()) {
         return io_.Fail(Err::OutOfRange);
     }
-    if (BulkTransfer(*io_.CurrentFile(), static_cast<uint32_t>(recordSize_), count, 1,
-                     IsReading())) {
-        return 1;
-    }
-    *result = IsReading() ? count : 0.0;
-    return 0;
+    // Nothing moves for a worksheet that is not there.
+    if (!MoTavrelWks(worksheet_, io_).IsAttached()) return io_.Fail(Err::NoSuchData);
+    const TransferResult transfer =
+        BulkTransfer(*io_.CurrentFile(), static_cast<uint32_t>(recordSize_), count, 1, IsReading());
+    const int32_t status = Finish(transfer, result);
+    // WRITERECORD answers 0 whatever it wrote.
+    if (!IsReading() && transfer.end != TransferEnd::OutOfMemory) *result = 0.0;
+    return status;
 }
 
 template <class OnValue>
-int32_t MoRecord::ForEachValue(uint32_t start, uint32_t count, uint8_t* buffer, OnValue onValue) {
+int32_t MoRecord::ForEachValue(uint32_t start, uint32_t count, uint8_t* buffer, uint32_t& done,
+                               OnValue onValue) {
     converter_.LoadSettings(io_.Signed().value(), io_.ByteOrder().value());
     uint8_t* p = buffer;
-    for (uint32_t r = start; r < start + count; ++r) {
+    for (done = 0; done < count; ++done) {
+        const uint32_t r = start + done;
         uint32_t column = 0;
         for (const TemplateItem& item : items_) {
             if (item.width == 0) {
@@ -166,14 +170,16 @@ int32_t MoRecord::ForEachValue(uint32_t start, uint32_t count, uint8_t* buffer, 
 
 int32_t MoReadRecord::Execute(double* result, MoDLL& owner) { return Transfer(result, owner); }
 
-int32_t MoReadRecord::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
+int32_t MoReadRecord::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer,
+                                 uint32_t& stored) {
+    stored = 0;
     MoTavrelWks worksheet(worksheet_, io_);
     // A column that cannot be added leaves ERROR 20 (legacy 6); the values
     // of the columns that exist are still stored.
     worksheet.EnsureColumns(static_cast<int32_t>(columnsPerRecord()));
     std::vector<std::unique_ptr<MoResultData>> columns;
     if (!MakeColumns(worksheet, columnsPerRecord(), columns)) return io_.Fail(Err::OutOfMemory);
-    return ForEachValue(start, count, buffer,
+    return ForEachValue(start, count, buffer, stored,
                         [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {
                             double value = 0.0;
                             if (int32_t e = item.codec(converter_, p, value); e != 0) return e;
@@ -186,14 +192,13 @@ int32_t MoWriteRecord::Execute(double* result, MoDLL& owner) { return Transfer(r
 
 int32_t MoWriteRecord::FillChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
     MoTavrelWks worksheet(worksheet_, io_);
-    // A missing worksheet is noted in the error list and has no columns.
-    worksheet.CheckAttached();
     if (worksheet.ColumnCount() < static_cast<int64_t>(columnsPerRecord())) {
         return io_.Raise(Err::RecordTooWide);
     }
     std::vector<std::unique_ptr<MoSourceData>> columns;
     if (!MakeColumns(worksheet, columnsPerRecord(), columns)) return io_.Fail(Err::OutOfMemory);
-    return ForEachValue(start, count, buffer,
+    uint32_t filled = 0;
+    return ForEachValue(start, count, buffer, filled,
                         [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {
                             double value = columns[column]->ValueAt(static_cast<int32_t>(row));
                             return item.codec(converter_, p, value);

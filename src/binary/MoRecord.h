@@ -42,8 +42,10 @@ protected:
     int32_t Transfer(double* result, MoDLL& owner);
     // Walks the records of a chunk: for every typed value calls
     // onValue(record, column index from 0, byte pointer).
+    // done: the records walked whole.
     template <class OnValue>
-    int32_t ForEachValue(uint32_t start, uint32_t count, uint8_t* buffer, OnValue onValue);
+    int32_t ForEachValue(uint32_t start, uint32_t count, uint8_t* buffer, uint32_t& done,
+                         OnValue onValue);
 
     MoWksName& worksheet_;
     MoInt& records_;
@@ -63,7 +65,7 @@ public:
     ZEL_CLASS_NAME(MoReadRecord)
     using MoRecord::MoRecord;
     int32_t Execute(double* result, MoDLL& owner) override;
-    int32_t StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer) override;
+    int32_t StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uint32_t& stored) override;
 
 protected:
     bool IsReading() const override { return true; }

@@ -88,7 +88,17 @@ int32_t DecodeInt8(TypeConverter& conv, uint8_t* bytes, double& value) {
     return 0;
 }
 
-int32_t EncodeInt8(TypeConverter&, uint8_t* bytes, double& value) {
+// Out-of-range integers keep the bytes they always had (the low bytes of the
+// truncated value, or of INT32_MIN), but the loss is reported.
+void CheckIntegerRange(TypeConverter& conv, double value, int bits) {
+    const double t = std::trunc(value);
+    const double low = conv.IsSigned() ? -std::ldexp(1.0, bits - 1) : 0.0;
+    const double high = conv.IsSigned() ? std::ldexp(1.0, bits - 1) - 1.0 : std::ldexp(1.0, bits) - 1.0;
+    if (!(t >= low && t <= high)) conv.Errors().Raise(Err::ValueRange);
+}
+
+int32_t EncodeInt8(TypeConverter& conv, uint8_t* bytes, double& value) {
+    CheckIntegerRange(conv, value, 8);
     bytes[0] = static_cast<uint8_t>(static_cast<uint32_t>(TruncToInt32(value)));
     return 0;
 }
@@ -102,6 +112,7 @@ int32_t DecodeInt16(TypeConverter& conv, uint8_t* bytes, double& value) {
 }
 
 int32_t EncodeInt16(TypeConverter& conv, uint8_t* bytes, double& value) {
+    CheckIntegerRange(conv, value, 16);
     StoreLe(bytes, static_cast<uint32_t>(TruncToInt32(value)), 2);
     // The write honours the byte order only in the current numbering; the
     // legacy numbering always wrote 16-bit values little-endian.
@@ -120,14 +131,8 @@ int32_t DecodeInt24(TypeConverter& conv, uint8_t* bytes, double& value) {
 }
 
 int32_t EncodeInt24(TypeConverter& conv, uint8_t* bytes, double& value) {
-    const int32_t v = TruncToInt32(value);
-    const bool inRange = conv.IsSigned() ? (v >= -(1 << 23) && v <= (1 << 23) - 1)
-                                         : (v >= 0 && v <= (1 << 24) - 1);
-    if (!inRange) {
-        // Reported, but the low three bytes are still written.
-        conv.Errors().Raise(Err::ValueRange);
-    }
-    StoreLe(bytes, static_cast<uint32_t>(v), 3);
+    CheckIntegerRange(conv, value, 24);
+    StoreLe(bytes, static_cast<uint32_t>(TruncToInt32(value)), 3);
     if (ReverseWide(conv)) {
         TypeConverter::ReverseBytes(bytes, 3);
     }
@@ -143,6 +148,7 @@ int32_t DecodeInt32(TypeConverter& conv, uint8_t* bytes, double& value) {
 }
 
 int32_t EncodeInt32(TypeConverter& conv, uint8_t* bytes, double& value) {
+    CheckIntegerRange(conv, value, 32);
     uint32_t u;
     if (conv.IsSigned()) {
         u = static_cast<uint32_t>(TruncToInt32(value));
@@ -191,6 +197,10 @@ float ToSingle(double v) {
 
 int32_t EncodeSingle(TypeConverter& conv, uint8_t* bytes, double& value) {
     const float f = ToSingle(value);
+    // A finite double beyond the single range became FLT_MAX or infinity.
+    if (std::isfinite(value) && std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max())) {
+        conv.Errors().Raise(Err::ValueRange);
+    }
     uint32_t bits;
     std::memcpy(&bits, &f, sizeof bits);
     StoreLe(bytes, bits, 4);

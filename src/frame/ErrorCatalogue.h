@@ -29,6 +29,7 @@ enum class Err : uint8_t {
     BadTypeName,              // a bad type name in a record template
     ZeroCount,                // a zero count in a record template
     EndBeforeStart,           // an end index before the start index
+    NoSuchData,               // no dataset or worksheet of that name
     HostRefused,              // the host refused a variable, name, label or column
     CreateFailed,             // creating a missing file failed
     OpenFailed,               // opening a file failed
@@ -78,6 +79,10 @@ struct ErrorRow {
     const char* text;
 };
 
+// Scripts see one number, 20, for both conditions.
+inline constexpr const char* kNoSuchDataOrRefused =
+    "no dataset or worksheet of that name, or the host refused a name, a variable or a column";
+
 // The rows in the order of Err, ended by a row with a null name.
 inline constexpr ErrorRow kErrorCatalogue[] = {
     {Err::MissingArgument, "MissingArgument", 10, 65, SysErrRule::Keep, "a required argument is missing"},
@@ -98,8 +103,8 @@ inline constexpr ErrorRow kErrorCatalogue[] = {
     {Err::BadTypeName, "BadTypeName", 16, 16, SysErrRule::Keep, "bad type name in a record template"},
     {Err::ZeroCount, "ZeroCount", 17, 17, SysErrRule::Keep, "a zero count in a record template"},
     {Err::EndBeforeStart, "EndBeforeStart", 19, 64, SysErrRule::Keep, "the end row lies before the start row"},
-    {Err::HostRefused, "HostRefused", 20, 6, SysErrRule::Keep,
-     "the host refused a name, a variable or a new column"},
+    {Err::NoSuchData, "NoSuchData", 20, 6, SysErrRule::Keep, kNoSuchDataOrRefused},
+    {Err::HostRefused, "HostRefused", 20, 6, SysErrRule::Keep, kNoSuchDataOrRefused},
     {Err::CreateFailed, "CreateFailed", 21, 1153, SysErrRule::CauseOrZero, "the file could not be created"},
     {Err::OpenFailed, "OpenFailed", 22, 1153, SysErrRule::CauseOrZero, "the file could not be opened"},
     {Err::CloseFailed, "CloseFailed", 23, 1156, SysErrRule::Cause, "closing the file failed"},
@@ -159,7 +164,7 @@ struct LegacyRow {
 inline constexpr LegacyRow kSharedLegacyNumbers[] = {
     {2, "a width this method does not accept"},
     {3, "a value (or a file number) outside the allowed range"},
-    {6, "the host refused a request, or writing the file failed"},
+    {6, "no such dataset or worksheet, the host refused a request, or writing the file failed"},
     {65, "a required argument is missing"},
     {1024, "a required argument is missing, or there is no usable current file"},
     {1153, "the file could not be opened"},

@@ -36,17 +36,31 @@ int32_t MoPiecewise::ReadBytes(MyCFile& file, uint8_t* buffer, uint32_t count) {
     return 0;
 }
 
-bool MoBulk::BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t count, uint32_t splitBudget,
-                          bool reading) {
+TransferResult MoBulk::BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t count,
+                                    uint32_t splitBudget, bool reading) {
     file_ = &file;
     itemSize_ = itemSize;
     count_ = count;
     splitBudget_ = splitBudget;
     reading_ = reading;
-    return TransferChunk(count, 0) == kOutOfMemory;
+    items_ = 0;
+    fileFailed_ = false;
+    const int32_t r = TransferChunk(count, 0);
+    TransferResult result;
+    result.items = items_;
+    if (r == kOutOfMemory) {
+        result.end = TransferEnd::OutOfMemory;
+    } else if (fileFailed_) {
+        result.end = TransferEnd::FileFailed;
+        result.code = r;
+    }
+    return result;
 }
 
-int32_t MoBulk::StoreChunk(uint32_t, uint32_t, uint8_t*) { return 0; }
+int32_t MoBulk::StoreChunk(uint32_t, uint32_t count, uint8_t*, uint32_t& stored) {
+    stored = count;
+    return 0;
+}
 int32_t MoBulk::FillChunk(uint32_t, uint32_t, uint8_t*) { return 0; }
 
 uint64_t MoBulk::ChunkBytes(uint32_t count) {
@@ -89,20 +103,27 @@ int32_t MoBulk::ReadChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
     try {
         got = bytes > 0 ? file_->Read(buffer, static_cast<uint32_t>(bytes)) : 0;
     } catch (const FileException& e) {
-        return io_.Fail(e.cause() == FileCause::EndOfFile ? Err::BlockReadEnd : Err::BlockReadFailed);
+        if (e.cause() == FileCause::EndOfFile) return io_.Fail(Err::BlockReadEnd);
+        fileFailed_ = true;
+        return io_.Fail(Err::BlockReadFailed);
     }
     if (got == 0) return io_.Raise(Err::EndOfFile);
+    uint32_t stored = 0;
     if (got < bytes) {
         // The file ended inside the chunk: only the items read whole are
         // handed on.
         const uint64_t whole = (static_cast<uint64_t>(got) + GetSkipBytes()) / itemSize_;
         const uint32_t complete = static_cast<uint32_t>(whole < count ? whole : count);
         if (complete > 0) {
-            if (int32_t r = StoreChunk(start, complete, buffer); r != 0) return r;
+            const int32_t r = StoreChunk(start, complete, buffer, stored);
+            items_ += stored;
+            if (r != 0) return r;
         }
         return io_.Raise(Err::EndOfFile);
     }
-    return StoreChunk(start, count, buffer);
+    const int32_t r = StoreChunk(start, count, buffer, stored);
+    items_ += stored;
+    return r;
 }
 
 int32_t MoBulk::WriteChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
@@ -111,8 +132,10 @@ int32_t MoBulk::WriteChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
     try {
         if (bytes > 0) file_->Write(buffer, static_cast<uint32_t>(bytes));
     } catch (const FileException&) {
+        fileFailed_ = true;
         return io_.Fail(Err::BlockWriteFailed);
     }
+    items_ += count;
     return 0;
 }
 

@@ -36,21 +36,33 @@ protected:
     int32_t atEnd_ = 0;
 };
 
+// How a block transfer ended.
+enum class TransferEnd : uint8_t {
+    Complete,     // every chunk was tried; a short file or a bad value left ERROR set
+    OutOfMemory,  // no buffer, even after halving as deep as the budget allows
+    FileFailed,   // the file layer failed to read or write; ERROR and code say how
+};
+
+struct TransferResult {
+    TransferEnd end = TransferEnd::Complete;
+    int32_t code = 0;    // the failing chunk's code for FileFailed
+    uint32_t items = 0;  // the items stored or written whole
+};
+
 class MoBulk : public MoScribe {
 public:
     ZEL_CLASS_NAME(MoBulk)
     using MoScribe::MoScribe;
 
-    // Moves count items of itemSize bytes between file and host. Answers
-    // true only when memory ran out; any other error is left in ERROR.
-    bool BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t count, uint32_t splitBudget,
-                      bool reading);
+    // Moves count items of itemSize bytes between file and host.
+    TransferResult BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t count,
+                                uint32_t splitBudget, bool reading);
 
     // Bytes left out after the last item of a transfer.
     virtual uint32_t GetSkipBytes() { return 0; }
     // Hands count items read into buffer (item index start of the transfer)
-    // to the host.
-    virtual int32_t StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer);
+    // to the host; stored tells how many of them were stored whole.
+    virtual int32_t StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uint32_t& stored);
     // Fills buffer with count items (item index start) to be written.
     virtual int32_t FillChunk(uint32_t start, uint32_t count, uint8_t* buffer);
 
@@ -70,6 +82,8 @@ private:
     uint32_t count_ = 0;
     uint32_t splitBudget_ = 0;
     int32_t lastResult_ = 0;
+    uint32_t items_ = 0;
+    bool fileFailed_ = false;
 };
 
 }  // namespace zel

@@ -123,17 +123,39 @@ TEST_F(ArrayIOTest, ArgumentRefusals) {
     EXPECT_EQ(Call("GETPOS").value, 0);
 }
 
-TEST_F(ArrayIOTest, NoCodecForKindAndWidth) {
-    OpenWith("abcdef", 0);
+// A kind and width without a codec is refused before any byte moves.
+struct NoCodecCase {
+    const char* method;
+    int nbytes;
+    int binType;
+    bool newActions;
+};
+
+void PrintTo(const NoCodecCase& c, std::ostream* out) {
+    *out << c.method << " binType " << c.binType << " NBYTES " << c.nbytes << ", NEWACTIONS "
+         << c.newActions;
+}
+
+class NoCodec : public ArrayIOTest, public ::testing::WithParamInterface<NoCodecCase> {};
+
+TEST_P(NoCodec, IsRefusedBeforeAnyByteMoves) {
+    const NoCodecCase& c = GetParam();
+    OpenWith("abcdefghijklmnopqrstuvwxyz0123456789", 2);
     host().CreateDataset("d");
-    SetNumber("NBYTES", 2);
-    tavrel::CallResult r = Call("AREAD", "d,1,3,1");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.value, 3);
+    UseNewActions(c.newActions);
+    SetNumber("NBYTES", c.nbytes);
+    tavrel::CallResult r = Call(c.method, "d,1,3," + std::to_string(c.binType));
+    EXPECT_EQ(r.code, 2);
     EXPECT_EQ(Error(), 43);
     EXPECT_EQ(host().FindDataset("d")->size(), 0u);
-    EXPECT_EQ(Call("GETPOS").value, 6);
+    EXPECT_EQ(Call("GETPOS").value, 0);
+    EXPECT_EQ(FileBytes(), "abcdefghijklmnopqrstuvwxyz0123456789");
 }
+
+INSTANTIATE_TEST_SUITE_P(Pairs, NoCodec,
+                         ::testing::Values(NoCodecCase{"AREAD", 2, 1, false}, NoCodecCase{"AREAD", 1, 1, true},
+                                           NoCodecCase{"AREAD", 8, 0, false}, NoCodecCase{"AREAD", 10, 0, true},
+                                           NoCodecCase{"AWRITE", 3, 1, true}, NoCodecCase{"AWRITE", 8, 0, false}));
 
 TEST_F(ArrayIOTest, BcdNeedsTenBytesAndIsRefusedBeforeReading) {
     OpenWith(std::string(40, '\0'), 0);
@@ -161,27 +183,34 @@ TEST_F(ArrayIOTest, FileEndingInsideTheRangeStoresOnlyWholeValues) {
     OpenWith(Le64(1.25) + Le64(2.5) + std::string(4, '\x11'), 0);
     tavrel::Dataset& d = host().CreateDataset("d");
     SetNumber("NBYTES", 8);
-    UseNewActions(true);
-    tavrel::CallResult r = Call("AREAD", "d,1,3,1");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.value, 3);
-    EXPECT_EQ(Error(), 33);
-    EXPECT_EQ(Cell("d", 0), 1.25);
-    EXPECT_EQ(Cell("d", 1), 2.5);
-    EXPECT_EQ(d.upper(), 2);
-    EXPECT_FALSE(d.number(2).has_value());
+    for (bool newActions : {true, false}) {
+        Call("REWIND");
+        UseNewActions(newActions);
+        // The answer is the number of values stored, not the number asked for.
+        tavrel::CallResult r = Call("AREAD", "d,1,3,1");
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.value, 2);
+        EXPECT_EQ(Error(), 33);
+        EXPECT_EQ(Cell("d", 0), 1.25);
+        EXPECT_EQ(Cell("d", 1), 2.5);
+        EXPECT_EQ(d.upper(), 2);
+        EXPECT_FALSE(d.number(2).has_value());
+    }
 }
 
 TEST_F(ArrayIOTest, ReadFailuresInAChunk) {
     FailingVfs& layer = UseFailingVfs();
     OpenWith(std::string(16, '\0'), 0);
     host().CreateDataset("d");
+    // A failing file layer fails the call; the end of the file does not.
     layer.Fail(VfsOp::Read, FileCause::HardIO);
-    EXPECT_EQ(Call("AREAD", "d,1,4,0").code, 1);
+    tavrel::CallResult r = Call("AREAD", "d,1,4,0");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.value, 0);
     EXPECT_EQ(Error(), 1157);
     UseNewActions(true);
     layer.Fail(VfsOp::Read, FileCause::HardIO);
-    EXPECT_EQ(Call("AREAD", "d,1,4,0").code, 1);
+    EXPECT_EQ(Call("AREAD", "d,1,4,0").code, 2);
     EXPECT_EQ(Error(), 30);
     layer.Fail(VfsOp::Read, FileCause::EndOfFile);
     EXPECT_EQ(Call("AREAD", "d,1,4,0").code, 1);
@@ -189,11 +218,13 @@ TEST_F(ArrayIOTest, ReadFailuresInAChunk) {
     Call("CLOSEALL");
     OpenWith("", 1);
     layer.Fail(VfsOp::Write, FileCause::DiskFull);
-    EXPECT_EQ(Call("AWRITE", "d,1,4,0").code, 1);
+    r = Call("AWRITE", "d,1,4,0");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.value, 0);
     EXPECT_EQ(Error(), 31);
     UseNewActions(false);
     layer.Fail(VfsOp::Write, FileCause::DiskFull);
-    EXPECT_EQ(Call("AWRITE", "d,1,4,0").code, 1);
+    EXPECT_EQ(Call("AWRITE", "d,1,4,0").code, 2);
     EXPECT_EQ(Error(), 6);
 }
 
@@ -239,16 +270,49 @@ TEST_F(ArrayIOTest, OutOfMemoryHalvesTheTransfer) {
     EXPECT_EQ(none.value, -1);
 }
 
-TEST_F(ArrayIOTest, MissingDatasetStoresNothing) {
-    OpenWith(std::string(4, '\x05'), 0);
-    EXPECT_EQ(Call("AREAD", "nosuch,1,4,0").value, 4);
+// A dataset that does not exist (or an empty name) is refused before any
+// byte moves: the position and the file stay as they were.
+struct MissingCase {
+    const char* method;
+    const char* args;
+    bool newActions;
+};
+
+void PrintTo(const MissingCase& c, std::ostream* out) {
+    *out << c.method << "(" << c.args << "), NEWACTIONS " << c.newActions;
+}
+
+class MissingDataset : public ArrayIOTest, public ::testing::WithParamInterface<MissingCase> {};
+
+TEST_P(MissingDataset, IsRefusedBeforeAnyByteMoves) {
+    const MissingCase& c = GetParam();
+    OpenWith(std::string(24, '\x05'), 2);
+    Call("SETPOS", "4");
+    UseNewActions(c.newActions);
+    SetNumber("NBYTES", 2);
+    tavrel::CallResult r = Call(c.method, c.args);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(Error(), c.newActions ? 20 : 6);
+    EXPECT_EQ(Call("GETPOS").value, 4);
+    EXPECT_EQ(FileBytes(), std::string(24, '\x05'));
     EXPECT_EQ(host().FindDataset("nosuch"), nullptr);
-    // Writing from a missing dataset writes missing values.
-    Call("CLOSEALL");
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, MissingDataset,
+                         ::testing::Values(MissingCase{"AREAD", "nosuch,1,4,0", true},
+                                           MissingCase{"AREAD", "nosuch,1,4,0", false},
+                                           MissingCase{"AREAD", "\"\",1,4,0", true},
+                                           MissingCase{"AWRITE", "nosuch,1,4,0", true},
+                                           MissingCase{"AWRITE", "nosuch,1,4,0", false}));
+
+TEST_F(ArrayIOTest, CellsBeyondTheDatasetAreWrittenAsMissingValues) {
     OpenWith("", 1);
+    tavrel::Dataset& d = host().CreateDataset("d");
+    d.setExtent(0, 1);
+    d.set(0, 1.5);
     SetNumber("NBYTES", 8);
-    EXPECT_EQ(Call("AWRITE", "nosuch,1,1,1").value, 1);
-    EXPECT_EQ(FileBytes(), Le64(ZEL_MISSING_VALUE));
+    EXPECT_EQ(Call("AWRITE", "d,1,2,1").value, 2);
+    EXPECT_EQ(FileBytes(), Le64(1.5) + Le64(ZEL_MISSING_VALUE));
 }
 
 }  // namespace

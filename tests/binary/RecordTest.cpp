@@ -178,14 +178,18 @@ TEST_F(RecordTest, ArgumentAndCountRefusals) {
 TEST_F(RecordTest, FileEndingInsideARecordStoresOnlyWholeRecords) {
     OpenWith(Le(static_cast<int16_t>(7)) + Le(static_cast<int16_t>(8)) + "\x09");
     tavrel::Worksheet& w = host().CreateWorksheet("w", 1);
-    UseNewActions(true);
-    tavrel::CallResult r = Call("READRECORD", "w,3,-SHORT");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.value, 3);
-    EXPECT_EQ(Error(), 33);
-    EXPECT_EQ(Cell(w, 1, 0), 7);
-    EXPECT_EQ(Cell(w, 1, 1), 8);
-    EXPECT_EQ(w.column(1)->dataset().upper(), 2);
+    for (bool newActions : {true, false}) {
+        Call("REWIND");
+        UseNewActions(newActions);
+        // The answer is the number of records stored, not the number asked for.
+        tavrel::CallResult r = Call("READRECORD", "w,3,-SHORT");
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.value, 2);
+        EXPECT_EQ(Error(), 33);
+        EXPECT_EQ(Cell(w, 1, 0), 7);
+        EXPECT_EQ(Cell(w, 1, 1), 8);
+        EXPECT_EQ(w.column(1)->dataset().upper(), 2);
+    }
 }
 
 TEST_F(RecordTest, BcdDigitErrorEndsTheStoringWithStatusZero) {
@@ -195,27 +199,29 @@ TEST_F(RecordTest, BcdDigitErrorEndsTheStoringWithStatusZero) {
     host().CreateWorksheet("w", 1);
     tavrel::CallResult r = Call("READRECORD", "w,1,BCD");
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.value, 1);
+    // The one record was not stored whole.
+    EXPECT_EQ(r.value, 0);
     EXPECT_EQ(Error(), 32);
 }
 
-TEST_F(RecordTest, MissingWorksheet) {
-    OpenWith(std::string(8, '\x01'));
-    // Reading: the columns cannot be added; the call reports it in ERROR only.
-    tavrel::CallResult r = Call("READRECORD", "nosuch,2,SHORT2");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.value, 2);
-    EXPECT_EQ(Error(), 6);
-    UseNewActions(true);
-    Call("REWIND");
-    EXPECT_EQ(Call("READRECORD", "nosuch,2,SHORT2").code, 1);
-    EXPECT_EQ(Error(), 20);
-    // Writing: the worksheet has no columns for the template.
-    Call("CLOSEALL");
-    OpenWith("", 1);
-    EXPECT_EQ(Call("WRITERECORD", "nosuch,1,BYTE").code, 1);
-    EXPECT_EQ(Error(), 38);
-    EXPECT_EQ(FileBytes(), "");
+TEST_F(RecordTest, MissingWorksheetIsRefusedBeforeAnyByteMoves) {
+    for (bool newActions : {false, true}) {
+        OpenWith(std::string(8, '\x01'));
+        UseNewActions(newActions);
+        tavrel::CallResult r = Call("READRECORD", "nosuch,2,SHORT2");
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(Error(), newActions ? 20 : 6);
+        EXPECT_EQ(Call("GETPOS").value, 0);
+        EXPECT_EQ(Call("READROWBIN", "nosuch,2,0").code, 2);
+        EXPECT_EQ(Error(), newActions ? 20 : 6);
+        EXPECT_EQ(Call("GETPOS").value, 0);
+        EXPECT_EQ(Call("WRITERECORD", "nosuch,1,BYTE").code, 2);
+        EXPECT_EQ(Error(), newActions ? 20 : 6);
+        EXPECT_EQ(Call("GETPOS").value, 0);
+        EXPECT_EQ(FileBytes(), std::string(8, '\x01'));
+        Call("CLOSEALL");
+    }
+    EXPECT_EQ(host().FindWorksheet("nosuch"), nullptr);
 }
 
 TEST_F(RecordTest, RecordsAreNeverSplitWhenMemoryIsShort) {
@@ -258,12 +264,15 @@ TEST_F(ReadRowBinTest, NoCodecSendsNoRow) {
     OpenWith(std::string(16, '\0'));
     tavrel::Worksheet& w = host().CreateWorksheet("row", 2);
     SetNumber("NBYTES", 8);
-    tavrel::CallResult r = Call("READROWBIN", "row,2,0");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.value, 2);
-    EXPECT_EQ(Error(), 43);
-    EXPECT_EQ(w.rows(), 0);
-    EXPECT_TRUE(host().commands().empty());
+    for (bool newActions : {false, true}) {
+        UseNewActions(newActions);
+        tavrel::CallResult r = Call("READROWBIN", "row,2,0");
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(Error(), 43);
+        EXPECT_EQ(Call("GETPOS").value, 0);
+        EXPECT_EQ(w.rows(), 0);
+        EXPECT_TRUE(host().commands().empty());
+    }
 }
 
 TEST_F(ReadRowBinTest, RefusalsBeforeReading) {
@@ -279,17 +288,6 @@ TEST_F(ReadRowBinTest, RefusalsBeforeReading) {
     EXPECT_EQ(Call("READROWBIN", "row,2,5").code, 2);
     EXPECT_EQ(Error(), 12);
     EXPECT_EQ(Call("GETPOS").value, 0);
-}
-
-TEST_F(ReadRowBinTest, UnknownWorksheet) {
-    OpenWith(std::string(16, '\0'));
-    tavrel::CallResult r = Call("READROWBIN", "nosuch,2,0");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(Error(), 6);
-    UseNewActions(true);
-    Call("REWIND");
-    EXPECT_EQ(Call("READROWBIN", "nosuch,2,0").code, 1);
-    EXPECT_EQ(Error(), 20);
 }
 
 }  // namespace

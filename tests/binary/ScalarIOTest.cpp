@@ -179,19 +179,26 @@ TEST_P(Writes, EncodeToHandMadeImages) {
 INSTANTIATE_TEST_SUITE_P(
     Images, Writes,
     ::testing::Values(
-        WriteCase{"WRITE", "70000,2", 0, 0, false, Bytes({0x70, 0x11}), 0},
+        WriteCase{"WRITE", "70000,2", 0, 0, false, Bytes({0x70, 0x11}), 34},
+        WriteCase{"WRITE", "70000,2", 0, 0, true, Bytes({0x70, 0x11}), 34},
+        WriteCase{"WRITE", "-1,1", 0, 0, true, Bytes({0xFF}), 34},
+        WriteCase{"WRITE", "-1,1", 0, 1, false, Bytes({0xFF}), 0},
+        WriteCase{"WRITE", "-32769,2", 0, 1, true, Bytes({0xFF, 0x7F}), 34},
         WriteCase{"WRITE", "-1,3", 0, 0, false, Bytes({0xFF, 0xFF, 0xFF}), 34},
         WriteCase{"WRITE", "4660,2", 1, 0, false, Bytes({0x34, 0x12}), 0},
         WriteCase{"WRITE", "4660,2", 1, 0, true, Bytes({0x12, 0x34}), 0},
         WriteCase{"WRITE", "8388608,3", 0, 1, true, Bytes({0x00, 0x00, 0x80}), 34},
         WriteCase{"INTEGERWRITE", "4294967295,4", 0, 0, false, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), 0},
-        WriteCase{"WRITE", "4294967295,4", 0, 1, false, Bytes({0x00, 0x00, 0x00, 0x80}), 0},
-        WriteCase{"WRITE", "256.9,1", 0, 0, false, Bytes({0x00}), 0},
+        WriteCase{"WRITE", "4294967295,4", 0, 1, false, Bytes({0x00, 0x00, 0x00, 0x80}), 34},
+        WriteCase{"WRITE", "4294967296,4", 0, 0, true, Bytes({0x00, 0x00, 0x00, 0x00}), 34},
+        WriteCase{"WRITE", "256.9,1", 0, 0, false, Bytes({0x00}), 34},
         WriteCase{"WRITE", "-0.5,1", 0, 0, false, Bytes({0x00}), 0},
         WriteCase{"DWRITE", "1", 2, 0, false, Bytes({0x3F, 0xF0, 0, 0, 0, 0, 0, 0}), 0},
         WriteCase{"DOUBLEWRITE", "-2", 0, 0, false, Bytes({0, 0, 0, 0, 0, 0, 0, 0xC0}), 0},
         WriteCase{"FWRITE", "1.5", 0, 0, true, Bytes({0, 0, 0xC0, 0x3F}), 0},
-        WriteCase{"FLOATWRITE", "1.5", 2, 0, true, Bytes({0x3F, 0xC0, 0, 0}), 0}));
+        WriteCase{"FLOATWRITE", "1.5", 2, 0, true, Bytes({0x3F, 0xC0, 0, 0}), 0},
+        WriteCase{"FWRITE", "1e39", 0, 0, false, Bytes({0, 0, 0x80, 0x7F}), 34},
+        WriteCase{"FWRITE", "-1e39", 0, 0, true, Bytes({0, 0, 0x80, 0xFF}), 34}));
 
 TEST_F(ScalarIOTest, RealsReadBack) {
     OpenWith(Bytes({0x3F, 0xF0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F, 0, 0, 0xC0,

@@ -98,13 +98,13 @@ TEST_P(IntEncode, Image) {
     EXPECT_EQ(f.err.errors, Only(c.error));
 }
 INSTANTIATE_TEST_SUITE_P(All, IntEncode, testing::ValuesIn(std::vector<IntWrite>{
-    {1, 0, 0, 0, 300, {0x2C}, 0}, {1, 0, 0, 0, -1, {0xFF}, 0}, {1, 1, 2, 0, -1, {0xFF}, 0},
-    {1, 0, 0, 0, 256.9, {0x00}, 0}, {1, 0, 0, 0, -0.5, {0x00}, 0}, {1, 0, 0, 0, kNaN, {0x00}, 0},
-    {1, 0, 0, 0, 1e10, {0x00}, 0}, {1, 0, 0, 0, 127.99, {0x7F}, 0},
+    {1, 0, 0, 0, 300, {0x2C}, 34}, {1, 0, 0, 0, -1, {0xFF}, 34}, {1, 1, 2, 0, -1, {0xFF}, 0},
+    {1, 0, 0, 0, 256.9, {0x00}, 34}, {1, 0, 0, 0, -0.5, {0x00}, 0}, {1, 0, 0, 0, kNaN, {0x00}, 34},
+    {1, 0, 0, 0, 1e10, {0x00}, 34}, {1, 0, 0, 0, 127.99, {0x7F}, 0},
     // 16-bit writes reverse only in the current numbering
     {2, 0, 0, 1, 0x1234, {0x34, 0x12}, 0}, {2, 0, 1, 0, 0x1234, {0x34, 0x12}, 0},
     {2, 0, 1, 1, 0x1234, {0x12, 0x34}, 0}, {2, 0, 2, 0, 0x1234, {0x34, 0x12}, 0},
-    {2, 0, 2, 1, 0x1234, {0x12, 0x34}, 0}, {2, 0, 0, 0, 70000, {0x70, 0x11}, 0},
+    {2, 0, 2, 1, 0x1234, {0x12, 0x34}, 0}, {2, 0, 0, 0, 70000, {0x70, 0x11}, 34},
     {2, 1, 0, 0, -1, {0xFF, 0xFF}, 0},
     // 24-bit: range check reports 34 but the low three bytes are written
     {3, 1, 0, 0, 8388608, {0x00, 0x00, 0x80}, 34}, {3, 1, 0, 0, 8388607, {0xFF, 0xFF, 0x7F}, 0},
@@ -114,13 +114,13 @@ INSTANTIATE_TEST_SUITE_P(All, IntEncode, testing::ValuesIn(std::vector<IntWrite>
     {3, 0, 1, 1, 0x010203, {0x03, 0x02, 0x01}, 0}, {3, 0, 2, 0, 0x010203, {0x01, 0x02, 0x03}, 0},
     {3, 1, 2, 0, 8388608, {0x80, 0x00, 0x00}, 34},
     // 32-bit: unsigned goes through 64 bits, signed saturates to INT32_MIN
-    {4, 0, 0, 0, 4294967295.0, {0xFF, 0xFF, 0xFF, 0xFF}, 0}, {4, 1, 0, 0, 4294967295.0, {0, 0, 0, 0x80}, 0},
-    {4, 0, 0, 0, 3000000000.7, {0x00, 0x5E, 0xD0, 0xB2}, 0}, {4, 0, 0, 0, 4294967301.0, {5, 0, 0, 0}, 0},
-    {4, 0, 0, 0, -1, {0xFF, 0xFF, 0xFF, 0xFF}, 0}, {4, 1, 0, 0, -1.9, {0xFF, 0xFF, 0xFF, 0xFF}, 0},
+    {4, 0, 0, 0, 4294967295.0, {0xFF, 0xFF, 0xFF, 0xFF}, 0}, {4, 1, 0, 0, 4294967295.0, {0, 0, 0, 0x80}, 34},
+    {4, 0, 0, 0, 3000000000.7, {0x00, 0x5E, 0xD0, 0xB2}, 0}, {4, 0, 0, 0, 4294967301.0, {5, 0, 0, 0}, 34},
+    {4, 0, 0, 0, -1, {0xFF, 0xFF, 0xFF, 0xFF}, 34}, {4, 1, 0, 0, -1.9, {0xFF, 0xFF, 0xFF, 0xFF}, 0},
     {4, 1, 0, 0, 2147483647.9, {0xFF, 0xFF, 0xFF, 0x7F}, 0}, {4, 1, 0, 0, -2147483648.9, {0, 0, 0, 0x80}, 0},
-    {4, 1, 0, 0, 2147483648.0, {0, 0, 0, 0x80}, 0}, {4, 0, 0, 0, 1e19, {0, 0, 0, 0}, 0},
-    {4, 0, 0, 0, -1e19, {0, 0, 0, 0}, 0}, {4, 0, 0, 0, kInf, {0, 0, 0, 0}, 0},
-    {4, 0, 0, 0, kNaN, {0, 0, 0, 0x80}, 0}, {4, 1, 0, 0, kNaN, {0, 0, 0, 0x80}, 0},
+    {4, 1, 0, 0, 2147483648.0, {0, 0, 0, 0x80}, 34}, {4, 0, 0, 0, 1e19, {0, 0, 0, 0}, 34},
+    {4, 0, 0, 0, -1e19, {0, 0, 0, 0}, 34}, {4, 0, 0, 0, kInf, {0, 0, 0, 0}, 34},
+    {4, 0, 0, 0, kNaN, {0, 0, 0, 0x80}, 34}, {4, 1, 0, 0, kNaN, {0, 0, 0, 0x80}, 34},
     {4, 0, 1, 1, 0x01020304, {4, 3, 2, 1}, 0}, {4, 0, 2, 0, 0x01020304, {1, 2, 3, 4}, 0}}));
 
 TEST(TypeConverter, DecoderLeavesCallerBufferReversed) {
@@ -161,6 +161,22 @@ INSTANTIATE_TEST_SUITE_P(All, FloatImage, testing::ValuesIn(std::vector<FloatCas
     {8, 0, 1.0, {0, 0, 0, 0, 0, 0, 0xF0, 0x3F}, true}, {8, 1, 1.0, {0, 0, 0, 0, 0, 0, 0xF0, 0x3F}, true},
     {8, 2, 1.0, {0x3F, 0xF0, 0, 0, 0, 0, 0, 0}, true},
     {8, 2, 0.1, {0x3F, 0xB9, 0x99, 0x99, 0x99, 0x99, 0x99, 0x9A}, true}}));
+
+// A finite double beyond the single range is written as the rounding rule
+// says, and reported; infinities and NaN have a single image.
+struct SingleRange { double value; int32_t error; };
+void PrintTo(const SingleRange& c, std::ostream* out) {
+    *out << NumberText(c.value) << ": error " << c.error;
+}
+class SingleRangeWarning : public testing::TestWithParam<SingleRange> {};
+TEST_P(SingleRangeWarning, ReportsLostMagnitude) {
+    Fixture f(0, 0);
+    f.Encode(kKindFloat, 4, GetParam().value);
+    EXPECT_EQ(f.err.errors, Only(GetParam().error));
+}
+INSTANTIATE_TEST_SUITE_P(All, SingleRangeWarning, testing::ValuesIn(std::vector<SingleRange>{
+    {0x1.fffffep127, 0}, {-0x1.fffffep127, 0}, {0x1.fffffefp127, 34}, {0x1.ffffffp127, 34},
+    {-1e39, 34}, {kDblMax, 34}, {kInf, 0}, {-kInf, 0}, {kNaN, 0}, {1e-50, 0}}));
 
 // ---- 80-bit extended ---------------------------------------------------
 struct ExtCase { double value; Bytes bytes; };
