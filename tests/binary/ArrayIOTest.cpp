@@ -305,6 +305,25 @@ INSTANTIATE_TEST_SUITE_P(Names, MissingDataset,
                                            MissingCase{"AWRITE", "nosuch,1,4,0", true},
                                            MissingCase{"AWRITE", "nosuch,1,4,0", false}));
 
+TEST_F(ArrayIOTest, ValuesOutOfRangeForTheirWidthAreReportedAndWrittenAsEver) {
+    tavrel::Dataset& d = host().CreateDataset("d");
+    d.setExtent(0, 3);
+    d.set(0, 300);
+    d.set(1, 7);
+    d.set(2, -1);
+    SetNumber("NBYTES", 1);
+    for (bool newActions : {false, true}) {
+        OpenWith("", 1);
+        UseNewActions(newActions);
+        tavrel::CallResult r = Call("AWRITE", "d,1,3,0");
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.value, 3);
+        EXPECT_EQ(Error(), 34);
+        EXPECT_EQ(FileBytes(), "\x2c\x07\xff");
+        Call("CLOSEALL");
+    }
+}
+
 TEST_F(ArrayIOTest, CellsBeyondTheDatasetAreWrittenAsMissingValues) {
     OpenWith("", 1);
     tavrel::Dataset& d = host().CreateDataset("d");

@@ -236,6 +236,23 @@ TEST_F(RecordTest, RecordsAreNeverSplitWhenMemoryIsShort) {
 
 class ReadRowBinTest : public RecordTest {};
 
+TEST_F(ReadRowBinTest, FileEndingInsideTheRowHandsOnTheWholeValues) {
+    // Three whole singles and two bytes of a fourth.
+    OpenWith(Le(1.5f) + Le(2.5f) + Le(3.5f) + "xy");
+    tavrel::Worksheet& w = host().CreateWorksheet("row", 1);
+    SetNumber("NBYTES", 4);
+    for (bool newActions : {false, true}) {
+        Call("REWIND");
+        UseNewActions(newActions);
+        tavrel::CallResult r = Call("READROWBIN", "row,5,1");
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.value, 3);
+        EXPECT_EQ(Error(), 33);
+        EXPECT_EQ(w.columnCount(), 3);
+        EXPECT_EQ(Cell(w, 3, newActions ? 1 : 0), 3.5);
+    }
+}
+
 TEST_F(ReadRowBinTest, HandsOneRowToTheHost) {
     std::string bytes;
     for (float f : {1.5f, -2.0f, 3.25f, 4.0f}) bytes += Le(f) + "gg";
