@@ -6,16 +6,21 @@
 
 namespace tavrel {
 
+std::atomic<uint64_t> Dataset::destroyed_{0};
+
 Dataset::Dataset(uint32_t handle, std::string name, bool text)
     : handle_(handle), name_(std::move(name)), text_(text) {}
 
+Dataset::~Dataset() { destroyed_.fetch_add(1, std::memory_order_acq_rel); }
+
 CellKind Dataset::kind(std::size_t index) const {
-    return index < kinds_.size() ? kinds_[index] : CellKind::Empty;
+    if (index >= size_) return CellKind::Empty;
+    return segments_[index >> kSegmentBits]->kinds[index & kSegmentMask];
 }
 
 std::optional<double> Dataset::number(std::size_t index) const {
     if (kind(index) != CellKind::Number) return std::nullopt;
-    return numbers_[index];
+    return segments_[index >> kSegmentBits]->numbers[index & kSegmentMask];
 }
 
 std::string Dataset::text(std::size_t index) const {
@@ -34,40 +39,51 @@ std::string Dataset::display(std::size_t index) const {
 }
 
 void Dataset::resizeCells(std::size_t count) {
-    kinds_.resize(count, CellKind::Empty);
-    numbers_.resize(count, 0.0);
-    texts_.erase(texts_.lower_bound(count), texts_.end());
+    if (count < size_) {
+        // Cut cells read as empty should the dataset grow over them again.
+        for (std::size_t i = count; i < size_ && (i & kSegmentMask) != 0; ++i) {
+            kindAt(i) = CellKind::Empty;
+        }
+        segments_.resize((count + kSegmentMask) >> kSegmentBits);
+        texts_.erase(texts_.lower_bound(count), texts_.end());
+    } else {
+        const std::size_t needed = (count + kSegmentMask) >> kSegmentBits;
+        while (segments_.size() < needed) segments_.push_back(std::make_unique<Segment>());
+    }
+    size_ = count;
 }
 
 bool Dataset::reach(std::size_t index) {
     if (index >= kMaxCells) return false;
-    if (index >= kinds_.size()) resizeCells(index + 1);
+    if (index >= size_) resizeCells(index + 1);
     return true;
 }
 
-bool Dataset::set(std::size_t index, double value) {
+bool Dataset::setSlow(std::size_t index, double value) {
     if (!reach(index)) return false;
-    if (kinds_[index] == CellKind::Text) texts_.erase(index);
+    CellKind& kind = kindAt(index);
+    if (kind == CellKind::Text) texts_.erase(index);
     if (IsMissing(value)) {
-        kinds_[index] = CellKind::Empty;
+        kind = CellKind::Empty;
     } else {
-        kinds_[index] = CellKind::Number;
-        numbers_[index] = value;
+        kind = CellKind::Number;
+        numberAt(index) = value;
     }
     return true;
 }
 
 bool Dataset::setText(std::size_t index, const std::string& text) {
     if (!text_ || !reach(index)) return false;
-    kinds_[index] = CellKind::Text;
+    kindAt(index) = CellKind::Text;
     texts_[index] = text;
     return true;
 }
 
 bool Dataset::clear(std::size_t index) {
     if (!reach(index)) return false;
-    if (kinds_[index] == CellKind::Text) texts_.erase(index);
-    kinds_[index] = CellKind::Empty;
+    CellKind& kind = kindAt(index);
+    if (kind == CellKind::Text) texts_.erase(index);
+    kind = CellKind::Empty;
     return true;
 }
 
@@ -83,7 +99,7 @@ bool Dataset::extendTo(int32_t upper) {
     if (upper < 0 || static_cast<std::size_t>(upper) > kMaxCells) return false;
     if (upper <= upper_) return true;
     upper_ = upper;
-    if (kinds_.size() < static_cast<std::size_t>(upper)) resizeCells(static_cast<std::size_t>(upper));
+    if (size_ < static_cast<std::size_t>(upper)) resizeCells(static_cast<std::size_t>(upper));
     return true;
 }
 
@@ -94,10 +110,10 @@ void Dataset::convert(bool text) {
     for (auto& [index, value] : texts_) {
         std::optional<double> parsed = ParseNumber(value);
         if (parsed && !IsMissing(*parsed)) {
-            kinds_[index] = CellKind::Number;
-            numbers_[index] = *parsed;
+            kindAt(index) = CellKind::Number;
+            numberAt(index) = *parsed;
         } else {
-            kinds_[index] = CellKind::Empty;
+            kindAt(index) = CellKind::Empty;
         }
     }
     texts_.clear();

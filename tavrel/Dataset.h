@@ -8,16 +8,21 @@
 #ifndef TAVREL_DATASET_H
 #define TAVREL_DATASET_H
 
+#include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
-#include <map>
 #include <vector>
+
+#include "zel/zel.h"
 
 namespace tavrel {
 
-enum class CellKind { Empty, Number, Text };
+enum class CellKind : uint8_t { Empty, Number, Text };
 
 class Dataset {
 public:
@@ -26,6 +31,7 @@ public:
     static constexpr std::size_t kMaxCells = std::size_t{1} << 24;
 
     Dataset(uint32_t handle, std::string name, bool text);
+    ~Dataset();
 
     Dataset(const Dataset&) = delete;
     Dataset& operator=(const Dataset&) = delete;
@@ -38,7 +44,13 @@ public:
     int32_t lower() const { return lower_; }
     int32_t upper() const { return upper_; }
     // Cells held, inside the extent or beyond it.
-    std::size_t size() const { return kinds_.size(); }
+    std::size_t size() const { return size_; }
+    // Bytes of cell storage held (segments of kinds and numbers; texts apart).
+    std::size_t storageBytes() const { return segments_.size() * sizeof(Segment); }
+
+    // Counts every dataset ever destroyed, so that a cache of dataset
+    // pointers can tell when it must look again.
+    static uint64_t DestroyedCount() { return destroyed_.load(std::memory_order_acquire); }
 
     CellKind kind(std::size_t index) const;
     // The number of a number cell; nothing for an empty or text cell.
@@ -52,7 +64,19 @@ public:
     // Stores grow the storage, never the extent. The missing value stores an
     // empty cell. False when the index is at or beyond kMaxCells, or for a
     // text stored into a numeric dataset.
-    bool set(std::size_t index, double value);
+    bool set(std::size_t index, double value) {
+        // The common case, a number into a cell already held, stays inline.
+        if (index < size_ && !IsMissingValue(value)) {
+            Segment& segment = *segments_[index >> kSegmentBits];
+            CellKind& kind = segment.kinds[index & kSegmentMask];
+            if (kind != CellKind::Text) {
+                kind = CellKind::Number;
+                segment.numbers[index & kSegmentMask] = value;
+                return true;
+            }
+        }
+        return setSlow(index, value);
+    }
     bool setText(std::size_t index, const std::string& text);
     bool clear(std::size_t index);
 
@@ -83,8 +107,27 @@ public:
     void rename(std::string name) { name_ = std::move(name); }
 
 private:
+    // Cells are held in segments that are added as the dataset grows and
+    // never moved: growing costs no copy, and memory follows the cells held.
+    static constexpr std::size_t kSegmentBits = 16;
+    static constexpr std::size_t kSegmentCells = std::size_t{1} << kSegmentBits;
+    static constexpr std::size_t kSegmentMask = kSegmentCells - 1;
+    struct Segment {
+        std::array<CellKind, kSegmentCells> kinds{};
+        std::array<double, kSegmentCells> numbers{};
+    };
+
+    static bool IsMissingValue(double value) { return value == ZEL_MISSING_VALUE; }
+    bool setSlow(std::size_t index, double value);
+    CellKind& kindAt(std::size_t index) {
+        return segments_[index >> kSegmentBits]->kinds[index & kSegmentMask];
+    }
+    double& numberAt(std::size_t index) {
+        return segments_[index >> kSegmentBits]->numbers[index & kSegmentMask];
+    }
     // Makes room for index; false beyond kMaxCells.
     bool reach(std::size_t index);
+    // Cells held from now on: new cells are empty, cut cells are gone.
     void resizeCells(std::size_t count);
 
     uint32_t handle_;
@@ -93,11 +136,12 @@ private:
     bool temporary_ = false;
     int32_t lower_ = 0;
     int32_t upper_ = 0;
-    // One kind per cell, numbers beside them, texts only where there are any:
-    // numeric datasets of millions of cells stay compact.
-    std::vector<CellKind> kinds_;
-    std::vector<double> numbers_;
+    // One kind byte per cell, numbers beside them, texts only where there are
+    // any: numeric datasets of millions of cells stay compact.
+    std::vector<std::unique_ptr<Segment>> segments_;
+    std::size_t size_ = 0;
     std::map<std::size_t, std::string> texts_;
+    static std::atomic<uint64_t> destroyed_;
     int setRangeCount_ = 0;
     int32_t lastTypeCode_ = 0;
 };

@@ -26,20 +26,35 @@ public:
     void Add(uint32_t handle, Host* host) {
         std::lock_guard<std::mutex> lock(mutex_);
         hosts_[handle] = host;
+        changes_.fetch_add(1, std::memory_order_acq_rel);
     }
     void RemoveHost(const Host* host) {
         std::lock_guard<std::mutex> lock(mutex_);
         std::erase_if(hosts_, [host](const auto& entry) { return entry.second == host; });
+        changes_.fetch_add(1, std::memory_order_acq_rel);
     }
+    // A callback carries only the handle: each thread keeps the last answer
+    // until a host is added or removed, so that runs of cell requests cost
+    // no lock and no lookup.
     Host* Find(uint32_t handle) {
+        thread_local struct {
+            uint64_t changes = ~uint64_t{0};
+            uint32_t handle = 0;
+            Host* host = nullptr;
+        } last;
+        const uint64_t changes = changes_.load(std::memory_order_acquire);
+        if (last.changes == changes && last.handle == handle) return last.host;
         std::lock_guard<std::mutex> lock(mutex_);
         auto found = hosts_.find(handle);
-        return found == hosts_.end() ? nullptr : found->second;
+        Host* host = found == hosts_.end() ? nullptr : found->second;
+        last = {changes_.load(std::memory_order_relaxed), handle, host};
+        return host;
     }
 
 private:
     std::mutex mutex_;
     std::unordered_map<uint32_t, Host*> hosts_;
+    std::atomic<uint64_t> changes_{0};
 };
 
 std::atomic<uint32_t> nextHandle{0x1000};
@@ -241,16 +256,25 @@ Dataset* Host::FindDataset(const std::string& name) {
 
 Dataset* Host::FindDataset(uint32_t handle) {
     if (handle == 0) return nullptr;
+    // Cell requests come in long runs on one dataset: the last one found is
+    // kept until any dataset is destroyed.
+    const uint64_t destroyed = Dataset::DestroyedCount();
+    if (handle == lastDataset_.handle && destroyed == lastDataset_.destroyed) return lastDataset_.dataset;
+    Dataset* found = nullptr;
     for (auto& dataset : datasets_) {
-        if (dataset->handle() == handle) return dataset.get();
-    }
-    for (auto& sheet : worksheets_) {
-        for (int k = 1; k <= sheet->columnCount(); ++k) {
-            Dataset& dataset = sheet->column(k)->dataset();
-            if (dataset.handle() == handle) return &dataset;
+        if (dataset->handle() == handle) {
+            found = dataset.get();
+            break;
         }
     }
-    return nullptr;
+    for (auto& sheet : worksheets_) {
+        for (int k = 1; found == nullptr && k <= sheet->columnCount(); ++k) {
+            Dataset& dataset = sheet->column(k)->dataset();
+            if (dataset.handle() == handle) found = &dataset;
+        }
+    }
+    if (found != nullptr) lastDataset_ = {handle, found, destroyed};
+    return found;
 }
 
 bool Host::RemoveDataset(uint32_t handle) {

@@ -137,6 +137,12 @@ private:
     int updates_ = 0;
     std::array<std::string, 26> variables_;
     std::vector<std::unique_ptr<Dataset>> datasets_;  // free datasets
+    struct FoundDataset {
+        uint32_t handle = 0;
+        Dataset* dataset = nullptr;
+        uint64_t destroyed = 0;
+    };
+    FoundDataset lastDataset_;
     std::vector<std::unique_ptr<Worksheet>> worksheets_;
     int createdNames_ = 0;
 };

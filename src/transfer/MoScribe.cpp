@@ -1,9 +1,9 @@
 #include "transfer/MoScribe.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "files/MyCFile.h"
-#include "platform/Allocator.h"
 
 namespace zel {
 
@@ -45,7 +45,20 @@ TransferResult MoBulk::BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t c
     reading_ = reading;
     items_ = 0;
     fileFailed_ = false;
-    const int32_t r = TransferChunk(count, 0);
+
+    // A transfer that fits the staging size moves as one chunk; a larger one
+    // in pieces through one buffer, so that its memory does not grow with
+    // the file. A piece whose buffer cannot be had halves as a chunk does.
+    const uint32_t pieceItems = itemSize == 0 ? count : std::max<uint32_t>(1, kStagingBytes / itemSize);
+    int32_t r = 0;
+    if (count <= pieceItems) {
+        r = TransferChunk(count, 0);
+    } else {
+        platform::Block staging = platform::AllocateBlock(
+            platform::CurrentAllocator(), static_cast<size_t>(pieceItems) * itemSize, !reading_);
+        r = TransferPieces(pieceItems, staging);
+    }
+
     TransferResult result;
     result.items = items_;
     if (r == kOutOfMemory) {
@@ -57,14 +70,30 @@ TransferResult MoBulk::BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t c
     return result;
 }
 
+int32_t MoBulk::TransferPieces(uint32_t pieceItems, platform::Block& staging) {
+    for (uint32_t start = 0; start < count_;) {
+        const uint32_t n = std::min(pieceItems, count_ - start);
+        if (staging) {
+            if (int32_t r = MoveChunk(n, start, staging.get()); r != 0) return r;
+        } else {
+            if (int32_t r = TransferChunk(n, start); r != 0) return r;
+            ++splitBudget_;
+        }
+        start += n;
+    }
+    return 0;
+}
+
 int32_t MoBulk::StoreChunk(uint32_t, uint32_t count, uint8_t*, uint32_t& stored) {
     stored = count;
     return 0;
 }
+
 int32_t MoBulk::FillChunk(uint32_t, uint32_t, uint8_t*) { return 0; }
 
-uint64_t MoBulk::ChunkBytes(uint32_t count) {
+uint64_t MoBulk::ChunkBytes(uint32_t count, uint32_t start) {
     const uint64_t whole = static_cast<uint64_t>(itemSize_) * count;
+    if (start + count < count_) return whole;
     const uint64_t skip = GetSkipBytes();
     return whole > skip ? whole - skip : 0;
 }
@@ -91,14 +120,15 @@ int32_t MoBulk::TransferChunk(uint32_t count, uint32_t start) {
         ++splitBudget_;
         return 0;
     }
-    const int32_t r = reading_ ? ReadChunk(count, start, buffer.get())
-                               : WriteChunk(count, start, buffer.get());
-    lastResult_ = r;
-    return r;
+    return MoveChunk(count, start, buffer.get());
+}
+
+int32_t MoBulk::MoveChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
+    return reading_ ? ReadChunk(count, start, buffer) : WriteChunk(count, start, buffer);
 }
 
 int32_t MoBulk::ReadChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
-    const uint64_t bytes = ChunkBytes(count);
+    const uint64_t bytes = ChunkBytes(count, start);
     uint32_t got = 0;
     try {
         got = bytes > 0 ? file_->Read(buffer, static_cast<uint32_t>(bytes)) : 0;
@@ -128,7 +158,7 @@ int32_t MoBulk::ReadChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
 
 int32_t MoBulk::WriteChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
     if (int32_t r = FillChunk(start, count, buffer); r != 0) return r;
-    const uint64_t bytes = ChunkBytes(count);
+    const uint64_t bytes = ChunkBytes(count, start);
     try {
         if (bytes > 0) file_->Write(buffer, static_cast<uint32_t>(bytes));
     } catch (const FileException&) {

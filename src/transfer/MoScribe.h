@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "files/MoZELIO.h"
+#include "platform/Allocator.h"
 
 namespace zel {
 
@@ -54,6 +55,10 @@ public:
     ZEL_CLASS_NAME(MoBulk)
     using MoScribe::MoScribe;
 
+    // A transfer larger than this moves in pieces through one staging buffer
+    // of about this size, reused from piece to piece.
+    static constexpr uint32_t kStagingBytes = 512 * 1024;
+
     // Moves count items of itemSize bytes between file and host.
     TransferResult BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t count,
                                 uint32_t splitBudget, bool reading);
@@ -66,22 +71,23 @@ public:
     // Fills buffer with count items (item index start) to be written.
     virtual int32_t FillChunk(uint32_t start, uint32_t count, uint8_t* buffer);
 
-    int32_t lastResult() const { return lastResult_; }
-
 private:
+    // The pieces of a large transfer through one reused staging buffer.
+    int32_t TransferPieces(uint32_t pieceItems, platform::Block& staging);
+    // One chunk in a buffer of its own, halved while memory is short.
     int32_t TransferChunk(uint32_t count, uint32_t start);
+    int32_t MoveChunk(uint32_t count, uint32_t start, uint8_t* buffer);
     int32_t ReadChunk(uint32_t count, uint32_t start, uint8_t* buffer);
     int32_t WriteChunk(uint32_t count, uint32_t start, uint8_t* buffer);
-    // Bytes of a chunk of count items: the skip after the last item is left
-    // out; an empty chunk has none.
-    uint64_t ChunkBytes(uint32_t count);
+    // Bytes of a chunk of count items from item start: the skip after the
+    // last item of the whole transfer is left out; an empty chunk has none.
+    uint64_t ChunkBytes(uint32_t count, uint32_t start);
 
     MyCFile* file_ = nullptr;
     bool reading_ = true;
     uint32_t itemSize_ = 0;
     uint32_t count_ = 0;
     uint32_t splitBudget_ = 0;
-    int32_t lastResult_ = 0;
     uint32_t items_ = 0;
     bool fileFailed_ = false;
 };

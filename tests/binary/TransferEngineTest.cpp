@@ -134,6 +134,106 @@ TEST_F(TransferTest, ArrayReadHalvesDownToSingleValuesWhenMemoryIsShort) {
     EXPECT_EQ(Call("GETPOS").value, 2 * kValues);
 }
 
+// Transfers larger than the staging buffer move in pieces through one
+// buffer; the gap after the last value of the whole transfer is still left
+// out, and the gaps between pieces are not.
+constexpr uint32_t kPieceValues = 300'000;  // 4-byte items: three pieces
+
+int16_t PieceValue(uint32_t i) { return static_cast<int16_t>((i * 7919u) & 0xFFFFu); }
+
+TEST_F(TransferTest, LargeArrayReadsMoveInPiecesThroughOneBuffer) {
+    std::string bytes;
+    for (uint32_t i = 0; i < kPieceValues; ++i) {
+        bytes += Le(static_cast<uint16_t>(PieceValue(i)), 2);
+        if (i + 1 < kPieceValues) bytes += "gg";
+    }
+    scratch_.Make("big.bin", bytes);
+    OpenFile("big.bin");
+    tavrel::Dataset& d = host().CreateDataset("d");
+    SetNumber("NBYTES", 2);
+    SetNumber("SKIP", 2);
+    SetNumber("SIGNED", 1);
+    FailingAllocator& memory = UseFailingAllocator();
+    memory.RefuseAbove(zel::MoBulk::kStagingBytes);
+    tavrel::CallResult r = Call("AREAD", "d,1," + std::to_string(kPieceValues) + ",0");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.value, kPieceValues);
+    EXPECT_EQ(Error(), 0);
+    EXPECT_EQ(memory.requests(), 1);
+    EXPECT_EQ(memory.refusals(), 0);
+    EXPECT_EQ(Call("GETPOS").value, static_cast<double>(bytes.size()));
+    ASSERT_EQ(d.upper(), static_cast<int32_t>(kPieceValues));
+    uint32_t wrong = 0;
+    for (uint32_t i = 0; i < kPieceValues; ++i) {
+        if (d.number(i) != static_cast<double>(PieceValue(i))) ++wrong;
+    }
+    EXPECT_EQ(wrong, 0u);
+}
+
+TEST_F(TransferTest, LargeArrayWritesMoveInPiecesThroughOneBuffer) {
+    tavrel::Dataset& d = host().CreateDataset("d");
+    d.setExtent(0, static_cast<int32_t>(kPieceValues));
+    std::string expected;
+    for (uint32_t i = 0; i < kPieceValues; ++i) {
+        d.set(i, PieceValue(i));
+        expected += Le(static_cast<uint16_t>(PieceValue(i)), 2);
+        if (i + 1 < kPieceValues) expected += std::string(2, '\0');
+    }
+    scratch_.Make("out.bin", "");
+    OpenFile("out.bin", 1);
+    SetNumber("NBYTES", 2);
+    SetNumber("SKIP", 2);
+    SetNumber("SIGNED", 1);
+    FailingAllocator& memory = UseFailingAllocator();
+    memory.RefuseAbove(zel::MoBulk::kStagingBytes);
+    tavrel::CallResult r = Call("AWRITE", "d,1," + std::to_string(kPieceValues) + ",0");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.value, kPieceValues);
+    EXPECT_EQ(memory.requests(), 1);
+    Call("CLOSEALL");
+    EXPECT_TRUE(ScratchDir::Contents(scratch_.PathOf("out.bin")) == expected);
+}
+
+TEST_F(TransferTest, RecordPiecesKeepTheSkipBetweenRecords) {
+    // SHORT|2: 4-byte records whose last 2 bytes are skipped, 200,000 of them.
+    constexpr uint32_t kRecords = 200'000;
+    std::string bytes;
+    for (uint32_t i = 0; i < kRecords; ++i) bytes += Le(i & 0xFFFFu, 2) + "ss";
+    bytes.resize(bytes.size() - 2);
+    scratch_.Make("recs.bin", bytes);
+    OpenFile("recs.bin");
+    tavrel::Worksheet& w = host().CreateWorksheet("w", 1);
+    tavrel::CallResult r = Call("READRECORD", "w," + std::to_string(kRecords) + ",SHORT|2");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.value, kRecords);
+    EXPECT_EQ(Error(), 0);
+    EXPECT_EQ(Call("GETPOS").value, static_cast<double>(bytes.size()));
+    const tavrel::Dataset& column = w.column(1)->dataset();
+    uint32_t wrong = 0;
+    for (uint32_t i = 0; i < kRecords; ++i) {
+        if (column.number(i) != static_cast<double>(i & 0xFFFFu)) ++wrong;
+    }
+    EXPECT_EQ(wrong, 0u);
+}
+
+TEST_F(TransferTest, HalvedChunksKeepTheGapsBetweenThem) {
+    // 100 values with 2-byte gaps; blocks of more than 10 items are refused,
+    // so the read halves down to chunks that each end inside the range.
+    std::string bytes;
+    for (int i = 0; i < 100; ++i) bytes += Le(static_cast<uint32_t>(i * 3), 2) + (i < 99 ? "gg" : "");
+    scratch_.Make("gaps.bin", bytes);
+    OpenFile("gaps.bin");
+    tavrel::Dataset& d = host().CreateDataset("d");
+    SetNumber("NBYTES", 2);
+    SetNumber("SKIP", 2);
+    UseFailingAllocator().RefuseAbove(40);
+    tavrel::CallResult r = Call("AREAD", "d,1,100,0");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.value, 100);
+    EXPECT_EQ(Call("GETPOS").value, static_cast<double>(bytes.size()));
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(d.number(static_cast<size_t>(i)), i * 3.0) << "value " << i;
+}
+
 // The engine alone, reading bytes that are their own index, one byte an item.
 class ByteRecorder final : public zel::MoBulk {
 public:
