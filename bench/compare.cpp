@@ -1,0 +1,899 @@
+// zel_compare: ZEL side by side with numpy, through the stand-in host.
+//
+// For each task it makes a data file with a fixed seed, lets numpy read it
+// (bench/peers.py, one python process per task, best of N), reads the same
+// file into the host with ZEL the way a script does (AREAD or READRECORD on
+// a fresh dataset or worksheet, best of N), and measures the floor: the file
+// read once through a reused buffer, decoded, and stored with one
+// dataset-store request per cell through the same host callback the module
+// uses. Every ZEL result and every floor result is compared bit for bit with
+// numpy's values; a mismatch ends the run with status 1.
+//
+// Then it times whole processes (the runner `zel` on a script that reads the
+// doubles against `python3 -c` that does the same with numpy), and the peak
+// resident memory of a child that does one AREAD of the doubles.
+//
+//   zel_compare --out DIR [--module LIBZEL] [--zel ZEL] [--python PY]
+//               [--peers PEERS.py] [--reps N]
+//
+// Exit status: 0 all checks passed; 1 a check failed; 2 the set-up is
+// wrong (a missing module, runner, python or numpy, an unwritable folder).
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cinttypes>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "Host.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint32_t kDoubles = 10'000'000;
+constexpr uint32_t kShorts = 5'000'000;
+constexpr uint32_t kRecords = 1'000'000;
+constexpr uint32_t kRecordSize = 22;
+constexpr const char* kTemplate = "SHORT|-LONG2|4|DOUBLE";
+constexpr std::size_t kFloorBuffer = std::size_t{1} << 20;
+
+// A wrong set-up: the module, the runner, python or numpy is missing.
+struct SetupError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// A result that is not what it should be.
+struct CheckFailed : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::string Grouped(uint64_t n) {
+    std::string digits = std::to_string(n);
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Printf(const char* format, ...) {
+    char buffer[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+uint64_t Bits(double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+double Seconds(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// ---- Data files ------------------------------------------------------------
+
+// A finite double with random sign, mantissa and an exponent in 2^-40..2^40:
+// no NaN, no infinity, no subnormal, never the module's missing value, and
+// no pattern for a compressor or a branch predictor.
+double RandomDouble(std::mt19937_64& rng) {
+    const uint64_t mantissa = rng() & ((uint64_t{1} << 52) - 1);
+    const uint64_t draw = rng();
+    const uint64_t exponent = 1023 - 40 + draw % 81;
+    const uint64_t sign = (draw >> 63) << 63;
+    const uint64_t bits = sign | (exponent << 52) | mantissa;
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+template <class T>
+void Put(std::vector<unsigned char>& bytes, std::size_t at, T value) {
+    std::memcpy(bytes.data() + at, &value, sizeof(T));
+}
+
+template <class T>
+T Get(const unsigned char* at) {
+    T value;
+    std::memcpy(&value, at, sizeof(T));
+    return value;
+}
+
+void WriteFile(const fs::path& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw SetupError("cannot write " + path.string());
+}
+
+// Each maker writes its file and answers the values a reader should find,
+// column after column for records.
+std::vector<double> MakeDoubles(const fs::path& path) {
+    std::mt19937_64 rng(20240601);
+    std::vector<unsigned char> bytes(std::size_t{kDoubles} * 8);
+    std::vector<double> values(kDoubles);
+    for (std::size_t i = 0; i < kDoubles; ++i) {
+        values[i] = RandomDouble(rng);
+        Put(bytes, i * 8, values[i]);
+    }
+    WriteFile(path, bytes);
+    return values;
+}
+
+std::vector<double> MakeShortsWithGaps(const fs::path& path) {
+    std::mt19937_64 rng(20240602);
+    std::vector<unsigned char> bytes(std::size_t{kShorts} * 4);
+    std::vector<double> values(kShorts);
+    for (std::size_t i = 0; i < kShorts; ++i) {
+        const uint64_t draw = rng();
+        const auto value = static_cast<int16_t>(static_cast<uint16_t>(draw));
+        values[i] = value;
+        Put(bytes, i * 4, value);
+        Put(bytes, i * 4 + 2, static_cast<uint16_t>(draw >> 16));  // gap bytes, random too
+    }
+    WriteFile(path, bytes);
+    return values;
+}
+
+std::vector<double> MakeRecords(const fs::path& path) {
+    std::mt19937_64 rng(20240603);
+    std::vector<unsigned char> bytes(std::size_t{kRecords} * kRecordSize);
+    std::vector<double> values(std::size_t{kRecords} * 4);
+    for (std::size_t i = 0; i < kRecords; ++i) {
+        const std::size_t at = i * kRecordSize;
+        const uint64_t a = rng();
+        const uint64_t b = rng();
+        const auto u = static_cast<uint16_t>(a);
+        const auto s1 = static_cast<int32_t>(static_cast<uint32_t>(a >> 16));
+        const auto s2 = static_cast<int32_t>(static_cast<uint32_t>(b));
+        const double d = RandomDouble(rng);
+        Put(bytes, at, u);
+        Put(bytes, at + 2, s1);
+        Put(bytes, at + 6, s2);
+        Put(bytes, at + 10, static_cast<uint32_t>(b >> 32));  // the 4 skipped bytes
+        Put(bytes, at + 14, d);
+        values[i] = u;
+        values[kRecords + i] = s1;
+        values[2 * std::size_t{kRecords} + i] = s2;
+        values[3 * std::size_t{kRecords} + i] = d;
+    }
+    WriteFile(path, bytes);
+    return values;
+}
+
+// ---- Child processes -------------------------------------------------------
+
+struct ChildResult {
+    int status = 0;  // as waitpid gives it
+    double seconds = 0;
+    struct rusage usage {};
+    std::string out;  // standard output
+};
+
+std::string DescribeStatus(int status) {
+    if (WIFEXITED(status)) return "exit status " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status)) return Printf("signal %d (%s)", WTERMSIG(status), strsignal(WTERMSIG(status)));
+    return "status " + std::to_string(status);
+}
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The environment of python children: ours without the variables that would
+// point /usr/bin/python3 at another installation's modules.
+std::vector<std::string> PythonEnvironment() {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string_view entry(*e);
+        if (entry.starts_with("PYTHONHOME=") || entry.starts_with("PYTHONPATH=") ||
+            entry.starts_with("PYTHONSTARTUP=") || entry.starts_with("PYTHONUSERBASE=")) {
+            continue;
+        }
+        env.emplace_back(entry);
+    }
+    return env;
+}
+
+std::vector<std::string> CurrentEnvironment() {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
+    return env;
+}
+
+std::vector<std::string> EnvironmentWith(const std::string& name, const std::string& value) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (!std::string_view(*e).starts_with(name + "=")) env.emplace_back(*e);
+    }
+    env.push_back(name + "=" + value);
+    return env;
+}
+
+// Runs argv[0] (a path) in cwd with standard output in outFile; standard
+// error stays ours. The time runs from the spawn to the child's end.
+ChildResult Run(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                const fs::path& cwd, const fs::path& outFile) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const std::string out = outFile.string();
+    const std::string dir = cwd.string();
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+
+    ChildResult result;
+    pid_t pid = 0;
+    const auto start = std::chrono::steady_clock::now();
+    const int error = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) throw SetupError("cannot run " + argv[0] + ": " + std::strerror(error));
+    while (wait4(pid, &result.status, 0, &result.usage) < 0) {
+        if (errno != EINTR) throw std::runtime_error(std::string("wait4: ") + std::strerror(errno));
+    }
+    result.seconds = Seconds(start);
+    result.out = ReadText(outFile);
+    return result;
+}
+
+// ---- Checks ----------------------------------------------------------------
+
+std::vector<double> ReadDoubles(const fs::path& path, std::size_t count) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (ec || size != count * 8) {
+        throw CheckFailed(Printf("%s holds %s bytes, not the %s of %s values", path.c_str(),
+                                 ec ? "no" : Grouped(size).c_str(), Grouped(count * 8).c_str(),
+                                 Grouped(count).c_str()));
+    }
+    std::vector<double> values(count);
+    std::ifstream in(path, std::ios::binary);
+    in.read(reinterpret_cast<char*>(values.data()), static_cast<std::streamsize>(count * 8));
+    if (!in) throw CheckFailed("cannot read " + path.string());
+    return values;
+}
+
+// Compares count cells, bit for bit; empty or text cells are mismatches.
+// The message names the first few differences.
+// Cells run column after column, rows to a column (rows 0: one column).
+void CompareCells(const std::string& what, const std::function<std::optional<double>(std::size_t)>& cell,
+                  const double* expected, std::size_t count, const char* expectedName, std::size_t rows = 0) {
+    std::size_t bad = 0;
+    std::string detail;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::optional<double> got = cell(i);
+        if (got && Bits(*got) == Bits(expected[i])) continue;
+        if (++bad <= 3) {
+            const std::string where = rows > 0 && count > rows
+                                          ? Printf("column %zu, row %zu", i / rows + 1, i % rows + 1)
+                                          : Printf("row %zu", i + 1);
+            detail += got ? Printf("\n  %s: %.17g (0x%016" PRIx64 "), %s has %.17g (0x%016" PRIx64 ")", where.c_str(),
+                                   *got, Bits(*got), expectedName, expected[i], Bits(expected[i]))
+                          : Printf("\n  %s: no number, %s has %.17g", where.c_str(), expectedName, expected[i]);
+        }
+    }
+    if (bad > 0) {
+        throw CheckFailed(Printf("%s: %s of %s cells differ from %s", what.c_str(), Grouped(bad).c_str(),
+                                 Grouped(count).c_str(), expectedName) +
+                          detail);
+    }
+}
+
+void CompareDataset(const std::string& what, const tavrel::Dataset& dataset, const double* expected,
+                    std::size_t count, const char* expectedName) {
+    if (dataset.upper() != static_cast<int32_t>(count) || dataset.lower() != 0) {
+        throw CheckFailed(Printf("%s: the dataset %s spans rows [%d, %d), not [0, %zu)", what.c_str(),
+                                 dataset.name().c_str(), dataset.lower(), dataset.upper(), count));
+    }
+    CompareCells(
+        what, [&](std::size_t i) { return dataset.number(i); }, expected, count, expectedName);
+}
+
+// The values a task leaves: one dataset, or the four columns of a worksheet.
+void CompareResult(const std::string& what, tavrel::Host& host, bool records, const double* expected,
+                   std::size_t rows, const char* expectedName) {
+    if (!records) {
+        const tavrel::Dataset* d = host.FindDataset("d");
+        if (d == nullptr) throw CheckFailed(what + ": the dataset d is gone");
+        CompareDataset(what, *d, expected, rows, expectedName);
+        return;
+    }
+    tavrel::Worksheet* w = host.FindWorksheet("w");
+    if (w == nullptr) throw CheckFailed(what + ": the worksheet w is gone");
+    if (w->columnCount() != 4) {
+        throw CheckFailed(Printf("%s: the worksheet has %d columns, not 4", what.c_str(), w->columnCount()));
+    }
+    for (int k = 1; k <= 4; ++k) {
+        CompareDataset(Printf("%s, column %d", what.c_str(), k), w->column(k)->dataset(),
+                       expected + static_cast<std::size_t>(k - 1) * rows, rows, expectedName);
+    }
+}
+
+// ---- The tasks -------------------------------------------------------------
+
+struct Task {
+    std::string label;     // in the table
+    std::string peerName;  // the task's name for peers.py
+    std::string file;      // under the scratch folder
+    uint32_t rows;         // values, or records
+    bool records;
+    std::size_t recordSize;                                 // bytes a value or record takes
+    std::vector<std::pair<const char*, double>> properties;  // set before OPEN
+    std::string call;                                       // method
+    std::string args;                                       // its argument text
+};
+
+struct Timings {
+    double zel = 0;
+    double peer = 0;
+    double floor = 0;
+};
+
+class Bench {
+public:
+    Bench(fs::path out, std::string module, std::string zel, std::string python, std::string peers, int reps)
+        : out_(std::move(out)),
+          module_(std::move(module)),
+          zel_(std::move(zel)),
+          python_(std::move(python)),
+          peers_(std::move(peers)),
+          reps_(reps) {}
+
+    int Main();
+
+private:
+    void CheckSetup();
+    std::string PeerVersion();
+    double RunPeer(const Task& task, const std::vector<double>& expected, std::vector<double>& peerValues);
+    double RunZel(const Task& task, const std::vector<double>& peerValues, bool timed);
+    double RunFloor(const Task& task, const std::vector<double>& peerValues, std::vector<unsigned char>& buffer);
+    Timings RunTask(const Task& task, const std::vector<double>& expected);
+    std::pair<double, double> WholeProcesses(const std::string& zelScript, const std::string& zelOut,
+                                             const std::string& python, const std::string& pythonOut,
+                                             const char* what);
+    void Memory();
+
+    fs::path out_;
+    std::string module_;
+    std::string zel_;
+    std::string python_;
+    std::string peers_;
+    int reps_;
+    uint64_t checkedCells_ = 0;
+};
+
+void Bench::CheckSetup() {
+    if (access(module_.c_str(), R_OK) != 0) {
+        throw SetupError("no module at " + module_ +
+                         " (build it: cmake --build build-rel --target zel, or run bench/run)");
+    }
+    if (access(zel_.c_str(), X_OK) != 0) {
+        throw SetupError("no runner at " + zel_ + " (build it: cmake --build build-rel --target zel_cli, or run bench/run)");
+    }
+    if (access(python_.c_str(), X_OK) != 0) {
+        throw SetupError("no python at " + python_ + " (bench/run installs Debian's python3-numpy)");
+    }
+    if (access(peers_.c_str(), R_OK) != 0) throw SetupError("no peers script at " + peers_);
+}
+
+std::string Bench::PeerVersion() {
+    const ChildResult r = Run({python_, "-s", peers_, "version"}, PythonEnvironment(), out_, out_ / "peer-version.out");
+    if (!WIFEXITED(r.status) || WEXITSTATUS(r.status) != 0) {
+        throw SetupError(python_ + " " + peers_ + " version failed (" + DescribeStatus(r.status) +
+                         "); bench/run installs Debian's python3-numpy");
+    }
+    std::string text = r.out;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+// numpy reads the file reps times; its values (float64, column after column)
+// land in a file that is checked against what was written.
+double Bench::RunPeer(const Task& task, const std::vector<double>& expected, std::vector<double>& peerValues) {
+    const fs::path values = out_ / ("peer-" + task.peerName + ".f64");
+    fs::remove(values);
+    const ChildResult r = Run({python_, "-s", peers_, task.peerName, (out_ / task.file).string(),
+                               std::to_string(task.rows), values.string(), std::to_string(reps_)},
+                              PythonEnvironment(), out_, out_ / ("peer-" + task.peerName + ".out"));
+    if (!WIFEXITED(r.status) || WEXITSTATUS(r.status) != 0) {
+        throw SetupError("numpy's reader for " + task.peerName + " failed (" + DescribeStatus(r.status) + ")");
+    }
+    double best = -1;
+    std::istringstream lines(r.out);
+    for (std::string word; lines >> word;) {
+        if (word == "best") lines >> best;
+    }
+    if (!(best > 0)) throw CheckFailed("numpy's reader for " + task.peerName + " gave no time: " + r.out);
+    peerValues = ReadDoubles(values, expected.size());
+    CompareCells(
+        task.label + ": numpy's values",
+        [&](std::size_t i) { return std::optional<double>(peerValues[i]); }, expected.data(), expected.size(),
+        "the generated file", task.rows);
+    return best;
+}
+
+// One read by ZEL into a fresh host, dataset or worksheet; answers the time
+// of the read request alone and checks every cell.
+double Bench::RunZel(const Task& task, const std::vector<double>& peerValues, bool timed) {
+    tavrel::Host host(module_);
+    for (const auto& [name, value] : task.properties) {
+        if (host.SetNumber(nullptr, name, value) != ZEL_RESULT_DONE) {
+            throw CheckFailed(Printf("ZEL refused %s = %g", name, value));
+        }
+    }
+    const std::string path = (out_ / task.file).string();
+    if (host.Call("OPEN", path + ",0").code != ZEL_RESULT_DONE) throw CheckFailed("ZEL cannot open " + path);
+    if (task.records) {
+        host.CreateWorksheet("w", 4);
+    } else {
+        host.CreateDataset("d");
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    const tavrel::CallResult r = host.Call(task.call, task.args);
+    const double seconds = Seconds(start);
+
+    const std::string what = Printf("ZEL %s(%s)%s", task.call.c_str(), task.args.c_str(), timed ? "" : ", check run");
+    double error = -1;
+    host.GetNumber(nullptr, "ERROR", error);
+    if (r.code != ZEL_RESULT_DONE || r.value != task.rows || error != 0) {
+        throw CheckFailed(Printf("%s answered code %d, value %.17g, ERROR %g; expected code %d, value %u, ERROR 0",
+                                 what.c_str(), r.code, r.value, error, ZEL_RESULT_DONE, task.rows));
+    }
+    CompareResult(what, host, task.records, peerValues.data(), task.rows, "numpy");
+    checkedCells_ += peerValues.size();
+    host.Call("CLOSEALL", "");
+    return seconds;
+}
+
+// Reads count records of size bytes from path through buffer, handing each
+// to onRecord; the buffer is the caller's and is reused.
+template <class OnRecord>
+void ReadThrough(const std::string& path, std::size_t size, std::size_t count, std::vector<unsigned char>& buffer,
+                 OnRecord onRecord) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw SetupError("cannot open " + path + ": " + std::strerror(errno));
+    std::size_t have = 0;
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = read(fd, buffer.data() + have, buffer.size() - have);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            close(fd);
+            throw CheckFailed(path + " ends before its " + Grouped(count) + " records");
+        }
+        have += static_cast<std::size_t>(n);
+        const std::size_t whole = std::min(have / size, count - done);
+        const unsigned char* at = buffer.data();
+        for (std::size_t i = 0; i < whole; ++i, at += size) onRecord(done + i, at);
+        done += whole;
+        const std::size_t used = whole * size;
+        std::memmove(buffer.data(), buffer.data() + used, have - used);
+        have -= used;
+    }
+    close(fd);
+}
+
+// The floor: one set-range request per dataset, then the file read once
+// through a reused buffer and decoded, with one store request per cell, all
+// through the host's callback as the module would send them.
+double Bench::RunFloor(const Task& task, const std::vector<double>& peerValues, std::vector<unsigned char>& buffer) {
+    tavrel::Host host(module_);
+    std::vector<uint32_t> handles;
+    if (task.records) {
+        tavrel::Worksheet& w = host.CreateWorksheet("w", 4);
+        for (int k = 1; k <= 4; ++k) handles.push_back(w.column(k)->dataset().handle());
+    } else {
+        handles.push_back(host.CreateDataset("d").handle());
+    }
+    const uint32_t hostHandle = host.handle();
+    const std::string path = (out_ / task.file).string();
+    std::size_t refused = 0;
+    auto store = [&](uint32_t dataset, std::size_t index, double value) {
+        ZelIndexedValue cell{static_cast<int32_t>(index), 0, value};
+        refused += tavrel::Host::Callback(hostHandle, ZEL_CB_VALUE_SET, static_cast<intptr_t>(dataset),
+                                          reinterpret_cast<intptr_t>(&cell)) != 0;
+    };
+
+    const auto start = std::chrono::steady_clock::now();
+    // The extent first: the host sizes each dataset's storage once.
+    for (uint32_t dataset : handles) {
+        ZelRange range{0, static_cast<int32_t>(task.rows), 0};
+        refused += tavrel::Host::Callback(hostHandle, ZEL_CB_SET_RANGE, static_cast<intptr_t>(dataset),
+                                          reinterpret_cast<intptr_t>(&range)) != 0;
+    }
+    if (task.records) {
+        ReadThrough(path, task.recordSize, task.rows, buffer, [&](std::size_t i, const unsigned char* at) {
+            store(handles[0], i, Get<uint16_t>(at));
+            store(handles[1], i, Get<int32_t>(at + 2));
+            store(handles[2], i, Get<int32_t>(at + 6));
+            store(handles[3], i, Get<double>(at + 14));
+        });
+    } else if (task.recordSize == 8) {
+        ReadThrough(path, 8, task.rows, buffer,
+                    [&](std::size_t i, const unsigned char* at) { store(handles[0], i, Get<double>(at)); });
+    } else {
+        ReadThrough(path, task.recordSize, task.rows, buffer,
+                    [&](std::size_t i, const unsigned char* at) { store(handles[0], i, Get<int16_t>(at)); });
+    }
+    const double seconds = Seconds(start);
+
+    if (refused > 0) throw CheckFailed(Printf("floor of %s: the host refused %zu requests", task.label.c_str(), refused));
+    CompareResult("floor of " + task.label, host, task.records, peerValues.data(), task.rows, "numpy");
+    checkedCells_ += peerValues.size();
+    return seconds;
+}
+
+Timings Bench::RunTask(const Task& task, const std::vector<double>& expected) {
+    std::printf("  %s: numpy...", task.label.c_str());
+    std::fflush(stdout);
+    Timings best;
+    std::vector<double> peerValues;
+    best.peer = RunPeer(task, expected, peerValues);
+
+    std::printf(" floor...");
+    std::fflush(stdout);
+    std::vector<unsigned char> buffer(kFloorBuffer);
+    best.floor = std::numeric_limits<double>::infinity();
+    for (int rep = 0; rep < reps_; ++rep) best.floor = std::min(best.floor, RunFloor(task, peerValues, buffer));
+
+    std::printf(" ZEL...");
+    std::fflush(stdout);
+    RunZel(task, peerValues, false);  // checked before any run is timed
+    best.zel = std::numeric_limits<double>::infinity();
+    for (int rep = 0; rep < reps_; ++rep) best.zel = std::min(best.zel, RunZel(task, peerValues, true));
+    std::printf(" checked\n");
+    return best;
+}
+
+// Best of reps for a zel script and for a python command, each a whole
+// process run in the scratch folder; each must print what it is given.
+std::pair<double, double> Bench::WholeProcesses(const std::string& zelScript, const std::string& zelOut,
+                                                const std::string& python, const std::string& pythonOut,
+                                                const char* what) {
+    const fs::path script = out_ / (std::string(what) + ".zel");
+    {
+        std::ofstream s(script);
+        s << zelScript;
+        if (!s) throw SetupError("cannot write " + script.string());
+    }
+    const std::vector<std::string> zelEnv = EnvironmentWith("ZEL_MODULE", module_);
+    const std::vector<std::string> pyEnv = PythonEnvironment();
+    double zelBest = std::numeric_limits<double>::infinity();
+    double pyBest = std::numeric_limits<double>::infinity();
+    auto check = [&](const ChildResult& r, const std::string& who, const std::string& expectOut) {
+        std::string out = r.out;
+        while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+        if (!WIFEXITED(r.status) || WEXITSTATUS(r.status) != 0 || out != expectOut) {
+            throw CheckFailed(who + " ended with " + DescribeStatus(r.status) + " and printed \"" + out +
+                              "\", expected exit status 0 and \"" + expectOut + "\"");
+        }
+    };
+    // One untimed run of each first: the checks, and the same warm caches for both.
+    for (int rep = -1; rep < reps_; ++rep) {
+        const ChildResult z = Run({zel_, script.filename().string()}, zelEnv, out_, out_ / (std::string(what) + "-zel.out"));
+        check(z, zel_ + " " + script.string(), zelOut);
+        const ChildResult p = Run({python_, "-c", python}, pyEnv, out_, out_ / (std::string(what) + "-python.out"));
+        check(p, python_ + " -c \"" + python + "\"", pythonOut);
+        if (rep >= 0) {
+            zelBest = std::min(zelBest, z.seconds);
+            pyBest = std::min(pyBest, p.seconds);
+        }
+    }
+    return {zelBest, pyBest};
+}
+
+long CurrentRssKiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("VmRSS:")) return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+    return -1;
+}
+
+// A memory child's report: its peak resident memory and what the dataset holds.
+struct MemoryUse {
+    double peak = 0;     // bytes, ru_maxrss
+    double before = 0;   // bytes resident before the read
+    double storage = 0;  // bytes: cells x (kind + number)
+    unsigned long long cells = 0;
+    unsigned long long cellBytes = 0;
+};
+
+MemoryUse MemoryOf(const std::string& mode, const std::string& module, const fs::path& out) {
+    const ChildResult r = Run({"/proc/self/exe", "--rss-child", mode, module, (out / "doubles.bin").string()},
+                              CurrentEnvironment(), out, out / ("rss-" + mode + ".out"));
+    if (!WIFEXITED(r.status) || WEXITSTATUS(r.status) != 0) {
+        throw CheckFailed("the memory child (" + mode + ") failed (" + DescribeStatus(r.status) + "): " + r.out);
+    }
+    MemoryUse use;
+    long before = -1;
+    long peak = -1;
+    if (std::sscanf(r.out.c_str(), "cells %llu cell_bytes %llu rss_before_kib %ld maxrss_kib %ld", &use.cells,
+                    &use.cellBytes, &before, &peak) != 4 ||
+        use.cells != kDoubles) {
+        throw CheckFailed("the memory child (" + mode + ") answered \"" + r.out + "\"");
+    }
+    use.peak = static_cast<double>(peak) * 1024.0;
+    use.before = static_cast<double>(before) * 1024.0;
+    use.storage = static_cast<double>(use.cells * use.cellBytes);
+    return use;
+}
+
+void Bench::Memory() {
+    const MemoryUse zel = MemoryOf("aread", module_, out_);
+    const MemoryUse floor = MemoryOf("floor", module_, out_);
+    const double mib = 1024.0 * 1024.0;
+    const double allowance = zel.storage + 16 * mib;
+    std::printf("\nMemory: one read of %s doubles in a child process of its own (peak: ru_maxrss)\n",
+                Grouped(kDoubles).c_str());
+    std::printf("  dataset storage             %8.1f MiB   (%s cells x %llu bytes: kind + number)\n",
+                zel.storage / mib, Grouped(zel.cells).c_str(), zel.cellBytes);
+    std::printf("  allowance: storage + 16 MiB %8.1f MiB\n", allowance / mib);
+    std::printf("  peak with ZEL's AREAD       %8.1f MiB   (%.1f MiB before it) -> %s\n", zel.peak / mib,
+                zel.before / mib,
+                zel.peak <= allowance ? "within the allowance"
+                                      : Printf("OVER the allowance by %.1f MiB", (zel.peak - allowance) / mib).c_str());
+    std::printf("  peak with the floor's reads %8.1f MiB   (%.1f MiB before them; for comparison)\n", floor.peak / mib,
+                floor.before / mib);
+}
+
+int Bench::Main() {
+    CheckSetup();
+    std::error_code ec;
+    fs::create_directories(out_, ec);
+    if (ec) throw SetupError("cannot make " + out_.string() + ": " + ec.message());
+    out_ = fs::absolute(out_);
+
+    // Kept loaded for the whole run, as the host keeps it for a session:
+    // each repetition's fresh Host finds the module as the last one left it.
+    std::unique_ptr<void, int (*)(void*)> pin(dlopen(module_.c_str(), RTLD_NOW | RTLD_LOCAL), dlclose);
+    if (!pin) {
+        const char* error = dlerror();
+        throw SetupError("cannot load the module " + module_ + ": " + (error != nullptr ? error : "?"));
+    }
+
+    std::printf("zel_compare: ZEL through the stand-in host, against numpy; best of %d each\n", reps_);
+    std::printf("  module  %s\n  runner  %s\n  peer    %s\n  files   %s (read from the page cache)\n",
+                module_.c_str(), zel_.c_str(), PeerVersion().c_str(), out_.c_str());
+
+    const std::vector<Task> tasks = {
+        {"AREAD " + Grouped(kDoubles) + " doubles", "doubles", "doubles.bin", kDoubles, false, 8,
+         {{"BYTEORDER", 0}, {"NBYTES", 8}, {"SKIP", 0}, {"SIGNED", 0}}, "AREAD",
+         "d,1," + std::to_string(kDoubles) + ",1"},
+        {"AREAD " + Grouped(kShorts) + " int16, 2-byte gaps", "int16gap", "int16gap.bin", kShorts, false, 4,
+         {{"BYTEORDER", 0}, {"NBYTES", 2}, {"SKIP", 2}, {"SIGNED", 1}}, "AREAD",
+         "d,1," + std::to_string(kShorts) + ",0"},
+        {"READRECORD " + Grouped(kRecords) + " x 22 bytes", "records", "records.bin", kRecords, true, kRecordSize,
+         {{"BYTEORDER", 0}, {"SKIP", 0}}, "READRECORD", "w," + std::to_string(kRecords) + "," + kTemplate},
+    };
+    using Maker = std::vector<double> (*)(const fs::path&);
+    const Maker makers[] = {MakeDoubles, MakeShortsWithGaps, MakeRecords};
+
+    std::printf("\nIn the host (the read request alone; numpy: read and convert to float64):\n");
+    std::vector<Timings> timings;
+    for (std::size_t t = 0; t < tasks.size(); ++t) {
+        std::vector<double> expected = makers[t](out_ / tasks[t].file);
+        timings.push_back(RunTask(tasks[t], expected));
+    }
+
+    std::printf("\nWhole processes (start to end; neither side uses the data, both print the count):\n");
+    std::printf("  reading the doubles...");
+    std::fflush(stdout);
+    const std::string count = std::to_string(kDoubles);
+    const auto [zelWhole, pyWhole] = WholeProcesses(
+        "# Reads the benchmark's doubles: the whole-process task of zel_compare.\n"
+        "dataset d\n"
+        "zel.nbytes = 8\n"
+        "f = zel.open(doubles.bin, 0)\n"
+        "n = zel.aread(d, 1, " + count + ", 1)\n"
+        "print n\n",
+        "1e+07", "import numpy; a = numpy.fromfile('doubles.bin', dtype='<f8'); print(a.size)", count,
+        "whole-read");
+    std::printf(" start-up alone...");
+    std::fflush(stdout);
+    const auto [zelStart, pyStart] = WholeProcesses("# Start-up only: one dataset, no file.\ndataset d\nprint 0\n", "0",
+                                                    "import numpy; print(0)", "0", "whole-start");
+    std::printf(" checked\n");
+
+    const char* rule = "-----------------------------------------------------------------------------------------------";
+    std::printf("\n%-38s %11s %11s %11s %10s %10s\n%s\n", "task", "ZEL best", "numpy best", "floor", "numpy/ZEL",
+                "ZEL/floor", rule);
+    auto ms = [](double s) { return Printf("%8.1f ms", s * 1e3); };
+    for (std::size_t t = 0; t < tasks.size(); ++t) {
+        const Timings& b = timings[t];
+        std::printf("%-38s %11s %11s %11s %9.2fx %9.2fx\n", tasks[t].label.c_str(), ms(b.zel).c_str(),
+                    ms(b.peer).c_str(), ms(b.floor).c_str(), b.peer / b.zel, b.zel / b.floor);
+    }
+    std::printf("%-38s %11s %11s %11s %9.2fx %10s\n", "whole process: read the 10M doubles", ms(zelWhole).c_str(),
+                ms(pyWhole).c_str(), "-", pyWhole / zelWhole, "-");
+    std::printf("%-38s %11s %11s %11s %9.2fx %10s\n", "whole process: start-up alone", ms(zelStart).c_str(),
+                ms(pyStart).c_str(), "-", pyStart / zelStart, "-");
+    std::printf("%s\n", rule);
+    std::printf("numpy/ZEL above 1: ZEL is faster than numpy. ZEL/floor: how far ZEL is above the floor (1 = at it).\n");
+
+    Memory();
+    std::printf("\nAll checks passed: %s cells of ZEL and of the floor matched numpy bit for bit.\n",
+                Grouped(checkedCells_).c_str());
+    return 0;
+}
+
+// The memory child runs the reader as a child of its own and reports that
+// one's ru_maxrss. A child spawned straight from the benchmark would not do:
+// Linux counts the resident peak of the spawning process (hundreds of MiB
+// here) into the ru_maxrss of a vfork or fork child, across its exec.
+int RssChild(const std::string& mode, const std::string& module, const std::string& path) {
+    const fs::path folder = fs::absolute(path).parent_path();
+    const ChildResult r = Run({"/proc/self/exe", "--rss-run", mode, fs::absolute(module).string(),
+                               fs::absolute(path).string()}, CurrentEnvironment(), folder,
+                              folder / ("rss-" + mode + "-run.out"));
+    std::string out = r.out;
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    if (!WIFEXITED(r.status) || WEXITSTATUS(r.status) != 0) {
+        std::printf("%s (%s)\n", out.c_str(), DescribeStatus(r.status).c_str());
+        return 1;
+    }
+    std::printf("%s maxrss_kib %ld\n", out.c_str(), r.usage.ru_maxrss);  // KiB on Linux
+    return 0;
+}
+
+// A memory reader: one read of the doubles into a fresh host, nothing else,
+// with ZEL's AREAD ("aread") or the way the floor reads ("floor"). Prints
+// what the dataset holds.
+int RssRun(const std::string& mode, const std::string& module, const std::string& path) {
+    tavrel::Host host(module);
+    tavrel::Dataset& d = host.CreateDataset("d");
+    long before = -1;
+    if (mode == "aread") {
+        host.SetNumber(nullptr, "NBYTES", 8);
+        host.SetNumber(nullptr, "SKIP", 0);
+        host.SetNumber(nullptr, "BYTEORDER", 0);
+        if (host.Call("OPEN", path + ",0").code != ZEL_RESULT_DONE) {
+            std::printf("cannot open %s\n", path.c_str());
+            return 1;
+        }
+        before = CurrentRssKiB();
+        const tavrel::CallResult r = host.Call("AREAD", "d,1," + std::to_string(kDoubles) + ",1");
+        if (r.code != ZEL_RESULT_DONE || r.value != kDoubles) {
+            std::printf("AREAD answered code %d, value %g\n", r.code, r.value);
+            return 1;
+        }
+    } else if (mode == "floor") {
+        std::vector<unsigned char> buffer(kFloorBuffer);
+        before = CurrentRssKiB();
+        ZelRange range{0, static_cast<int32_t>(kDoubles), 0};
+        int refused = tavrel::Host::Callback(host.handle(), ZEL_CB_SET_RANGE, static_cast<intptr_t>(d.handle()),
+                                             reinterpret_cast<intptr_t>(&range)) != 0;
+        ReadThrough(path, 8, kDoubles, buffer, [&](std::size_t i, const unsigned char* at) {
+            ZelIndexedValue cell{static_cast<int32_t>(i), 0, Get<double>(at)};
+            refused += tavrel::Host::Callback(host.handle(), ZEL_CB_VALUE_SET, static_cast<intptr_t>(d.handle()),
+                                              reinterpret_cast<intptr_t>(&cell)) != 0;
+        });
+        if (refused != 0) {
+            std::printf("the host refused %d requests\n", refused);
+            return 1;
+        }
+    } else {
+        std::printf("no memory child %s\n", mode.c_str());
+        return 1;
+    }
+    // What the host holds for each cell: its kind and its number.
+    std::printf("cells %zu cell_bytes %zu rss_before_kib %ld\n", d.size(),
+                sizeof(tavrel::CellKind) + sizeof(double), before);
+    return 0;
+}
+
+void Usage() {
+    std::fprintf(stderr,
+                 "usage: zel_compare --out DIR [--module LIBZEL] [--zel ZEL] [--python PYTHON]\n"
+                 "                   [--peers PEERS.py] [--reps N]\n"
+                 "Benchmarks ZEL through the stand-in host against numpy; see the README's Benchmarks.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    try {
+        if (argc == 5 && std::string_view(argv[1]) == "--rss-child") return RssChild(argv[2], argv[3], argv[4]);
+        if (argc == 5 && std::string_view(argv[1]) == "--rss-run") return RssRun(argv[2], argv[3], argv[4]);
+
+        std::string out;
+        std::string module = tavrel::Host::DefaultModulePath();
+        const fs::path self = fs::canonical("/proc/self/exe");
+        std::string zel = (self.parent_path() / "zel").string();
+        std::string python = "/usr/bin/python3";
+        std::string peers = (fs::path(__FILE__).parent_path() / "peers.py").string();
+        int reps = 5;
+        for (int i = 1; i < argc; ++i) {
+            const std::string_view arg = argv[i];
+            if (arg == "--help" || arg == "-h") {
+                Usage();
+                return 0;
+            }
+            if (i + 1 >= argc) {
+                Usage();
+                return 2;
+            }
+            const std::string value = argv[++i];
+            if (arg == "--out") out = value;
+            else if (arg == "--module") module = value;
+            else if (arg == "--zel") zel = value;
+            else if (arg == "--python") python = value;
+            else if (arg == "--peers") peers = value;
+            else if (arg == "--reps") reps = std::atoi(value.c_str());
+            else {
+                Usage();
+                return 2;
+            }
+        }
+        if (out.empty() || reps < 1) {
+            Usage();
+            return 2;
+        }
+        if (module.empty()) throw SetupError("no module: give --module PATH or set ZEL_MODULE");
+        // Children run in the scratch folder: every path is made absolute.
+        module = fs::absolute(module).string();
+        zel = fs::absolute(zel).string();
+        peers = fs::absolute(peers).string();
+        return Bench(out, module, zel, python, peers, reps).Main();
+    } catch (const CheckFailed& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "\nzel_compare: CHECK FAILED: %s\n", e.what());
+        return 1;
+    } catch (const SetupError& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "\nzel_compare: %s\n", e.what());
+        return 2;
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "\nzel_compare: %s\n", e.what());
+        return 2;
+    }
+}
