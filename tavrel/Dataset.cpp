@@ -1,5 +1,9 @@
 #include "Dataset.h"
 
+#include <sys/mman.h>
+
+#include <cstring>
+#include <new>
 #include <utility>
 
 #include "NumberText.h"
@@ -8,19 +12,52 @@ namespace tavrel {
 
 std::atomic<uint64_t> Dataset::destroyed_{0};
 
+namespace {
+
+// The first cells stay on ordinary pages, so that a small dataset costs
+// little; past them large pages are asked for, so that a large one costs few
+// page faults.
+constexpr std::size_t kSmallBytes = std::size_t{2} << 20;
+
+}  // namespace
+
+template <class T>
+Dataset::Cells<T>::Cells() {
+    const std::size_t bytes = kMaxCells * sizeof(T);
+    void* region = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (region == MAP_FAILED) throw std::bad_alloc();
+    data_ = static_cast<T*>(region);
+    if (bytes > kSmallBytes) {
+        madvise(static_cast<char*>(region) + kSmallBytes, bytes - kSmallBytes, MADV_HUGEPAGE);
+    }
+}
+
+template <class T>
+Dataset::Cells<T>::~Cells() {
+    munmap(data_, kMaxCells * sizeof(T));
+}
+
+template <class T>
+void Dataset::Cells<T>::Clear(std::size_t first, std::size_t last) {
+    if (first < last) std::memset(static_cast<void*>(data_ + first), 0, (last - first) * sizeof(T));
+}
+
+template class Dataset::Cells<CellKind>;
+template class Dataset::Cells<double>;
+
 Dataset::Dataset(uint32_t handle, std::string name, bool text)
     : handle_(handle), name_(std::move(name)), text_(text) {}
 
 Dataset::~Dataset() { destroyed_.fetch_add(1, std::memory_order_acq_rel); }
 
 CellKind Dataset::kind(std::size_t index) const {
-    if (index >= size_) return CellKind::Empty;
-    return segments_[index >> kSegmentBits]->kinds[index & kSegmentMask];
+    return index < size_ ? kinds_[index] : CellKind::Empty;
 }
 
 std::optional<double> Dataset::number(std::size_t index) const {
     if (kind(index) != CellKind::Number) return std::nullopt;
-    return segments_[index >> kSegmentBits]->numbers[index & kSegmentMask];
+    return numbers_[index];
 }
 
 std::string Dataset::text(std::size_t index) const {
@@ -41,14 +78,8 @@ std::string Dataset::display(std::size_t index) const {
 void Dataset::resizeCells(std::size_t count) {
     if (count < size_) {
         // Cut cells read as empty should the dataset grow over them again.
-        for (std::size_t i = count; i < size_ && (i & kSegmentMask) != 0; ++i) {
-            kindAt(i) = CellKind::Empty;
-        }
-        segments_.resize((count + kSegmentMask) >> kSegmentBits);
+        kinds_.Clear(count, size_);
         texts_.erase(texts_.lower_bound(count), texts_.end());
-    } else {
-        const std::size_t needed = (count + kSegmentMask) >> kSegmentBits;
-        while (segments_.size() < needed) segments_.push_back(std::make_unique<Segment>());
     }
     size_ = count;
 }
@@ -61,27 +92,27 @@ bool Dataset::reach(std::size_t index) {
 
 bool Dataset::setSlow(std::size_t index, double value) {
     if (!reach(index)) return false;
-    CellKind& kind = kindAt(index);
+    CellKind& kind = kinds_[index];
     if (kind == CellKind::Text) texts_.erase(index);
     if (IsMissing(value)) {
         kind = CellKind::Empty;
     } else {
         kind = CellKind::Number;
-        numberAt(index) = value;
+        numbers_[index] = value;
     }
     return true;
 }
 
 bool Dataset::setText(std::size_t index, const std::string& text) {
     if (!text_ || !reach(index)) return false;
-    kindAt(index) = CellKind::Text;
+    kinds_[index] = CellKind::Text;
     texts_[index] = text;
     return true;
 }
 
 bool Dataset::clear(std::size_t index) {
     if (!reach(index)) return false;
-    CellKind& kind = kindAt(index);
+    CellKind& kind = kinds_[index];
     if (kind == CellKind::Text) texts_.erase(index);
     kind = CellKind::Empty;
     return true;
@@ -110,10 +141,10 @@ void Dataset::convert(bool text) {
     for (auto& [index, value] : texts_) {
         std::optional<double> parsed = ParseNumber(value);
         if (parsed && !IsMissing(*parsed)) {
-            kindAt(index) = CellKind::Number;
-            numberAt(index) = *parsed;
+            kinds_[index] = CellKind::Number;
+            numbers_[index] = *parsed;
         } else {
-            kindAt(index) = CellKind::Empty;
+            kinds_[index] = CellKind::Empty;
         }
     }
     texts_.clear();

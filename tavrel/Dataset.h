@@ -45,8 +45,9 @@ public:
     int32_t upper() const { return upper_; }
     // Cells held, inside the extent or beyond it.
     std::size_t size() const { return size_; }
-    // Bytes of cell storage held (segments of kinds and numbers; texts apart).
-    std::size_t storageBytes() const { return segments_.size() * sizeof(Segment); }
+    // Bytes of cell storage that the cells held need (kinds and numbers;
+    // texts apart).
+    std::size_t storageBytes() const { return size_ * (sizeof(CellKind) + sizeof(double)); }
 
     // Counts every dataset ever destroyed, so that a cache of dataset
     // pointers can tell when it must look again.
@@ -65,15 +66,13 @@ public:
     // empty cell. False when the index is at or beyond kMaxCells, or for a
     // text stored into a numeric dataset.
     bool set(std::size_t index, double value) {
-        // The common case, a number into a cell already held, stays inline.
-        if (index < size_ && !IsMissingValue(value)) {
-            Segment& segment = *segments_[index >> kSegmentBits];
-            CellKind& kind = segment.kinds[index & kSegmentMask];
-            if (kind != CellKind::Text) {
-                kind = CellKind::Number;
-                segment.numbers[index & kSegmentMask] = value;
-                return true;
-            }
+        // The common case, a number into a cell that is not a text, stays
+        // inline: one byte and one double written.
+        if (index < kMaxCells && !IsMissingValue(value) && kinds_[index] != CellKind::Text) {
+            kinds_[index] = CellKind::Number;
+            numbers_[index] = value;
+            if (index >= size_) size_ = index + 1;
+            return true;
         }
         return setSlow(index, value);
     }
@@ -107,24 +106,27 @@ public:
     void rename(std::string name) { name_ = std::move(name); }
 
 private:
-    // Cells are held in segments that are added as the dataset grows and
-    // never moved: growing costs no copy, and memory follows the cells held.
-    static constexpr std::size_t kSegmentBits = 16;
-    static constexpr std::size_t kSegmentCells = std::size_t{1} << kSegmentBits;
-    static constexpr std::size_t kSegmentMask = kSegmentCells - 1;
-    struct Segment {
-        std::array<CellKind, kSegmentCells> kinds{};
-        std::array<double, kSegmentCells> numbers{};
+    // Address space for every cell a dataset may hold, reserved once: pages
+    // appear as cells are first written, growing costs no copy, and memory
+    // follows the cells written. Every cell at or past size_ is empty.
+    template <class T>
+    class Cells {
+    public:
+        Cells();
+        ~Cells();
+        Cells(const Cells&) = delete;
+        Cells& operator=(const Cells&) = delete;
+        T& operator[](std::size_t index) { return data_[index]; }
+        const T& operator[](std::size_t index) const { return data_[index]; }
+        // Back to zero bytes from first to last (exclusive).
+        void Clear(std::size_t first, std::size_t last);
+
+    private:
+        T* data_ = nullptr;
     };
 
     static bool IsMissingValue(double value) { return value == ZEL_MISSING_VALUE; }
     bool setSlow(std::size_t index, double value);
-    CellKind& kindAt(std::size_t index) {
-        return segments_[index >> kSegmentBits]->kinds[index & kSegmentMask];
-    }
-    double& numberAt(std::size_t index) {
-        return segments_[index >> kSegmentBits]->numbers[index & kSegmentMask];
-    }
     // Makes room for index; false beyond kMaxCells.
     bool reach(std::size_t index);
     // Cells held from now on: new cells are empty, cut cells are gone.
@@ -138,7 +140,8 @@ private:
     int32_t upper_ = 0;
     // One kind byte per cell, numbers beside them, texts only where there are
     // any: numeric datasets of millions of cells stay compact.
-    std::vector<std::unique_ptr<Segment>> segments_;
+    Cells<CellKind> kinds_;
+    Cells<double> numbers_;  // read only where the kind is Number
     std::size_t size_ = 0;
     std::map<std::size_t, std::string> texts_;
     static std::atomic<uint64_t> destroyed_;

@@ -69,25 +69,7 @@ bool MoData::CheckAttached() {
     return false;
 }
 
-int32_t MoData::Ask(int32_t code, intptr_t out) const {
-    if (!host::Available()) return 1;
-    return host::Call(code, static_cast<intptr_t>(handle_), out);
-}
-
-void MoData::NoteStore(int32_t index) {
-    highest_ = std::max(highest_, index);
-    modified_ = 1;
-}
-
 // ---- Stores and reads ------------------------------------------------------
-
-int32_t MoData::SetValue(int32_t index, double value) {
-    if (!IsAttached() || !UsableIndex(index)) return 1;
-    ZelIndexedValue block{index, 0, value};
-    if (Ask(ZEL_CB_VALUE_SET, &block) != 0) return 1;
-    NoteStore(index);
-    return 0;
-}
 
 int32_t MoData::SetText(int32_t index, const char* text) {
     if (text == nullptr || !IsAttached() || !UsableIndex(index)) return 1;

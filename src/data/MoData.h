@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "frame/Mobj.h"
+#include "host/HostServices.h"
 #include "zel/zel.h"
 
 namespace zel {
@@ -72,7 +73,14 @@ public:
     // Stores (0x3445, 0x3401): a success raises the highest index stored and
     // marks the wrapper modified; a failure changes nothing.
     int32_t SetText(int32_t index, const char* text);
-    int32_t SetValue(int32_t index, double value);
+    // Inline: transfers store millions of cells, one request each.
+    int32_t SetValue(int32_t index, double value) {
+        if (!IsAttached() || !UsableIndex(index)) return 1;
+        ZelIndexedValue block{index, 0, value};
+        if (Ask(ZEL_CB_VALUE_SET, &block) != 0) return 1;
+        NoteStore(index);
+        return 0;
+    }
     // The cell's text (0x3446), cut to the buffer; empty on failure.
     int32_t GetText(int32_t index, TextOut buffer) const;
     // The cell's number (0x3400), or the missing value.
@@ -102,12 +110,18 @@ private:
     static constexpr bool UsableIndex(int32_t index) { return index >= 0 && index < INT32_MAX; }
 
     // One request on this dataset; 1 without a callback.
-    int32_t Ask(int32_t code, intptr_t out) const;
+    int32_t Ask(int32_t code, intptr_t out) const {
+        if (!host::Available()) return 1;
+        return host::Call(code, static_cast<intptr_t>(handle_), out);
+    }
     template <class T>
     int32_t Ask(int32_t code, T* out) const {
         return Ask(code, reinterpret_cast<intptr_t>(out));
     }
-    void NoteStore(int32_t index);
+    void NoteStore(int32_t index) {
+        if (index > highest_) highest_ = index;
+        modified_ = 1;
+    }
 
     // The lookup's answer; 0 while detached.
     uint32_t handle_ = 0;

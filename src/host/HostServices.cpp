@@ -7,11 +7,6 @@
 namespace zel::host {
 namespace {
 
-// Module-wide, overwritten by every MODLL call; only the thread inside
-// MODLL uses them.
-uint32_t g_handle = 0;
-ZelHostCallback g_callback = nullptr;
-
 int32_t VariableIndex(char letter) {
     char upper = platform::ToUpper(letter);
     if (upper < 'A' || upper > 'Z') return -1;
@@ -20,20 +15,15 @@ int32_t VariableIndex(char letter) {
 
 }  // namespace
 
+uint32_t g_handle = 0;
+ZelHostCallback g_callback = nullptr;
+
 void Bind(uint32_t handle, ZelHostCallback callback) {
     g_handle = handle;
     g_callback = callback;
 }
 
-uint32_t Handle() { return g_handle; }
-bool Available() { return g_callback != nullptr; }
 
-int32_t Call(int32_t code, intptr_t arg, intptr_t out) { return CallOn(g_handle, code, arg, out); }
-
-int32_t CallOn(uint32_t handle, int32_t code, intptr_t arg, intptr_t out) {
-    if (g_callback == nullptr) return 0;
-    return g_callback(handle, code, arg, out);
-}
 
 void PrintLine(const char* text) {
     if (!Available() || text == nullptr) return;

@@ -13,16 +13,24 @@
 
 namespace zel::host {
 
+// Module-wide, overwritten by every MODLL call; only the thread inside
+// MODLL uses them. Cell requests come millions at a time, so the calls
+// below are inline.
+extern uint32_t g_handle;
+extern ZelHostCallback g_callback;
+
 // Stored on every MODLL call before anything else.
 void Bind(uint32_t handle, ZelHostCallback callback);
-uint32_t Handle();
-bool Available();
+inline uint32_t Handle() { return g_handle; }
+inline bool Available() { return g_callback != nullptr; }
 
+// One callback request with another first argument (the row request uses a
+// worksheet handle in place of the host handle); 0 without a callback.
+inline int32_t CallOn(uint32_t handle, int32_t code, intptr_t arg, intptr_t out) {
+    return g_callback != nullptr ? g_callback(handle, code, arg, out) : 0;
+}
 // One callback request with the host handle (0 without a callback).
-int32_t Call(int32_t code, intptr_t arg, intptr_t out);
-// The same with another first argument (the row request uses a worksheet
-// handle in place of the host handle).
-int32_t CallOn(uint32_t handle, int32_t code, intptr_t arg, intptr_t out);
+inline int32_t Call(int32_t code, intptr_t arg, intptr_t out) { return CallOn(g_handle, code, arg, out); }
 
 template <class A, class B>
 int32_t Call(int32_t code, A* arg, B* out) {
