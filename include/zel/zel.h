@@ -124,6 +124,8 @@ enum {
     ZEL_CB_TEXT_TO_NUMBER = 0x101C, /* arg: text; out: double*; nonzero = converted */
     ZEL_CB_NUMBER_TO_TEXT = 0x103A, /* arg: const double*; out: ZelNumberText* */
     ZEL_CB_UPDATE = 0x300C,         /* arg: 0; out: 0 */
+    ZEL_CB_WAIT_CURSOR = 0x1050,    /* arg: 1 show the wait cursor, 0 the previous one again; out: 0 */
+    ZEL_CB_REPAINT = 0x1051,        /* arg: a window handle, 0 for the main window; out: 0 */
 
     ZEL_CB_DATASET_BY_NAME = 0x3000,   /* arg: name or NULL; out: ZelLocator* */
     ZEL_CB_DATASET_BY_COLUMN = 0x3001, /* arg: worksheet name; out: ZelLocator*, key = column (1-based) */

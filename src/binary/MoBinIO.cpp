@@ -56,6 +56,8 @@ MoAIO::MoAIO(IoContext& io, TypeConverter& converter)
 }
 
 int32_t MoAIO::ParseArguments(std::string& argText, MoDLL& owner) {
+    // A column target belongs to the program that set it, never to a script.
+    if (ImportInProgress() == 0) targetWorksheet_ = nullptr;
     if (int32_t r = MoBinIO::ParseArguments(argText, owner); r != 0) return r;
     if (!dataset_.given() || !start_.given() || !end_.given() || !binType_.given()) {
         return io_.Fail(Err::MissingTransferArgument);
@@ -86,7 +88,7 @@ int32_t MoAIO::Transfer(double* result, MoDLL& owner, MoData& data, bool reading
 }
 
 int32_t MoARead::Execute(double* result, MoDLL& owner) {
-    MoResultData data(dataset_.GetText(), true);
+    MoResultData data = MakeData<MoResultData>(true);
     return Transfer(result, owner, data, true);
 }
 
@@ -101,7 +103,7 @@ int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uin
 }
 
 int32_t MoAWrite::Execute(double* result, MoDLL& owner) {
-    MoSourceData data(dataset_.GetText(), true);
+    MoSourceData data = MakeData<MoSourceData>(true);
     return Transfer(result, owner, data, false);
 }
 

@@ -41,7 +41,25 @@ public:
     MoAIO(IoContext& io, TypeConverter& converter);
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
 
+    // For programs over the methods: the next transfer moves the cells of
+    // this worksheet column (counted from 1) instead of the dataset named in
+    // its first argument, so that a column is reached whatever the length
+    // of its worksheet's name.
+    void TargetColumn(const MoString& worksheet, int32_t column) {
+        targetWorksheet_ = &worksheet;
+        targetColumn_ = column;
+    }
+
 protected:
+    // The dataset of the transfer at hand, as the wrapper type T.
+    template <class T>
+    T MakeData(bool skipEmpty) {
+        const MoString* worksheet = targetWorksheet_;
+        targetWorksheet_ = nullptr;
+        if (worksheet != nullptr) return T(*worksheet, Column{targetColumn_});
+        return T(dataset_.GetText(), skipEmpty);
+    }
+
     // Moves the range between the file and data, reading or writing.
     int32_t Transfer(double* result, MoDLL& owner, MoData& data, bool reading);
 
@@ -55,6 +73,9 @@ protected:
     MoData* data_ = nullptr;
     Codec codec_ = nullptr;
     size_t stride_ = 0;
+
+    const MoString* targetWorksheet_ = nullptr;
+    int32_t targetColumn_ = 0;
 };
 
 class MoARead : public MoAIO {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <new>
+#include <string_view>
 
 #include "frame/ErrorRing.h"
 #include "host/HostServices.h"
@@ -78,6 +80,69 @@ int32_t MoTavrelWks::SetTextCell(int32_t k, int32_t row, const char* text) {
         Errors().Record(ListErr::ColumnWrite, ClassName());
         return 1;
     }
+    return 0;
+}
+
+int32_t MoTavrelWks::ColumnName(int32_t k, TextOut buffer) const {
+    if (buffer.empty()) return 1;
+    buffer[0] = '\0';
+    if (k < 1) return 1;
+    // The host fills a buffer of its fixed size, whatever the caller's.
+    std::array<char, ZEL_TEXT_BUFFER> text{};
+    std::memcpy(text.data(), &k, sizeof k);
+    int32_t answer = 1;
+    if (!Request(ZEL_CB_COLUMN_NAME, text.data(), answer) || answer != 0) return 1;
+    text.back() = '\0';
+    CopyBounded(buffer, text.data());
+    return 0;
+}
+
+int32_t MoTavrelWks::SetColumnName(int32_t k, const char* text) {
+    if (k < 1 || text == nullptr) return 1;
+    ZelColumnText block{k, text};
+    int32_t answer = 1;
+    return Request(ZEL_CB_COLUMN_SET_NAME, &block, answer) && answer == 0 ? 0 : 1;
+}
+
+int32_t MoTavrelWks::SetColumnLabel(int32_t k, const char* text) {
+    if (k < 1 || text == nullptr) return 1;
+    ZelColumnText block{k, text};
+    int32_t answer = 1;
+    return Request(ZEL_CB_COLUMN_SET_LABEL, &block, answer) && answer == 0 ? 0 : 1;
+}
+
+int32_t MoTavrelWks::SetColumnFormat(int32_t k, int32_t code) {
+    if (k < 1) return 1;
+    ZelColumnSetFormat block{1, k, code};
+    int32_t answer = 1;
+    return Request(ZEL_CB_COLUMN_SET_FORMAT, &block, answer) && answer == 0 ? 0 : 1;
+}
+
+int32_t MoTavrelWks::RemoveColumn(int32_t k) {
+    if (k < 1) return 1;
+    int32_t answer = 1;
+    return Request(ZEL_CB_COLUMN_REMOVE, intptr_t{k}, answer) && answer == 0 ? 0 : 1;
+}
+
+int32_t MoTavrelWks::SetRowCount(int32_t n) {
+    if (n < 0) return 1;
+    int32_t answer = 1;
+    return Request(ZEL_CB_SET_ROW_COUNT, intptr_t{n}, answer) && answer == 0 ? 0 : 1;
+}
+
+int32_t MoTavrelWks::ColumnDatasetName(int32_t k, TextOut buffer) const {
+    if (buffer.empty()) return 1;
+    buffer[0] = '\0';
+    std::array<char, ZEL_TEXT_BUFFER> column{};
+    if (ColumnName(k, TextOut(column)) != 0 || column[0] == '\0') return 1;
+    const std::string_view sheet = wksName_.text();
+    const std::string_view name(column.data());
+    // Worksheet, "_", column name and the terminator.
+    if (sheet.size() + 1 + name.size() + 1 > buffer.size()) return 1;
+    std::memcpy(buffer.data(), sheet.data(), sheet.size());
+    buffer[sheet.size()] = '_';
+    std::memcpy(buffer.data() + sheet.size() + 1, name.data(), name.size());
+    buffer[sheet.size() + 1 + name.size()] = '\0';
     return 0;
 }
 

@@ -57,6 +57,20 @@ public:
     // The worksheet name the dataset wrappers take; no text when detached.
     const MoWksName& wksName() const { return wksName_; }
 
+    // Column services of the importers; each answers 0 when the host did
+    // it (requests 0x6801, 0x6812, 0x6818, 0x6814, 0x6804, 0x681A).
+    // Column k's name, cut to the buffer; empty on failure.
+    int32_t ColumnName(int32_t k, TextOut buffer) const;
+    int32_t SetColumnName(int32_t k, const char* text);
+    int32_t SetColumnLabel(int32_t k, const char* text);
+    int32_t SetColumnFormat(int32_t k, int32_t code);
+    int32_t RemoveColumn(int32_t k);
+    int32_t SetRowCount(int32_t n);
+    // "<worksheet>_<column name>" of column k, the name by which a script
+    // reaches the column's dataset; empty when the column has no name or the
+    // name does not fit the buffer.
+    int32_t ColumnDatasetName(int32_t k, TextOut buffer) const;
+
 private:
     // One column request on the layer; false (no request) when detached or
     // without a callback.

@@ -54,6 +54,11 @@ enum class Err : uint8_t {
     NoFileNameText,           // a file-name argument without a text
     NoSuchMethod,             // SYNTAX: no method of that name
     NoSuchMember,             // ALTSPELL: no member of that name
+    NoWorksheet,              // an importer's worksheet does not exist
+    BadFormat,                // a foreign file without the layout of its format
+    BlockEnd,                 // WKSBLOCK met the end of the file before its last row
+    NotNumeric,               // WKSBLOCK met a line that is not numeric
+    ElementReadFailed,        // MATHEMATICA could not read the file
     kCount
 };
 
@@ -130,6 +135,13 @@ inline constexpr ErrorRow kErrorCatalogue[] = {
     {Err::NoFileNameText, "NoFileNameText", 261, 1153, SysErrRule::Zero, "a file name without a text"},
     {Err::NoSuchMethod, "NoSuchMethod", 262, 0, SysErrRule::Keep, "no method of that name"},
     {Err::NoSuchMember, "NoSuchMember", 264, 0, SysErrRule::Keep, "no member of that name"},
+    {Err::NoWorksheet, "NoWorksheet", 39, 39, SysErrRule::Keep, "the worksheet does not exist"},
+    {Err::BadFormat, "BadFormat", 41, 41, SysErrRule::Keep,
+     "the file does not have the layout of its format"},
+    {Err::BlockEnd, "BlockEnd", 33, 1030, SysErrRule::Keep, "the end of the file came before the last row"},
+    {Err::NotNumeric, "NotNumeric", 1031, 1031, SysErrRule::Keep,
+     "a line that is not numeric (its rest is in Z$)"},
+    {Err::ElementReadFailed, "ElementReadFailed", 28, 1028, SysErrRule::Cause, "reading the file failed"},
     {Err::kCount, nullptr, 0, 0, SysErrRule::Keep, nullptr},
 };
 
@@ -154,6 +166,11 @@ inline constexpr int32_t kLegacyBadHandle = 9;
 inline constexpr int32_t kLegacyFailure = 2;
 // Added to the inner number when an argument (not a setting) was refused.
 inline constexpr int32_t kArgumentRefusedOffset = 256;
+// A method run inside another (an importer's program) that failed with code
+// c: the outer one answers c with this bit set, or in the legacy numbering
+// ERROR 4 and 4.
+inline constexpr int32_t kNestedOffset = 512;
+inline constexpr int32_t kLegacyNestedFailure = 4;
 
 // Legacy numbers that several conditions share, with a text that covers
 // them all; ended by a row with a null text.

@@ -30,6 +30,12 @@ public:
 
     // Every member back to its default.
     virtual void ResetAll() {}
+    // The method of number n, for methods written as programs over the
+    // object's own methods; null for a number the object does not have.
+    virtual MoMethod* MethodByNumber(int32_t n) {
+        (void)n;
+        return nullptr;
+    }
 
     int32_t AccessPropertyIn(const char* name, uint16_t flags, void* value, MemberTable table);
     void ListMembers(MemberTable table, const char* prefix);

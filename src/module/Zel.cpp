@@ -1,5 +1,7 @@
 #include "module/Zel.h"
 
+#include <iterator>
+
 namespace zel {
 
 // Aliases follow their member; the order is the order of the listings and of
@@ -119,6 +121,37 @@ const MemberEntry ZEL::kBaseProperties[] = {
     {"MSG", &MemberAt<&ZEL::msg_>},
     {nullptr, nullptr},
 };
+
+namespace {
+template <auto Field>
+MoMethod& Numbered(ZEL& zel) {
+    return zel.*Field;
+}
+}  // namespace
+
+MoMethod& (*const ZEL::kNumberedMethods[])(ZEL&) = {
+    &Numbered<&ZEL::open_>,        &Numbered<&ZEL::close_>,      &Numbered<&ZEL::closeAll_>,
+    &Numbered<&ZEL::exists_>,      &Numbered<&ZEL::remove_>,     &Numbered<&ZEL::size_>,
+    &Numbered<&ZEL::getPos_>,      &Numbered<&ZEL::setPos_>,     &Numbered<&ZEL::rewind_>,
+    &Numbered<&ZEL::toEnd_>,       &Numbered<&ZEL::jump_>,       &Numbered<&ZEL::jumpChunk_>,
+    &Numbered<&ZEL::switchMode_>,  &Numbered<&ZEL::read_>,       &Numbered<&ZEL::write_>,
+    &Numbered<&ZEL::fread_>,       &Numbered<&ZEL::fwrite_>,     &Numbered<&ZEL::dread_>,
+    &Numbered<&ZEL::dwrite_>,      &Numbered<&ZEL::ldread_>,     &Numbered<&ZEL::ldwrite_>,
+    &Numbered<&ZEL::aread_>,       &Numbered<&ZEL::awrite_>,     &Numbered<&ZEL::readRowBin_>,
+    &Numbered<&ZEL::readRecord_>,  &Numbered<&ZEL::writeRecord_>, &Numbered<&ZEL::cread_>,
+    &Numbered<&ZEL::lineRow_>,     &Numbered<&ZEL::listSepMethod_>, &Numbered<&ZEL::lread_>,
+    &Numbered<&ZEL::lwrite_>,      &Numbered<&ZEL::readArray_>,  &Numbered<&ZEL::readRow_>,
+    &Numbered<&ZEL::readToken_>,   &Numbered<&ZEL::tread_>,      &Numbered<&ZEL::twrite_>,
+    &Numbered<&ZEL::ascii_>,       &Numbered<&ZEL::syntax_>,     &Numbered<&ZEL::altSpell_>,
+    &Numbered<&ZEL::listAll_>,     &Numbered<&ZEL::sigmaWin_>,   &Numbered<&ZEL::sigmaDos_>,
+    &Numbered<&ZEL::wav_>,         &Numbered<&ZEL::wksBlock_>,   &Numbered<&ZEL::mathematica_>,
+};
+MoMethod* ZEL::MethodByNumber(int32_t n) {
+    static_assert(std::size(kNumberedMethods) == static_cast<size_t>(ZelMethod::kCount),
+                  "every numbered method has its row");
+    if (n < 0 || n >= static_cast<int32_t>(ZelMethod::kCount)) return nullptr;
+    return &kNumberedMethods[n](*this);
+}
 
 ZEL::ZEL() { ResetAll(); }
 

@@ -18,6 +18,11 @@
 #include "help/MoHelpIO.h"
 #include "help/MoListSep.h"
 #include "help/MoReset.h"
+#include "import/MoHighLev.h"
+#include "import/MoMathematica.h"
+#include "import/MoSigmaPlot.h"
+#include "import/MoWav.h"
+#include "import/MoWksBlock.h"
 #include "module/MoUnavailable.h"
 #include "props/MoNumeric.h"
 #include "props/MoString.h"
@@ -35,6 +40,7 @@ public:
     MemberTable BaseProperties() override { return {kBaseProperties, this}; }
     // Every member back to its default; open files stay open.
     void ResetAll() override;
+    MoMethod* MethodByNumber(int32_t n) override;
 
     IoContext& io() { return io_; }
     MoOpen& Open() { return open_; }
@@ -54,6 +60,8 @@ private:
     }
 
     static const MemberEntry kProperties[];
+    // The methods in the numbering of programs over them (ZelMethod).
+    static MoMethod& (*const kNumberedMethods[])(ZEL& zel);
     static const MemberEntry kMethods[];
     static const MemberEntry kBaseProperties[];
 
@@ -105,11 +113,11 @@ private:
     MoUnavailable cread_{io_, "MoCRead", "CREAD", 3};
     MoUnavailable twrite_{io_, "MoTWrite", "TWRITE", 2};
     MoUnavailable lwrite_{io_, "MoLWrite", "LWRITE", 2};
-    MoUnavailable sigmaWin_{io_, "MoSigmaWin", "SIGMAWIN", 2};
-    MoUnavailable sigmaDos_{io_, "MoSigmaDos", "SIGMADOS", 2};
-    MoUnavailable wav_{io_, "MoWav", "WAV", 2};
-    MoUnavailable mathematica_{io_, "MoMathematica", "MATHEMATICA", 2};
-    MoUnavailable wksBlock_{io_, "MoWksBlock", "WKSBLOCK", 5};
+    MoSigmaWin sigmaWin_{io_};
+    MoSigmaDos sigmaDos_{io_};
+    MoWav wav_{io_};
+    MoMathematica mathematica_{io_};
+    MoWksBlock wksBlock_{io_};
     MoSyntax syntax_{io_};
     MoAltSpell altSpell_{io_};
     MoListAll listAll_{io_};

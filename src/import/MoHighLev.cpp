@@ -1,0 +1,127 @@
+#include "import/MoHighLev.h"
+
+#include "frame/MoDLL.h"
+#include "host/HostServices.h"
+#include "props/MoString.h"
+
+namespace zel {
+
+int32_t MoHighLev::ParseArguments(std::string& argText, MoDLL& owner) {
+    if (int32_t r = MoZELIO::ParseArguments(argText, owner); r != 0) return r;
+    for (size_t i = 0; i < saved_.size(); ++i) {
+        double value = 0.0;
+        SettingMember(static_cast<Setting>(i)).GetNumber(&value);
+        saved_[i] = value;
+    }
+    saving_ = true;
+    ImportInProgress() = 1;
+    return 0;
+}
+
+void MoHighLev::AfterExecute(MoDLL&) { Restore(); }
+
+void MoHighLev::Restore() {
+    if (!saving_) return;
+    for (size_t i = 0; i < saved_.size(); ++i) {
+        const auto setting = static_cast<Setting>(i);
+        if (setting == Setting::Error || setting == Setting::SysErr) continue;
+        SettingMember(setting).SetNumber(saved_[i]);
+    }
+    saving_ = false;
+    ImportInProgress() = 0;
+}
+
+MoScript& MoHighLev::SettingMember(Setting setting) {
+    switch (setting) {
+        case Setting::NewActions: return io_.NewActionsProperty();
+        case Setting::Error: return io_.Error();
+        case Setting::SysErr: return io_.SysErr();
+        case Setting::HFile: return io_.HFile();
+        case Setting::NBytes: return io_.NBytes();
+        case Setting::ByteOrder: return io_.ByteOrder();
+        case Setting::Signed: return io_.Signed();
+        case Setting::Skip: return io_.Skip();
+        case Setting::NLineMode: return io_.NLineMode();
+        case Setting::ListSep: break;
+        case Setting::kCount: break;
+    }
+    return io_.ListSep();
+}
+
+void MoHighLev::SetSetting(Setting setting, double value) { SettingMember(setting).SetNumber(value); }
+
+double MoHighLev::GetSetting(Setting setting) {
+    double value = 0.0;
+    SettingMember(setting).GetNumber(&value);
+    return value;
+}
+
+MoMethod* MoHighLev::Method(MoDLL& owner, ZelMethod n) {
+    return owner.MethodByNumber(static_cast<int32_t>(n));
+}
+
+int32_t MoHighLev::RunMethod(MoDLL& owner, ZelMethod n, double& result, std::initializer_list<Arg> args) {
+    result = kMissingValue;
+    MoMethod* method = Method(owner, n);
+    if (method == nullptr) return io_.Fail(Err::OutOfMemory);
+    int k = 0;
+    for (const Arg& arg : args) {
+        MoProperty* slot = method->argument(k++);
+        if (slot == nullptr) break;
+        if (const auto* text = std::get_if<std::string_view>(&arg)) {
+            if (auto* property = dynamic_cast<MoString*>(slot)) property->SetText(*text);
+        } else if (const auto* whole = std::get_if<int32_t>(&arg)) {
+            slot->SetNumber(*whole);
+        } else {
+            slot->SetNumber(std::get<double>(arg));
+        }
+        slot->set_given(true);
+    }
+    std::string none;
+    int32_t r = method->ParseArguments(none, owner);
+    if (r == 0) {
+        r = method->Execute(&result, owner);
+        method->AfterExecute(owner);
+    }
+    return r;
+}
+
+int32_t MoHighLev::RunMethod(MoDLL& owner, ZelMethod n, std::initializer_list<Arg> args) {
+    double result = 0.0;
+    return RunMethod(owner, n, result, args);
+}
+
+int32_t MoHighLev::NestedFailure(int32_t code) {
+    if (io_.NewActions()) return code | kNestedOffset;
+    io_.SetError(kLegacyNestedFailure);
+    return kLegacyNestedFailure;
+}
+
+void MoHighLev::ShowWaitCursor() { host::Call(ZEL_CB_WAIT_CURSOR, 1, 0); }
+void MoHighLev::RestoreCursor() { host::Call(ZEL_CB_WAIT_CURSOR, 0, 0); }
+void MoHighLev::Repaint(uint32_t window) { host::Call(ZEL_CB_REPAINT, static_cast<intptr_t>(window), 0); }
+
+MoImportIO::MoImportIO(IoContext& io) : MoHighLev(io), worksheet_(AddArgument<MoWksName>()) {
+    AddArgument<MoInt>();
+}
+
+MoImportIO::DatasetName MoImportIO::ColumnDataset(std::string_view column) const {
+    DatasetName name{};
+    std::string text(worksheet_.text());
+    text += '_';
+    text += column;
+    CopyBounded(TextOut(name), text.c_str());
+    return name;
+}
+
+int32_t MoImportIO::ParseArguments(std::string& argText, MoDLL& owner) {
+    if (int32_t r = MoHighLev::ParseArguments(argText, owner); r != 0) return r;
+    if (!worksheet_.given()) {
+        // The mark must not outlive a call that never runs.
+        AfterExecute(owner);
+        return io_.Fail(Err::MissingTransferArgument);
+    }
+    return 0;
+}
+
+}  // namespace zel

@@ -1,0 +1,29 @@
+// MATHEMATICA: a list in Mathematica's notation into a worksheet, each
+// element a text cell: { a, b, c } fills column 1, {{...},{...}} one
+// column per inner list.
+#pragma once
+
+#include "import/MoHighLev.h"
+
+namespace zel {
+
+class MoMathematica : public MoImportIO {
+public:
+    ZEL_CLASS_NAME(MoMathematica)
+    using MoImportIO::MoImportIO;
+    int32_t Execute(double* result, MoDLL& owner) override;
+
+    // At most this many characters make one element; the next byte starts
+    // another.
+    static constexpr size_t kElementChars = 121;
+
+private:
+    int32_t Import(MoDLL& owner);
+    enum class ElementEnd { More, ListEnd, Failed };
+    // Reads one element byte by byte from the current file into element.
+    ElementEnd ReadElement(std::string& element);
+
+    int32_t failed_ = 0;  // the code of a failed element read
+};
+
+}  // namespace zel

@@ -1,0 +1,51 @@
+// SIGMAWIN and SIGMADOS: the data of a SigmaPlot worksheet file, in the
+// Windows and in the DOS format, into the columns of a worksheet; column c
+// of the file goes to worksheet column c + 1.
+#pragma once
+
+#include "import/MoHighLev.h"
+
+namespace zel {
+
+class MoSigmaPlot : public MoImportIO {
+public:
+    ZEL_CLASS_NAME(MoSigmaPlot)
+    using MoImportIO::MoImportIO;
+    // READ, GETPOS and AREAD start from a parsed empty state.
+    int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
+    int32_t Execute(double* result, MoDLL& owner) override;
+
+protected:
+    virtual int32_t Import(MoDLL& owner) = 0;
+
+    // AREAD of n values from the current position into worksheet column
+    // (counted from 1); answers the nested code (0 on success) and the
+    // values stored.
+    int32_t ReadColumn(MoDLL& owner, int32_t column, int32_t n, double& stored);
+    // Reads one field of width bytes with READ.
+    int32_t ReadField(MoDLL& owner, int32_t width, int64_t& value);
+};
+
+class MoSigmaWin : public MoSigmaPlot {
+public:
+    ZEL_CLASS_NAME(MoSigmaWin)
+    using MoSigmaPlot::MoSigmaPlot;
+
+private:
+    int32_t Import(MoDLL& owner) override;
+    // The text at pos up to a 0 byte, through READTOKEN into Z.
+    int32_t ReadText(MoDLL& owner, int32_t pos, std::string& text);
+};
+
+class MoSigmaDos : public MoSigmaPlot {
+public:
+    ZEL_CLASS_NAME(MoSigmaDos)
+    using MoSigmaPlot::MoSigmaPlot;
+
+private:
+    int32_t Import(MoDLL& owner) override;
+    // READ(1) until a byte 26; failures pass on unchanged.
+    int32_t FindMarker(MoDLL& owner);
+};
+
+}  // namespace zel
