@@ -78,6 +78,10 @@ public:
     std::function<std::optional<double>(std::string_view)> numberOfName;
     // Update requests received.
     int updateCount() const { return updates_; }
+    // The wait cursor: how often it was shown, and whether it is showing now.
+    int waitCursorShown() const { return waitCursorShown_; }
+    bool waitCursorShowing() const { return waitCursor_ > 0; }
+    int repaintCount() const { return repaints_; }
     // Script commands the module asked the host to run.
     const std::vector<std::string>& commands() const { return commands_; }
 
@@ -135,6 +139,9 @@ private:
     std::vector<std::string> lines_;
     std::vector<std::string> commands_;
     int updates_ = 0;
+    int waitCursor_ = 0;
+    int waitCursorShown_ = 0;
+    int repaints_ = 0;
     std::array<std::string, 26> variables_;
     std::vector<std::unique_ptr<Dataset>> datasets_;  // free datasets
     struct FoundDataset {

@@ -126,6 +126,19 @@ int32_t Host::ServeText(int32_t code, intptr_t arg, intptr_t out) {
             commands_.emplace_back(Text(arg));
             return 0;
         }
+        case ZEL_CB_WAIT_CURSOR:
+            // The cursor is a counter: shown adds one, the previous one again
+            // takes one away.
+            if (arg == 1) {
+                ++waitCursor_;
+                ++waitCursorShown_;
+            } else if (arg == 0 && waitCursor_ > 0) {
+                --waitCursor_;
+            }
+            return 0;
+        case ZEL_CB_REPAINT:
+            ++repaints_;
+            return 0;
         default:
             return 1;
     }
