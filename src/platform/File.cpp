@@ -236,6 +236,23 @@ uint32_t File::Read(void* buffer, uint32_t count) {
     return done;
 }
 
+std::span<const uint8_t> File::Peek() {
+    CheckOpen();
+    if (flags_.access == Access::Write) Fail(FileCause::AccessDenied);
+    if (bufferStale_ || cursor_ >= bufferLength_) {
+        if (buffer_.size() != kReadBufferSize) buffer_.resize(kReadBufferSize);
+        ReturnToPosition();
+        uint32_t got = 0;
+        if (const FileCause cause = vfs_->Read(fd_, buffer_.data(), kReadBufferSize, got);
+            cause != FileCause::None) {
+            Fail(cause);
+        }
+        pointer_ += got;
+        bufferLength_ = got;
+    }
+    return {buffer_.data() + cursor_, Unread()};
+}
+
 void File::Write(const void* buffer, uint32_t count) {
     CheckOpen();
     if (flags_.access == Access::Read) Fail(FileCause::AccessDenied);

@@ -21,8 +21,10 @@
 // buffered stdio stream counts it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,12 @@ public:
     void Close();
     // Reads up to count bytes at the position; fewer at the end of the file.
     uint32_t Read(void* buffer, uint32_t count);
+    // Reading without a copy: the bytes read ahead from the position on, the
+    // buffer refilled from the file when none are left (empty at the end of
+    // the file). The view holds until the next operation on this File; Skip
+    // then moves the position over n of its bytes. Fails as Read does.
+    std::span<const uint8_t> Peek();
+    void Skip(uint32_t n) { cursor_ += std::min(n, Unread()); }
     void Write(const void* buffer, uint32_t count);
     // Moves the position; a position before the start fails with BadSeek.
     // A position past the end is allowed. Answers the new position. A
