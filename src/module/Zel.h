@@ -21,6 +21,9 @@
 #include "module/MoUnavailable.h"
 #include "props/MoNumeric.h"
 #include "props/MoString.h"
+#include "text/MoASCIILT.h"
+#include "text/MoCRead.h"
+#include "text/MoTWrite.h"
 
 namespace zel {
 
@@ -97,14 +100,14 @@ private:
     MoWriteRecord writeRecord_{io_, converter_};
     MoUnavailable readRow_{io_, "MoReadRow", "READROW", 3};
     MoUnavailable lineRow_{io_, "MoLineRow", "LINEROW", 2};
-    MoUnavailable tread_{io_, "MoTRead", "TREAD", 3};
-    MoUnavailable lread_{io_, "MoLRead", "LREAD", 2};
-    MoUnavailable readToken_{io_, "MoReadToken", "READTOKEN", 3};
+    MoTRead tread_{io_};
+    MoLRead lread_{io_};
+    MoReadToken readToken_{io_};
     MoUnavailable readArray_{io_, "MoReadArray", "READARRAY", 4};
     MoUnavailable ascii_{io_, "MoASCII", "ASCII", 3};
-    MoUnavailable cread_{io_, "MoCRead", "CREAD", 3};
-    MoUnavailable twrite_{io_, "MoTWrite", "TWRITE", 2};
-    MoUnavailable lwrite_{io_, "MoLWrite", "LWRITE", 2};
+    MoCRead cread_{io_};
+    MoTWrite twrite_{io_};
+    MoLWrite lwrite_{io_};
     MoUnavailable sigmaWin_{io_, "MoSigmaWin", "SIGMAWIN", 2};
     MoUnavailable sigmaDos_{io_, "MoSigmaDos", "SIGMADOS", 2};
     MoUnavailable wav_{io_, "MoWav", "WAV", 2};

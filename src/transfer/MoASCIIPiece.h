@@ -91,14 +91,20 @@ protected:
     // The classes of the byte values for this reading, null when every byte
     // is to be asked. Valid from ParseArguments to the end of ReadPieces.
     virtual const ByteClasses* PlainBytes() { return nullptr; }
-    // Classes where the line-end bytes of the mode and the list separator
-    // ask, and every other byte takes its class from plain(byte).
+    // Classes from plain(byte) for every byte value, except that the
+    // line-end byte of the mode asks, and the list separator asks unless
+    // separatorRuns says that a separator completes and finishes nothing in
+    // this reader (it is then a kept separator where plain keeps it).
     template <class Plain>
-    void BuildClasses(ByteClasses& classes, Plain plain) const {
+    void BuildClasses(ByteClasses& classes, Plain plain, bool separatorRuns) const {
         for (int b = 0; b < 256; ++b) classes[static_cast<size_t>(b)] = plain(static_cast<uint8_t>(b));
         classes[lineMode_ == 2 ? '\r' : '\n'] = ByteClass::Ask;
-        classes[listSep_] = ByteClass::Ask;
+        ByteClass& separator = classes[listSep_];
+        separator = separatorRuns && separator == ByteClass::Keep ? ByteClass::KeepSeparator : ByteClass::Ask;
     }
+    // A key of the settings that byte classes depend on, for readers that
+    // keep their classes from call to call.
+    int32_t ClassKey(int32_t variant) const { return lineMode_ | (listSep_ << 8) | (variant << 16); }
 
     // The characters of the piece in hand; an empty piece is a valid piece.
     std::string piece_;

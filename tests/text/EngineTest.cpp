@@ -68,7 +68,7 @@ public:
         return storeAnswer;
     }
     const ByteClasses* PlainBytes() override {
-        BuildClasses(classes_, [](uint8_t) { return ByteClass::Keep; });
+        BuildClasses(classes_, [](uint8_t) { return ByteClass::Keep; }, false);
         // A byte that CheckChar refuses must be asked about.
         if (refuse >= 0) classes_[static_cast<size_t>(refuse)] = ByteClass::Ask;
         return &classes_;
