@@ -22,6 +22,7 @@
 #include "props/MoNumeric.h"
 #include "props/MoString.h"
 #include "text/MoASCIILT.h"
+#include "text/MoASCIIRow.h"
 #include "text/MoCRead.h"
 #include "text/MoTWrite.h"
 
@@ -98,8 +99,8 @@ private:
     MoReadRowBin readRowBin_{io_, converter_};
     MoReadRecord readRecord_{io_, converter_};
     MoWriteRecord writeRecord_{io_, converter_};
-    MoUnavailable readRow_{io_, "MoReadRow", "READROW", 3};
-    MoUnavailable lineRow_{io_, "MoLineRow", "LINEROW", 2};
+    MoReadRow readRow_{io_};
+    MoLineRow lineRow_{io_};
     MoTRead tread_{io_};
     MoLRead lread_{io_};
     MoReadToken readToken_{io_};

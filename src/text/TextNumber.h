@@ -1,0 +1,23 @@
+// Numbers in the pieces of the row, array and ASCII readers.
+#pragma once
+
+#include <string_view>
+
+#include "frame/Mobj.h"
+#include "platform/Pemrix9.h"
+
+namespace zel {
+
+// The characters a number is written with: digits, sign, point and the
+// exponent letter. The row and array readers keep only these.
+constexpr bool IsNumberChar(uint8_t ch) {
+    return (ch >= '0' && ch <= '9') || ch == '-' || ch == '.' || ch == 'E' || ch == 'e';
+}
+
+// The number of a text, as the utility library reads it (correctly
+// rounded), or the missing value when the text holds no number.
+inline double NumberOfText(std::string_view text) {
+    return pemrix::ParseNumber(text).value_or(kMissingValue);
+}
+
+}  // namespace zel
