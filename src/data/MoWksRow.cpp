@@ -14,28 +14,34 @@ constexpr int32_t kUnknownFormat = INT32_MIN;
 }  // namespace
 
 MoWksRow::MoWksRow(const MoString& worksheetName, ErrorState& errors) : worksheet_(worksheetName, errors) {
+    nearFormats_.fill(kUnknownFormat);
     if (!worksheet_.IsAttached()) return;
     knownColumns_ = worksheet_.ColumnCount();
     for (int32_t k = 1; k <= knownColumns_; ++k) {
-        if (const MoWksCol* column = ColumnAt(k); column != nullptr && column->IsAttached()) {
+        if (const MoWksCol* column = ColumnAt(k).column; column != nullptr && column->IsAttached()) {
             row_ = std::max(row_, column->upper());
         }
     }
 }
 
-MoWksCol* MoWksRow::ColumnAt(int32_t k) {
-    if (k < 1) return nullptr;
-    const auto index = static_cast<size_t>(k - 1);
-    try {
-        if (columns_.size() <= index) {
-            columns_.resize(index + 1);
-            formats_.resize(index + 1, kUnknownFormat);
-        }
-        if (!columns_[index]) columns_[index] = std::make_unique<MoWksCol>(worksheet_.wksName(), Column{k});
-    } catch (const std::bad_alloc&) {
-        return nullptr;
+MoWksRow::Slot MoWksRow::ColumnAt(int32_t k) {
+    if (k < 1) return {};
+    if (k <= kNearColumns) {
+        const auto index = static_cast<size_t>(k - 1);
+        if (!near_[index]) near_[index].emplace(worksheet_.wksName(), Column{k});
+        return {&*near_[index], &nearFormats_[index]};
     }
-    return columns_[index].get();
+    const auto index = static_cast<size_t>(k - kNearColumns - 1);
+    try {
+        if (far_.size() <= index) {
+            far_.resize(index + 1);
+            farFormats_.resize(index + 1, kUnknownFormat);
+        }
+        if (!far_[index]) far_[index] = std::make_unique<MoWksCol>(worksheet_.wksName(), Column{k});
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    return {far_[index].get(), &farFormats_[index]};
 }
 
 int32_t MoWksRow::EnsureColumns(int32_t k) {
@@ -46,10 +52,10 @@ int32_t MoWksRow::EnsureColumns(int32_t k) {
 }
 
 int32_t MoWksRow::ColumnFormat(int32_t k) {
-    if (ColumnAt(k) == nullptr) return worksheet_.ColumnFormat(k);
-    int32_t& format = formats_[static_cast<size_t>(k - 1)];
-    if (format == kUnknownFormat) format = worksheet_.ColumnFormat(k);
-    return format;
+    const Slot slot = ColumnAt(k);
+    if (slot.format == nullptr) return worksheet_.ColumnFormat(k);
+    if (*slot.format == kUnknownFormat) *slot.format = worksheet_.ColumnFormat(k);
+    return *slot.format;
 }
 
 int32_t MoWksRow::Refused() {
@@ -58,13 +64,13 @@ int32_t MoWksRow::Refused() {
 }
 
 int32_t MoWksRow::SetNumber(int32_t k, double value) {
-    MoWksCol* column = ColumnAt(k);
+    MoWksCol* column = ColumnAt(k).column;
     if (column == nullptr || !column->IsAttached() || column->SetValue(row_, value) != 0) return Refused();
     return 0;
 }
 
 int32_t MoWksRow::SetText(int32_t k, const char* text) {
-    MoWksCol* column = ColumnAt(k);
+    MoWksCol* column = ColumnAt(k).column;
     if (column == nullptr || !column->IsAttached() || column->SetText(row_, text) != 0) return Refused();
     return 0;
 }

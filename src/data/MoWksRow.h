@@ -5,8 +5,10 @@
 // wrappers commit the grown columns when the row object goes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "data/MoData.h"
@@ -34,14 +36,24 @@ public:
     int32_t SetText(int32_t k, const char* text);
 
 private:
-    // The wrapper of column k (1-based), made on first use; null for a
-    // column number below 1 or when memory runs out.
-    MoWksCol* ColumnAt(int32_t k);
+    // Columns up to this number live inside the object: a row of a few
+    // values costs no allocation.
+    static constexpr int32_t kNearColumns = 16;
+    struct Slot {
+        MoWksCol* column = nullptr;
+        int32_t* format = nullptr;
+    };
+
+    // The wrapper of column k (1-based), made on first use, with its format
+    // slot; none for a column number below 1 or when memory runs out.
+    Slot ColumnAt(int32_t k);
     int32_t Refused();
 
     MoTavrelWks worksheet_;
-    std::vector<std::unique_ptr<MoWksCol>> columns_;
-    std::vector<int32_t> formats_;
+    std::array<std::optional<MoWksCol>, kNearColumns> near_;
+    std::array<int32_t, kNearColumns> nearFormats_{};
+    std::vector<std::unique_ptr<MoWksCol>> far_;
+    std::vector<int32_t> farFormats_;
     int32_t knownColumns_ = 0;
     int32_t row_ = 0;
 };

@@ -19,9 +19,18 @@ constexpr size_t kMaxPathParts = 10;
 
 bool IsIndexed(uint16_t kind) { return (kind & kKindIndexed) != 0; }
 
+// A table name against a requested name, without regard to case: one pass,
+// stopping at the first difference. Method calls come by the million.
+bool SameName(const char* tableName, const char* name) {
+    for (;; ++tableName, ++name) {
+        if (platform::ToUpper(*tableName) != platform::ToUpper(*name)) return false;
+        if (*name == '\0') return true;
+    }
+}
+
 MoMethod* AsMethod(MoScript* member) {
     if (member == nullptr || (member->GetKind() & 3) != kKindMethod) return nullptr;
-    return dynamic_cast<MoMethod*>(member);
+    return member->AsMethod();
 }
 
 void SendLine(std::string line, const char* prefix) {
@@ -168,7 +177,7 @@ int32_t MoDLL::CallMethodIn(const char* name, char* argText, double* result,
     if (!table || name == nullptr) return kNotHandled;
     MoMethod* method = nullptr;
     for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
-        if (platform::EqualsNoCase(row->name, name)) {
+        if (SameName(row->name, name)) {
             method = AsMethod(&table.MemberOf(*row));
             break;
         }

@@ -24,6 +24,7 @@
 #include "text/MoASCIILT.h"
 #include "text/MoASCIIRow.h"
 #include "text/MoCRead.h"
+#include "text/MoReadArray.h"
 #include "text/MoTWrite.h"
 
 namespace zel {
@@ -104,7 +105,7 @@ private:
     MoTRead tread_{io_};
     MoLRead lread_{io_};
     MoReadToken readToken_{io_};
-    MoUnavailable readArray_{io_, "MoReadArray", "READARRAY", 4};
+    MoReadArray readArray_{io_};
     MoUnavailable ascii_{io_, "MoASCII", "ASCII", 3};
     MoCRead cread_{io_};
     MoTWrite twrite_{io_};

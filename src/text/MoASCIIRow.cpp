@@ -41,7 +41,7 @@ int32_t MoASCIIRow::StorePiece(const std::string& piece, uint32_t) {
 
 bool MoASCIIRow::IsPieceComplete(uint8_t ch, uint32_t keptInPiece) {
     if (IsFinished(ch, separators())) return true;
-    return (IsListSeparator(ch) || IsLineEnd(ch)) && keptInPiece > 0;
+    return EndsField(ch) && keptInPiece > 0;
 }
 
 // ---- LINEROW ---------------------------------------------------------------

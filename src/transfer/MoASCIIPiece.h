@@ -85,6 +85,8 @@ protected:
     // taken was the last one of the data.
     bool DataSpent() const { return atEnd_ != 0 || bytesRead_ >= budget_; }
     bool IsListSeparator(uint8_t ch) const { return ch == listSep_; }
+    // The character ends a field: the list separator or a line end.
+    bool EndsField(uint8_t ch) { return IsListSeparator(ch) || IsLineEnd(ch); }
     int32_t lineMode() const { return lineMode_; }
     uint8_t listSep() const { return listSep_; }
 
