@@ -21,6 +21,7 @@
 #include "module/MoUnavailable.h"
 #include "props/MoNumeric.h"
 #include "props/MoString.h"
+#include "text/MoASCII.h"
 #include "text/MoASCIILT.h"
 #include "text/MoASCIIRow.h"
 #include "text/MoCRead.h"
@@ -106,7 +107,7 @@ private:
     MoLRead lread_{io_};
     MoReadToken readToken_{io_};
     MoReadArray readArray_{io_};
-    MoUnavailable ascii_{io_, "MoASCII", "ASCII", 3};
+    MoASCII ascii_{io_};
     MoCRead cread_{io_};
     MoTWrite twrite_{io_};
     MoLWrite lwrite_{io_};
