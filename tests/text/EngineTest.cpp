@@ -68,7 +68,9 @@ public:
         return storeAnswer;
     }
     const ByteClasses* PlainBytes() override {
-        BuildClasses(classes_, [](uint8_t) { return ByteClass::Keep; }, false);
+        // Without pieces completed at separators, a separator completes and
+        // finishes nothing: it may be taken in a run.
+        BuildClasses(classes_, [](uint8_t) { return ByteClass::Keep; }, !completeAtSeparators_);
         // A byte that CheckChar refuses must be asked about.
         if (refuse >= 0) classes_[static_cast<size_t>(refuse)] = ByteClass::Ask;
         return &classes_;
