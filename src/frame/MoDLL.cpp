@@ -175,14 +175,21 @@ int32_t MoDLL::AccessPropertyIn(const char* name, uint16_t flags, void* value,
 int32_t MoDLL::CallMethodIn(const char* name, char* argText, double* result,
                             MemberTable table) {
     if (!table || name == nullptr) return kNotHandled;
-    MoMethod* method = nullptr;
-    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
-        if (SameName(row->name, name)) {
-            method = AsMethod(&table.MemberOf(*row));
-            break;
+    const MemberEntry* found = nullptr;
+    if (lastMethodTable_ == table.rows && SameName(lastMethodRow_->name, name)) {
+        found = lastMethodRow_;
+    } else {
+        for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
+            if (SameName(row->name, name)) {
+                found = row;
+                break;
+            }
         }
     }
+    MoMethod* method = found != nullptr ? AsMethod(&table.MemberOf(*found)) : nullptr;
     if (method == nullptr) return kNotHandled;
+    lastMethodTable_ = table.rows;
+    lastMethodRow_ = found;
     if (statusMode_ == 0) return kDone;
 
     // The method works on its own copy; the host's buffer is never written.
