@@ -166,8 +166,9 @@ inline constexpr int32_t kLegacyFailure = 2;
 // Added to the inner number when an argument (not a setting) was refused.
 inline constexpr int32_t kArgumentRefusedOffset = 256;
 
-// Legacy numbers that several conditions share, with a text that covers
-// them all; ended by a row with a null text.
+// Legacy numbers that several conditions share, and numbers that some steps
+// store in both numberings (12 and 28), with a text that covers them all;
+// ended by a row with a null text.
 struct LegacyRow {
     int32_t legacy;
     const char* text;
@@ -176,6 +177,8 @@ inline constexpr LegacyRow kSharedLegacyNumbers[] = {
     {2, "a width this method does not accept"},
     {3, "a value (or a file number) outside the allowed range"},
     {6, "no such dataset or worksheet, the host refused a request, or writing the file failed"},
+    {12, "a value outside the allowed range"},
+    {28, "reading the file failed"},
     {65, "a required argument is missing, or a string-variable letter outside A to Z"},
     {1024, "a required argument is missing, or there is no usable current file"},
     {1153, "the file could not be opened"},
