@@ -244,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{true, "x = zel.nosuch(1)", "zel.nosuch(1) failed: no member \"NOSUCH\"", false, 0},
         FailureCase{true, "x = zel.nbytes(1)", "zel.nbytes(1) failed: \"NBYTES\" is a property, not a method", false,
                     0},
-        FailureCase{false, "zel.nbytes = 5", "zel.nbytes = 5 failed: ERROR 12, SYSERR 0", false, 0},
+        FailureCase{false, "zel.nbytes = 5", "zel.nbytes = 5 failed: ERROR 12 (a value outside the allowed range), SYSERR 0", false, 0},
         FailureCase{true, "zel.nbytes = \"4\"", "zel.nbytes = \"4\" failed: \"NBYTES\" takes a number, not a text",
                     false, 0},
         FailureCase{true, "zel.filename = 3", "zel.filename = 3 failed: \"FILENAME\" takes a text, not a number", false,

@@ -155,10 +155,17 @@ TEST_F(RowReadTest, ACellTheHostRefusesEndsTheReading) {
 
 TEST_F(RowReadTest, ARowWiderThanTheWorksheetAddsColumns) {
     tavrel::Worksheet& sheet = host().CreateWorksheet("w", 1);
-    OpenText("1,2,3,4,5,6,7,8\r\n");
-    EXPECT_EQ(Call("READROW", "w,8").value, 8);
-    EXPECT_EQ(sheet.columnCount(), 8);
-    EXPECT_EQ(RowsOf(sheet), std::vector<std::string>{"1|2|3|4|5|6|7|8"});
+    std::string line;
+    std::string row;
+    for (int k = 1; k <= 40; ++k) {
+        line += std::to_string(k * 3) + (k < 40 ? "," : "\r\n");
+        row += (k > 1 ? "|" : "") + std::to_string(k * 3);
+    }
+    OpenText(line + line);
+    EXPECT_EQ(Call("READROW", "w,40").value, 40);
+    EXPECT_EQ(Call("LINEROW", "w").value, 40);
+    EXPECT_EQ(sheet.columnCount(), 40);
+    EXPECT_EQ(RowsOf(sheet), (std::vector<std::string>{row, row}));
 }
 
 TEST_F(RowReadTest, BinaryBytesAndLongLines) {
