@@ -25,7 +25,7 @@ void ReleaseReserved(void* region, std::size_t bytes);
 // to the disk and renamed into place, so that target holds either its old or
 // its new contents. On failure answers false with a message in error
 // ("cannot create T: ...", "cannot write T: ...", "cannot replace T: ...").
-bool ReplaceFile(const std::string& target, const std::string& data, std::string& error);
+bool ReplaceFileContents(const std::string& target, const std::string& data, std::string& error);
 
 }  // namespace tavrel::system
 

@@ -55,7 +55,7 @@ void ReleaseReserved(void* region, std::size_t bytes) {
     if (region != nullptr) munmap(region, bytes);
 }
 
-bool ReplaceFile(const std::string& target, const std::string& data, std::string& error) {
+bool ReplaceFileContents(const std::string& target, const std::string& data, std::string& error) {
     static std::atomic<unsigned> counter{0};
     std::string temporary;
     int fd = -1;

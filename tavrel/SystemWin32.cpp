@@ -53,7 +53,7 @@ void ReleaseReserved(void* region, std::size_t) {
     if (region != nullptr) ::VirtualFree(region, 0, MEM_RELEASE);
 }
 
-bool ReplaceFile(const std::string& target, const std::string& data, std::string& error) {
+bool ReplaceFileContents(const std::string& target, const std::string& data, std::string& error) {
     static std::atomic<unsigned> counter{0};
     std::string temporary;
     int fd = -1;

@@ -74,7 +74,7 @@ bool Save(const Grid& grid, const std::string& path, std::string& error) {
         error = "no file name";
         return false;
     }
-    return system::ReplaceFile(path, CsvText(grid), error);
+    return system::ReplaceFileContents(path, CsvText(grid), error);
 }
 
 }  // namespace

@@ -245,7 +245,7 @@ TEST_F(EndToEnd, EveryExampleRunsAndStaysInItsFolder) {
         EXPECT_EQ(outcome.status, 0) << name << "\n" << outcome.err;
         EXPECT_FALSE(outcome.out.empty()) << name;
         std::vector<std::string> outside;
-        for (const auto& entry : fs::directory_iterator(base.path())) outside.push_back(entry.path().filename());
+        for (const auto& entry : fs::directory_iterator(base.path())) outside.push_back(entry.path().filename().string());
         EXPECT_EQ(outside, std::vector<std::string>{"work"}) << name;
     }
     EXPECT_EQ(listing(examples), sourceBefore);

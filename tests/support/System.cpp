@@ -105,7 +105,10 @@ ProgramOutcome RunProgram(const std::string& program, const std::vector<std::str
     std::ofstream(in, std::ios::binary) << input;
 #ifdef _WIN32
     std::string command = QuoteArgument(program);
-    for (const std::string& arg : args) command += " " + QuoteArgument(arg);
+    for (const std::string& arg : args) {
+        command += ' ';
+        command += QuoteArgument(arg);
+    }
     std::vector<char> commandLine(command.begin(), command.end());
     commandLine.push_back('\0');
     std::vector<char> environment = EnvironmentWith(env);
