@@ -1,6 +1,7 @@
 // What the stand-in host asks of the operating system, the one part of it
 // that differs by platform (SystemPosix.cpp, SystemWin32.cpp): loading a
-// module, reserving address space for cells, and replacing a file whole.
+// module, reserving address space for cells, replacing a file whole, and
+// standard streams that keep line ends as written.
 #ifndef TAVREL_SYSTEM_H
 #define TAVREL_SYSTEM_H
 
@@ -26,6 +27,11 @@ void ReleaseReserved(void* region, std::size_t bytes);
 // its new contents. On failure answers false with a message in error
 // ("cannot create T: ...", "cannot write T: ...", "cannot replace T: ...").
 bool ReplaceFileContents(const std::string& target, const std::string& data, std::string& error);
+
+// Standard output and error take the bytes as they are written: no CR is
+// put before an LF (as Windows' text streams would), so that a runner's
+// output is the same on every system.
+void WriteStandardOutputAsIs();
 
 }  // namespace tavrel::system
 

@@ -89,4 +89,6 @@ bool ReplaceFileContents(const std::string& target, const std::string& data, std
     return true;
 }
 
+void WriteStandardOutputAsIs() {}  // POSIX streams never change line ends
+
 }  // namespace tavrel::system

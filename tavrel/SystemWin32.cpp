@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -88,6 +89,13 @@ bool ReplaceFileContents(const std::string& target, const std::string& data, std
         return fail("cannot replace " + target + ": " + WindowsError(::GetLastError()));
     }
     return true;
+}
+
+void WriteStandardOutputAsIs() {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 }
 
 }  // namespace tavrel::system

@@ -165,6 +165,14 @@ TEST_F(EndToEnd, ArgumentTextsKeepQuotesCommasAndParentheses) {
     const Outcome outcome =
         Script("h = zel.open(x(1).bin, 1)\nzel.close()\ng = zel.open(\"q, (r).bin\", 1)\nprint zel.exists(x(1).bin)\n");
     ExpectClean(outcome);
+#ifdef _WIN32
+    // Windows allows no '"' in a file name: the open of the quoted name
+    // fails, and the failure shows the argument text as it was written.
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_TRUE(Contains(outcome.err, "zel.open(\"q, (r).bin\", 1) failed: ERROR 1153")) << outcome.err;
+    EXPECT_TRUE(fs::exists(scratch.path() / "x(1).bin"));
+    return;
+#endif
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.out, "1\n");
     EXPECT_TRUE(fs::exists(scratch.path() / "x(1).bin"));

@@ -89,7 +89,8 @@ TEST(FindModule, TakesTheFirstPlaceThatHoldsIt) {
     fs::create_directories(scratch.path() / "lib");
     fs::create_directories(scratch.path() / "inst" / "bin");
     const std::string build = scratch.Make("build.so", "x");
-    const std::string beside = scratch.Make(std::string("lib/") + kModuleFileName, "x");
+    const std::string beside =
+        fs::path(scratch.Make(std::string("lib/") + kModuleFileName, "x")).lexically_normal().string();
     const std::string exe = scratch.PathOf("bin/zel");
     // An installed zel: the module at its installed place beside it.
     const std::string installedExe = scratch.PathOf("inst/bin/zel");
