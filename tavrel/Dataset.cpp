@@ -15,7 +15,7 @@ template <class T>
 Dataset::Cells<T>::Cells() : data_(static_cast<T*>(system::ReserveZeroed(kMaxCells * sizeof(T)))) {}
 
 template <class T>
-Dataset::Cells<T>::~Cells() {
+Dataset::Cells<T>::Cells::~Cells() {
     system::ReleaseReserved(data_, kMaxCells * sizeof(T));
 }
 

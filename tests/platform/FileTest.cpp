@@ -213,8 +213,8 @@ TEST_F(FileTest, SeekBeforeStartFailsAndKeepsPosition) {
                                                   {-11, SeekFrom::End},
                                                   {INT64_MIN, SeekFrom::End},
                                                   {INT64_MAX, SeekFrom::End}};
-    for (const auto& [offset, from] : cases) {
-        EXPECT_EQ(CauseOf([&] { f.Seek(offset, from); }), FileCause::BadSeek) << offset;
+    for (const auto& seek : cases) {
+        EXPECT_EQ(CauseOf([&] { f.Seek(seek.first, seek.second); }), FileCause::BadSeek) << seek.first;
         EXPECT_EQ(f.GetPosition(), 3u);
     }
 }
