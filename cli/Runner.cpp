@@ -78,15 +78,11 @@ std::string FindModule(const std::string& envPath, const std::string& buildPath,
                        std::string& tried) {
     tried.clear();
     if (!envPath.empty()) return envPath;
+    const fs::path folder = fs::path(exePath).parent_path();
     std::vector<std::string> places;
-    if (!exePath.empty()) {
-        const fs::path folder = fs::path(exePath).parent_path();
-        places.push_back((folder / kInstalledModule).lexically_normal().string());
-    }
+    if (!exePath.empty()) places.push_back((folder / kInstalledModule).lexically_normal().string());
     places.push_back(buildPath);
-    if (!exePath.empty()) {
-        places.push_back((fs::path(exePath).parent_path() / ".." / "lib" / kModuleFileName).lexically_normal().string());
-    }
+    if (!exePath.empty()) places.push_back((folder / ".." / "lib" / kModuleFileName).lexically_normal().string());
     tried = "$ZEL_MODULE is not set";
     for (const std::string& place : places) {
         if (IsFile(place)) {
