@@ -5,10 +5,10 @@
 // exception record the caller passes. Handle numbers are the operating
 // system's, unique among open files.
 //
-// Sharing is enforced between the files this process has open, as Windows
-// does: an open that the sharing granted by another open forbids, or that
-// would forbid an access another open already has, fails with
-// SharingViolation. Removing a file that is open fails the same way.
+// Each open states what other opens may do meanwhile (Share); the layer
+// enforces it as Windows does: an open that the sharing granted by another
+// open forbids, or that would forbid an access another open already has,
+// fails with SharingViolation, and so does removing a file that is open.
 //
 // Reads are buffered; writes go straight to the file. Every write through
 // any File on the same file drops the overlapping read buffers, so two
@@ -32,14 +32,6 @@
 #include "platform/Vfs.h"
 
 namespace zel::platform {
-
-// What other opens may do while this one is open.
-enum class Share : uint8_t {
-    Exclusive,  // nothing
-    DenyWrite,  // read only
-    DenyRead,   // write only
-    DenyNone,   // read and write
-};
 
 struct OpenFlags {
     Access access = Access::Read;

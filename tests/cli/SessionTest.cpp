@@ -303,8 +303,10 @@ TEST_F(SessionTest, ExitGivesItsStatus) {
 TEST_F(SessionTest, DatasetsAreMadeFilledShownAndSaved) {
     zeltest::ScratchDir scratch;
     const std::string csv = scratch.PathOf("d.csv");
+    std::string quoted;  // the name as a text of the script: backslashes escaped
+    for (char c : csv) quoted += c == '\\' ? std::string("\\\\") : std::string(1, c);
     ASSERT_EQ(RunAll({"x = 4", "dataset d = 1, 2.5, x, -1.23456789e-300", "dataset \"t t\" text", "show d",
-                   "save d to \"" + csv + "\""}),
+                   "save d to \"" + quoted + "\""}),
               LineStatus::Done)
         << err.str();
     tavrel::Dataset* d = host.FindDataset("d");
