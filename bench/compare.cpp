@@ -1,13 +1,15 @@
-// zel_compare: ZEL side by side with numpy, through the stand-in host.
+// zel_compare: ZEL side by side with numpy, pandas and python, through the
+// stand-in host.
 //
-// For each task it makes a data file with a fixed seed, lets numpy read it
+// For each task it makes a data file with a fixed seed, lets the peer read it
 // (bench/peers.py, one python process per task, best of N), reads the same
-// file into the host with ZEL the way a script does (AREAD or READRECORD on
-// a fresh dataset or worksheet, best of N), and measures the floor: the file
-// read once through a reused buffer, decoded, and stored with one
-// dataset-store request per cell through the same host callback the module
-// uses. Every ZEL result and every floor result is compared bit for bit with
-// numpy's values; a mismatch ends the run with status 1.
+// file into the host with ZEL the way a script does (AREAD, READRECORD or
+// READARRAY on a fresh dataset or worksheet, or one LINEROW or LREAD call per
+// line, best of N), and measures the floor: the file read once through a
+// reused buffer, decoded, and stored with one host request per cell (or per
+// line) through the same host callback the module uses. Every ZEL result and
+// every floor result is compared with the peer's values, bit for bit; a
+// mismatch ends the run with status 1.
 //
 // Then it times whole processes (the runner `zel` on a script that reads the
 // doubles against `python3 -c` that does the same with numpy), and the peak
@@ -29,6 +31,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cinttypes>
 #include <cstdarg>
@@ -65,6 +68,10 @@ constexpr uint32_t kRecords = 1'000'000;
 constexpr uint32_t kRecordSize = 22;
 constexpr const char* kTemplate = "SHORT|-LONG2|4|DOUBLE";
 constexpr std::size_t kFloorBuffer = std::size_t{1} << 20;
+constexpr uint32_t kCsvRows = 1'000'000;
+constexpr uint32_t kCsvColumns = 3;
+constexpr uint32_t kLineNumbers = 2'000'000;
+constexpr uint32_t kTextLines = 1'000'000;
 
 // A wrong set-up: the module, the runner, python or numpy is missing.
 struct SetupError : std::runtime_error {
@@ -194,6 +201,87 @@ std::vector<double> MakeRecords(const fs::path& path) {
     }
     WriteFile(path, bytes);
     return values;
+}
+
+// The shortest text that reads back to the same double.
+void AppendNumber(std::string& text, double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    text.append(buffer, result.ptr);
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) throw SetupError("cannot write " + path.string());
+}
+
+// Rows of three random doubles (as for the binary files: any sign and
+// mantissa, exponents from 2^-40 to 2^40) in their shortest texts, with CRLF
+// line ends.
+std::vector<double> MakeCsvRows(const fs::path& path) {
+    std::mt19937_64 rng(20240604);
+    std::vector<double> values(std::size_t{kCsvRows} * kCsvColumns);
+    std::string text;
+    text.reserve(std::size_t{kCsvRows} * 72);
+    for (std::size_t i = 0; i < kCsvRows; ++i) {
+        for (std::size_t k = 0; k < kCsvColumns; ++k) {
+            const double value = RandomDouble(rng);
+            if (k > 0) text += ',';
+            AppendNumber(text, value);
+            values[k * kCsvRows + i] = value;
+        }
+        text += "\r\n";
+    }
+    WriteText(path, text);
+    return values;
+}
+
+// One line of random doubles (any sign, mantissa and exponent), separated by
+// commas, without a line end.
+std::vector<double> MakeCsvLine(const fs::path& path) {
+    std::mt19937_64 rng(20240605);
+    std::vector<double> values(kLineNumbers);
+    std::string text;
+    text.reserve(std::size_t{kLineNumbers} * 24);
+    for (std::size_t i = 0; i < kLineNumbers; ++i) {
+        values[i] = RandomDouble(rng);
+        if (i > 0) text += ',';
+        AppendNumber(text, values[i]);
+    }
+    WriteText(path, text);
+    return values;
+}
+
+// Lines of text of 10 to 70 characters ending in a line feed.
+std::vector<std::string> MakeLines(const fs::path& path) {
+    static constexpr const char* kWords[] = {"sensor", "reading", "value", "ok", "channel", "the", "of",
+                                             "temperature", "a", "calibrated", "pressure", "at", "run"};
+    std::mt19937_64 rng(20240606);
+    std::vector<std::string> lines(kTextLines);
+    std::string text;
+    text.reserve(std::size_t{kTextLines} * 42);
+    for (std::size_t i = 0; i < kTextLines; ++i) {
+        std::string& line = lines[i];
+        line = "line ";
+        line += std::to_string(i);
+        line += ':';
+        const std::size_t length = 10 + rng() % 61;
+        while (line.size() < length) {
+            line += ' ';
+            line += kWords[rng() % std::size(kWords)];
+            if (rng() % 3 == 0) {
+                line += ' ';
+                line += std::to_string(rng() % 100000);
+            }
+        }
+        line.resize(length);
+        text += line;
+        text += '\n';
+    }
+    WriteText(path, text);
+    return lines;
 }
 
 // ---- Child processes -------------------------------------------------------
@@ -335,10 +423,11 @@ void CompareDataset(const std::string& what, const tavrel::Dataset& dataset, con
         what, [&](std::size_t i) { return dataset.number(i); }, expected, count, expectedName);
 }
 
-// The values a task leaves: one dataset, or the four columns of a worksheet.
-void CompareResult(const std::string& what, tavrel::Host& host, bool records, const double* expected,
+// The values a task leaves: one dataset (columns 0), or the columns of a
+// worksheet, column after column.
+void CompareResult(const std::string& what, tavrel::Host& host, int columns, const double* expected,
                    std::size_t rows, const char* expectedName) {
-    if (!records) {
+    if (columns == 0) {
         const tavrel::Dataset* d = host.FindDataset("d");
         if (d == nullptr) throw CheckFailed(what + ": the dataset d is gone");
         CompareDataset(what, *d, expected, rows, expectedName);
@@ -346,10 +435,10 @@ void CompareResult(const std::string& what, tavrel::Host& host, bool records, co
     }
     tavrel::Worksheet* w = host.FindWorksheet("w");
     if (w == nullptr) throw CheckFailed(what + ": the worksheet w is gone");
-    if (w->columnCount() != 4) {
-        throw CheckFailed(Printf("%s: the worksheet has %d columns, not 4", what.c_str(), w->columnCount()));
+    if (w->columnCount() != columns) {
+        throw CheckFailed(Printf("%s: the worksheet has %d columns, not %d", what.c_str(), w->columnCount(), columns));
     }
-    for (int k = 1; k <= 4; ++k) {
+    for (int k = 1; k <= columns; ++k) {
         CompareDataset(Printf("%s, column %d", what.c_str(), k), w->column(k)->dataset(),
                        expected + static_cast<std::size_t>(k - 1) * rows, rows, expectedName);
     }
@@ -357,16 +446,26 @@ void CompareResult(const std::string& what, tavrel::Host& host, bool records, co
 
 // ---- The tasks -------------------------------------------------------------
 
+// What a task reads: binary values or records, or text.
+enum class Kind {
+    Binary,    // one call; values of recordSize bytes, or records into a worksheet
+    CsvRows,   // one LINEROW call per line, three numbers into a worksheet
+    CsvLine,   // one READARRAY call, one line of numbers into a dataset
+    Lines,     // one LREAD call per line into a string variable
+};
+
 struct Task {
     std::string label;     // in the table
     std::string peerName;  // the task's name for peers.py
     std::string file;      // under the scratch folder
-    uint32_t rows;         // values, or records
-    bool records;
+    uint32_t rows;         // values, records or lines
+    int columns;           // of the worksheet w; 0: the dataset d
     std::size_t recordSize;                                 // bytes a value or record takes
     std::vector<std::pair<const char*, double>> properties;  // set before OPEN
     std::string call;                                       // method
     std::string args;                                       // its argument text
+    Kind kind = Kind::Binary;
+    std::string peer = "numpy";  // who the peer is, in messages
 };
 
 struct Timings {
@@ -390,10 +489,16 @@ public:
 private:
     void CheckSetup();
     std::string PeerVersion();
+    double RunPeerProcess(const Task& task, const fs::path& values);
     double RunPeer(const Task& task, const std::vector<double>& expected, std::vector<double>& peerValues);
+    std::unique_ptr<tavrel::Host> PrepareHost(const Task& task);
     double RunZel(const Task& task, const std::vector<double>& peerValues, bool timed);
     double RunFloor(const Task& task, const std::vector<double>& peerValues, std::vector<unsigned char>& buffer);
     Timings RunTask(const Task& task, const std::vector<double>& expected);
+    double RunLinesPeer(const Task& task, const std::vector<std::string>& expected, std::vector<std::string>& peerLines);
+    double RunLinesZel(const Task& task, const std::vector<std::string>& peerLines, bool timed);
+    double RunLinesFloor(const Task& task, const std::vector<std::string>& peerLines, std::vector<unsigned char>& buffer);
+    Timings RunLinesTask(const Task& task, const std::vector<std::string>& expected);
     std::pair<double, double> WholeProcesses(const std::string& zelScript, const std::string& zelOut,
                                              const std::string& python, const std::string& pythonOut,
                                              const char* what);
@@ -433,62 +538,92 @@ std::string Bench::PeerVersion() {
     return text;
 }
 
-// numpy reads the file reps times; its values (float64, column after column)
-// land in a file that is checked against what was written.
-double Bench::RunPeer(const Task& task, const std::vector<double>& expected, std::vector<double>& peerValues) {
-    const fs::path values = out_ / ("peer-" + task.peerName + ".f64");
+// The peer reads the file reps times and answers its best time; what it
+// read lands in its values file.
+double Bench::RunPeerProcess(const Task& task, const fs::path& values) {
     fs::remove(values);
     const ChildResult r = Run({python_, "-s", peers_, task.peerName, (out_ / task.file).string(),
                                std::to_string(task.rows), values.string(), std::to_string(reps_)},
                               PythonEnvironment(), out_, out_ / ("peer-" + task.peerName + ".out"));
     if (!WIFEXITED(r.status) || WEXITSTATUS(r.status) != 0) {
-        throw SetupError("numpy's reader for " + task.peerName + " failed (" + DescribeStatus(r.status) + ")");
+        throw SetupError(task.peer + "'s reader for " + task.peerName + " failed (" + DescribeStatus(r.status) + ")");
     }
     double best = -1;
     std::istringstream lines(r.out);
     for (std::string word; lines >> word;) {
         if (word == "best") lines >> best;
     }
-    if (!(best > 0)) throw CheckFailed("numpy's reader for " + task.peerName + " gave no time: " + r.out);
+    if (!(best > 0)) throw CheckFailed(task.peer + "'s reader for " + task.peerName + " gave no time: " + r.out);
+    return best;
+}
+
+// The peer's values (float64, column after column) are checked against
+// what was written.
+double Bench::RunPeer(const Task& task, const std::vector<double>& expected, std::vector<double>& peerValues) {
+    const fs::path values = out_ / ("peer-" + task.peerName + ".f64");
+    const double best = RunPeerProcess(task, values);
     peerValues = ReadDoubles(values, expected.size());
     CompareCells(
-        task.label + ": numpy's values",
+        task.label + ": " + task.peer + "'s values",
         [&](std::size_t i) { return std::optional<double>(peerValues[i]); }, expected.data(), expected.size(),
         "the generated file", task.rows);
     return best;
 }
 
-// One read by ZEL into a fresh host, dataset or worksheet; answers the time
-// of the read request alone and checks every cell.
-double Bench::RunZel(const Task& task, const std::vector<double>& peerValues, bool timed) {
-    tavrel::Host host(module_);
+// A fresh host with the task's settings, the file open, and the dataset or
+// worksheet to read into.
+std::unique_ptr<tavrel::Host> Bench::PrepareHost(const Task& task) {
+    auto host = std::make_unique<tavrel::Host>(module_);
     for (const auto& [name, value] : task.properties) {
-        if (host.SetNumber(nullptr, name, value) != ZEL_RESULT_DONE) {
+        if (host->SetNumber(nullptr, name, value) != ZEL_RESULT_DONE) {
             throw CheckFailed(Printf("ZEL refused %s = %g", name, value));
         }
     }
     const std::string path = (out_ / task.file).string();
-    if (host.Call("OPEN", path + ",0").code != ZEL_RESULT_DONE) throw CheckFailed("ZEL cannot open " + path);
-    if (task.records) {
-        host.CreateWorksheet("w", 4);
+    if (host->Call("OPEN", path + ",0").code != ZEL_RESULT_DONE) throw CheckFailed("ZEL cannot open " + path);
+    if (task.columns > 0) {
+        host->CreateWorksheet("w", task.columns);
     } else {
-        host.CreateDataset("d");
+        host->CreateDataset("d");
     }
+    return host;
+}
 
-    const auto start = std::chrono::steady_clock::now();
-    const tavrel::CallResult r = host.Call(task.call, task.args);
-    const double seconds = Seconds(start);
-
+// One read by ZEL into a fresh host, dataset or worksheet, as a script does
+// it; answers the time of the read requests alone and checks every cell.
+double Bench::RunZel(const Task& task, const std::vector<double>& peerValues, bool timed) {
+    const std::unique_ptr<tavrel::Host> host = PrepareHost(task);
     const std::string what = Printf("ZEL %s(%s)%s", task.call.c_str(), task.args.c_str(), timed ? "" : ", check run");
-    double error = -1;
-    host.GetNumber(nullptr, "ERROR", error);
-    if (r.code != ZEL_RESULT_DONE || r.value != task.rows || error != 0) {
-        throw CheckFailed(Printf("%s answered code %d, value %.17g, ERROR %g; expected code %d, value %u, ERROR 0",
-                                 what.c_str(), r.code, r.value, error, ZEL_RESULT_DONE, task.rows));
+    double seconds = 0;
+    if (task.kind == Kind::CsvRows) {
+        // One call per line, each answering the three fields it met.
+        uint32_t wrong = 0;
+        tavrel::CallResult last;
+        const auto start = std::chrono::steady_clock::now();
+        for (uint32_t i = 0; i < task.rows; ++i) {
+            last = host->Call(task.call, task.args);
+            wrong += last.code != ZEL_RESULT_DONE || last.value != kCsvColumns;
+        }
+        seconds = Seconds(start);
+        if (wrong > 0) {
+            throw CheckFailed(Printf("%s: %u of %u calls did not answer %u (the last: code %d, value %.17g)",
+                                     what.c_str(), wrong, task.rows, kCsvColumns, last.code, last.value));
+        }
+    } else {
+        const auto start = std::chrono::steady_clock::now();
+        const tavrel::CallResult r = host->Call(task.call, task.args);
+        seconds = Seconds(start);
+        if (r.code != ZEL_RESULT_DONE || r.value != task.rows) {
+            throw CheckFailed(Printf("%s answered code %d, value %.17g; expected code %d, value %u", what.c_str(),
+                                     r.code, r.value, ZEL_RESULT_DONE, task.rows));
+        }
     }
-    CompareResult(what, host, task.records, peerValues.data(), task.rows, "numpy");
+    double error = -1;
+    host->GetNumber(nullptr, "ERROR", error);
+    if (error != 0) throw CheckFailed(Printf("%s left ERROR %g", what.c_str(), error));
+    CompareResult(what, *host, task.columns, peerValues.data(), task.rows, task.peer.c_str());
     checkedCells_ += peerValues.size();
-    host.Call("CLOSEALL", "");
+    host->Call("CLOSEALL", "");
     return seconds;
 }
 
@@ -520,21 +655,67 @@ void ReadThrough(const std::string& path, std::size_t size, std::size_t count, s
     close(fd);
 }
 
+// Hands every piece of the file that ends at the terminator (and the last
+// one, which may have none) to onPiece, reading through the reused buffer.
+template <class OnPiece>
+void ScanPieces(const std::string& path, char terminator, std::vector<unsigned char>& buffer, OnPiece onPiece) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw SetupError("cannot open " + path + ": " + std::strerror(errno));
+    // One byte of the buffer stays free after what was read, so that a
+    // reader may terminate the last piece in place.
+    std::size_t have = 0;
+    for (;;) {
+        if (have + 1 >= buffer.size()) {
+            close(fd);
+            throw CheckFailed(path + " holds a piece longer than the buffer");
+        }
+        const ssize_t n = read(fd, buffer.data() + have, buffer.size() - 1 - have);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            close(fd);
+            throw SetupError("cannot read " + path + ": " + std::strerror(errno));
+        }
+        char* const begin = reinterpret_cast<char*>(buffer.data());
+        char* const end = begin + have + static_cast<std::size_t>(n);
+        if (n == 0) {
+            if (have > 0) onPiece(begin, end);
+            break;
+        }
+        char* piece = begin;
+        for (char* stop; (stop = static_cast<char*>(std::memchr(piece, terminator, static_cast<std::size_t>(end - piece)))) != nullptr;
+             piece = stop + 1) {
+            onPiece(piece, stop);
+        }
+        have = static_cast<std::size_t>(end - piece);
+        std::memmove(begin, piece, have);
+    }
+    close(fd);
+}
+
+// A number of a piece of text; the floor's parser.
+double ParseField(const char* begin, const char* end, bool& bad) {
+    double value = 0;
+    const auto result = std::from_chars(begin, end, value);
+    bad = bad || result.ec != std::errc() || result.ptr != end;
+    return value;
+}
+
 // The floor: one set-range request per dataset, then the file read once
 // through a reused buffer and decoded, with one store request per cell, all
 // through the host's callback as the module would send them.
 double Bench::RunFloor(const Task& task, const std::vector<double>& peerValues, std::vector<unsigned char>& buffer) {
     tavrel::Host host(module_);
     std::vector<uint32_t> handles;
-    if (task.records) {
-        tavrel::Worksheet& w = host.CreateWorksheet("w", 4);
-        for (int k = 1; k <= 4; ++k) handles.push_back(w.column(k)->dataset().handle());
+    if (task.columns > 0) {
+        tavrel::Worksheet& w = host.CreateWorksheet("w", task.columns);
+        for (int k = 1; k <= task.columns; ++k) handles.push_back(w.column(k)->dataset().handle());
     } else {
         handles.push_back(host.CreateDataset("d").handle());
     }
     const uint32_t hostHandle = host.handle();
     const std::string path = (out_ / task.file).string();
     std::size_t refused = 0;
+    bool bad = false;
     auto store = [&](uint32_t dataset, std::size_t index, double value) {
         ZelIndexedValue cell{static_cast<int32_t>(index), 0, value};
         refused += tavrel::Host::Callback(hostHandle, ZEL_CB_VALUE_SET, static_cast<intptr_t>(dataset),
@@ -548,30 +729,51 @@ double Bench::RunFloor(const Task& task, const std::vector<double>& peerValues, 
         refused += tavrel::Host::Callback(hostHandle, ZEL_CB_SET_RANGE, static_cast<intptr_t>(dataset),
                                           reinterpret_cast<intptr_t>(&range)) != 0;
     }
-    if (task.records) {
-        ReadThrough(path, task.recordSize, task.rows, buffer, [&](std::size_t i, const unsigned char* at) {
-            store(handles[0], i, Get<uint16_t>(at));
-            store(handles[1], i, Get<int32_t>(at + 2));
-            store(handles[2], i, Get<int32_t>(at + 6));
-            store(handles[3], i, Get<double>(at + 14));
-        });
-    } else if (task.recordSize == 8) {
-        ReadThrough(path, 8, task.rows, buffer,
-                    [&](std::size_t i, const unsigned char* at) { store(handles[0], i, Get<double>(at)); });
-    } else {
-        ReadThrough(path, task.recordSize, task.rows, buffer,
-                    [&](std::size_t i, const unsigned char* at) { store(handles[0], i, Get<int16_t>(at)); });
+    std::size_t row = 0;
+    switch (task.kind) {
+        case Kind::CsvRows:
+            ScanPieces(path, '\n', buffer, [&](const char* begin, const char* end) {
+                if (end > begin && end[-1] == '\r') --end;
+                for (std::size_t k = 0; k < handles.size(); ++k) {
+                    const char* comma = k + 1 < handles.size() ? std::find(begin, end, ',') : end;
+                    store(handles[k], row, ParseField(begin, comma, bad));
+                    begin = comma < end ? comma + 1 : end;
+                }
+                ++row;
+            });
+            break;
+        case Kind::CsvLine:
+            ScanPieces(path, ',', buffer,
+                       [&](const char* begin, const char* end) { store(handles[0], row++, ParseField(begin, end, bad)); });
+            break;
+        default:
+            if (task.columns > 0) {
+                ReadThrough(path, task.recordSize, task.rows, buffer, [&](std::size_t i, const unsigned char* at) {
+                    store(handles[0], i, Get<uint16_t>(at));
+                    store(handles[1], i, Get<int32_t>(at + 2));
+                    store(handles[2], i, Get<int32_t>(at + 6));
+                    store(handles[3], i, Get<double>(at + 14));
+                });
+            } else if (task.recordSize == 8) {
+                ReadThrough(path, 8, task.rows, buffer,
+                            [&](std::size_t i, const unsigned char* at) { store(handles[0], i, Get<double>(at)); });
+            } else {
+                ReadThrough(path, task.recordSize, task.rows, buffer,
+                            [&](std::size_t i, const unsigned char* at) { store(handles[0], i, Get<int16_t>(at)); });
+            }
+            break;
     }
     const double seconds = Seconds(start);
 
     if (refused > 0) throw CheckFailed(Printf("floor of %s: the host refused %zu requests", task.label.c_str(), refused));
-    CompareResult("floor of " + task.label, host, task.records, peerValues.data(), task.rows, "numpy");
+    if (bad) throw CheckFailed("floor of " + task.label + ": a field is not a number");
+    CompareResult("floor of " + task.label, host, task.columns, peerValues.data(), task.rows, task.peer.c_str());
     checkedCells_ += peerValues.size();
     return seconds;
 }
 
 Timings Bench::RunTask(const Task& task, const std::vector<double>& expected) {
-    std::printf("  %s: numpy...", task.label.c_str());
+    std::printf("  %s: %s...", task.label.c_str(), task.peer.c_str());
     std::fflush(stdout);
     Timings best;
     std::vector<double> peerValues;
@@ -588,6 +790,112 @@ Timings Bench::RunTask(const Task& task, const std::vector<double>& expected) {
     RunZel(task, peerValues, false);  // checked before any run is timed
     best.zel = std::numeric_limits<double>::infinity();
     for (int rep = 0; rep < reps_; ++rep) best.zel = std::min(best.zel, RunZel(task, peerValues, true));
+    std::printf(" checked\n");
+    return best;
+}
+
+// ---- Lines -----------------------------------------------------------------
+
+// The peer's lines (its values file holds them as read, line ends included)
+// are checked against what was written.
+double Bench::RunLinesPeer(const Task& task, const std::vector<std::string>& expected,
+                           std::vector<std::string>& peerLines) {
+    const fs::path values = out_ / ("peer-" + task.peerName + ".txt");
+    const double best = RunPeerProcess(task, values);
+    const std::string text = ReadText(values);
+    peerLines.clear();
+    peerLines.reserve(expected.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) throw CheckFailed(task.label + ": the peer's last line has no line feed");
+        peerLines.emplace_back(text, at, end - at);
+        at = end + 1;
+    }
+    if (peerLines != expected) {
+        std::size_t i = 0;
+        while (i < peerLines.size() && i < expected.size() && peerLines[i] == expected[i]) ++i;
+        throw CheckFailed(Printf("%s: the peer read %zu lines, the file holds %zu; the first difference is line %zu",
+                                 task.label.c_str(), peerLines.size(), expected.size(), i + 1));
+    }
+    return best;
+}
+
+// One LREAD call per line into the string variable A. Every call must
+// answer its line's length; the check run compares every line's text, every
+// run the last line, the position at the end and the call after it.
+double Bench::RunLinesZel(const Task& task, const std::vector<std::string>& peerLines, bool timed) {
+    const std::unique_ptr<tavrel::Host> host = PrepareHost(task);
+    const std::string what = Printf("ZEL %s(%s)%s", task.call.c_str(), task.args.c_str(), timed ? "" : ", check run");
+    uint32_t wrong = 0;
+    std::size_t firstWrong = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (uint32_t i = 0; i < task.rows; ++i) {
+        const tavrel::CallResult r = host->Call(task.call, task.args);
+        if (r.code != ZEL_RESULT_DONE || r.value != static_cast<double>(peerLines[i].size()) ||
+            (!timed && host->Variable('A') != peerLines[i])) {
+            if (wrong++ == 0) firstWrong = i;
+        }
+    }
+    const double seconds = Seconds(start);
+    if (wrong > 0) {
+        throw CheckFailed(Printf("%s: %u of %u lines differ from %s's, the first line %zu", what.c_str(), wrong,
+                                 task.rows, task.peer.c_str(), firstWrong + 1));
+    }
+    double error = -1;
+    host->GetNumber(nullptr, "ERROR", error);
+    const tavrel::CallResult position = host->Call("GETPOS", "");
+    if (error != 0 || host->Variable('A') != peerLines.back() ||
+        position.value != static_cast<double>(fs::file_size(out_ / task.file))) {
+        throw CheckFailed(Printf("%s: after the last line ERROR is %g and the position %.17g", what.c_str(), error,
+                                 position.value));
+    }
+    if (host->Call(task.call, task.args).code != ZEL_RESULT_FAILED) {
+        throw CheckFailed(what + ": a call after the last line succeeded");
+    }
+    checkedCells_ += timed ? 1 : task.rows;
+    host->Call("CLOSEALL", "");
+    return seconds;
+}
+
+// The floor of lines: the file read once through a reused buffer, each line
+// handed to the host's string variable A with one request.
+double Bench::RunLinesFloor(const Task& task, const std::vector<std::string>& peerLines,
+                            std::vector<unsigned char>& buffer) {
+    tavrel::Host host(module_);
+    const uint32_t hostHandle = host.handle();
+    std::size_t refused = 0;
+    std::size_t count = 0;
+    const auto start = std::chrono::steady_clock::now();
+    ScanPieces((out_ / task.file).string(), '\n', buffer, [&](char* begin, char* end) {
+        *end = '\0';  // the line feed, or the free byte after the last piece
+        refused += tavrel::Host::Callback(hostHandle, ZEL_CB_SET_STRING_VAR, reinterpret_cast<intptr_t>(begin), 0) != 0;
+        ++count;
+    });
+    const double seconds = Seconds(start);
+    if (refused > 0 || count != peerLines.size() || host.Variable('A') != peerLines.back()) {
+        throw CheckFailed(Printf("floor of %s: %zu lines, %zu refused", task.label.c_str(), count, refused));
+    }
+    return seconds;
+}
+
+Timings Bench::RunLinesTask(const Task& task, const std::vector<std::string>& expected) {
+    std::printf("  %s: %s...", task.label.c_str(), task.peer.c_str());
+    std::fflush(stdout);
+    Timings best;
+    std::vector<std::string> peerLines;
+    best.peer = RunLinesPeer(task, expected, peerLines);
+
+    std::printf(" floor...");
+    std::fflush(stdout);
+    std::vector<unsigned char> buffer(kFloorBuffer);
+    best.floor = std::numeric_limits<double>::infinity();
+    for (int rep = 0; rep < reps_; ++rep) best.floor = std::min(best.floor, RunLinesFloor(task, peerLines, buffer));
+
+    std::printf(" ZEL...");
+    std::fflush(stdout);
+    RunLinesZel(task, peerLines, false);  // checked before any run is timed
+    best.zel = std::numeric_limits<double>::infinity();
+    for (int rep = 0; rep < reps_; ++rep) best.zel = std::min(best.zel, RunLinesZel(task, peerLines, true));
     std::printf(" checked\n");
     return best;
 }
@@ -699,18 +1007,19 @@ int Bench::Main() {
         throw SetupError("cannot load the module " + module_ + ": " + (error != nullptr ? error : "?"));
     }
 
-    std::printf("zel_compare: ZEL through the stand-in host, against numpy; best of %d each\n", reps_);
+    std::printf("zel_compare: ZEL through the stand-in host, against numpy, pandas and python; best of %d each\n",
+                reps_);
     std::printf("  module  %s\n  runner  %s\n  peer    %s\n  files   %s (read from the page cache)\n",
                 module_.c_str(), zel_.c_str(), PeerVersion().c_str(), out_.c_str());
 
     const std::vector<Task> tasks = {
-        {"AREAD " + Grouped(kDoubles) + " doubles", "doubles", "doubles.bin", kDoubles, false, 8,
+        {"AREAD " + Grouped(kDoubles) + " doubles", "doubles", "doubles.bin", kDoubles, 0, 8,
          {{"BYTEORDER", 0}, {"NBYTES", 8}, {"SKIP", 0}, {"SIGNED", 0}}, "AREAD",
          "d,1," + std::to_string(kDoubles) + ",1"},
-        {"AREAD " + Grouped(kShorts) + " int16, 2-byte gaps", "int16gap", "int16gap.bin", kShorts, false, 4,
+        {"AREAD " + Grouped(kShorts) + " int16, 2-byte gaps", "int16gap", "int16gap.bin", kShorts, 0, 4,
          {{"BYTEORDER", 0}, {"NBYTES", 2}, {"SKIP", 2}, {"SIGNED", 1}}, "AREAD",
          "d,1," + std::to_string(kShorts) + ",0"},
-        {"READRECORD " + Grouped(kRecords) + " x 22 bytes", "records", "records.bin", kRecords, true, kRecordSize,
+        {"READRECORD " + Grouped(kRecords) + " x 22 bytes", "records", "records.bin", kRecords, 4, kRecordSize,
          {{"BYTEORDER", 0}, {"SKIP", 0}}, "READRECORD", "w," + std::to_string(kRecords) + "," + kTemplate},
     };
     using Maker = std::vector<double> (*)(const fs::path&);
@@ -722,6 +1031,25 @@ int Bench::Main() {
         std::vector<double> expected = makers[t](out_ / tasks[t].file);
         timings.push_back(RunTask(tasks[t], expected));
     }
+
+    // Text: one call per line where a script makes one, against the peer a
+    // python user would take.
+    const std::vector<Task> textTasks = {
+        {"LINEROW " + Grouped(kCsvRows) + " CSV rows (CRLF)", "csvrows", "rows.csv", kCsvRows,
+         static_cast<int>(kCsvColumns), 0, {{"NLINEMODE", 0}, {"LISTSEP", 44}}, "LINEROW", "w", Kind::CsvRows,
+         "numpy.loadtxt"},
+        {"READARRAY " + Grouped(kLineNumbers) + " numbers, one line", "csvline", "line.csv", kLineNumbers, 0, 0,
+         {{"NLINEMODE", 0}, {"LISTSEP", 44}}, "READARRAY", "d,1," + std::to_string(kLineNumbers), Kind::CsvLine,
+         "pandas.read_csv"},
+        {"LREAD " + Grouped(kTextLines) + " lines", "lines", "lines.txt", kTextLines, 0, 0, {{"NLINEMODE", 1}},
+         "LREAD", "A", Kind::Lines, "readlines"},
+    };
+    std::printf("\nText in the host (ZEL: every LINEROW or LREAD call of the file, or the one READARRAY;\n"
+                "the peers: read and convert to float64 arrays, or to a list of str):\n");
+    std::vector<Timings> textTimings;
+    textTimings.push_back(RunTask(textTasks[0], MakeCsvRows(out_ / textTasks[0].file)));
+    textTimings.push_back(RunTask(textTasks[1], MakeCsvLine(out_ / textTasks[1].file)));
+    textTimings.push_back(RunLinesTask(textTasks[2], MakeLines(out_ / textTasks[2].file)));
 
     std::printf("\nWhole processes (start to end; neither side uses the data, both print the count):\n");
     std::printf("  reading the doubles...");
@@ -742,24 +1070,41 @@ int Bench::Main() {
                                                     "import numpy; print(0)", "0", "whole-start");
     std::printf(" checked\n");
 
-    const char* rule = "-----------------------------------------------------------------------------------------------";
-    std::printf("\n%-38s %11s %11s %11s %10s %10s\n%s\n", "task", "ZEL best", "numpy best", "floor", "numpy/ZEL",
-                "ZEL/floor", rule);
+    const char* rule =
+        "------------------------------------------------------------------------------------------------------------------";
+    std::printf("\n%-40s %-16s %11s %11s %11s %9s %10s\n%s\n", "task", "peer", "ZEL best", "peer best", "floor",
+                "peer/ZEL", "ZEL/floor", rule);
     auto ms = [](double s) { return Printf("%8.1f ms", s * 1e3); };
-    for (std::size_t t = 0; t < tasks.size(); ++t) {
-        const Timings& b = timings[t];
-        std::printf("%-38s %11s %11s %11s %9.2fx %9.2fx\n", tasks[t].label.c_str(), ms(b.zel).c_str(),
-                    ms(b.peer).c_str(), ms(b.floor).c_str(), b.peer / b.zel, b.zel / b.floor);
-    }
-    std::printf("%-38s %11s %11s %11s %9.2fx %10s\n", "whole process: read the 10M doubles", ms(zelWhole).c_str(),
-                ms(pyWhole).c_str(), "-", pyWhole / zelWhole, "-");
-    std::printf("%-38s %11s %11s %11s %9.2fx %10s\n", "whole process: start-up alone", ms(zelStart).c_str(),
-                ms(pyStart).c_str(), "-", pyStart / zelStart, "-");
+    auto row = [&](const Task& task, const Timings& b) {
+        std::printf("%-40s %-16s %11s %11s %11s %8.2fx %9.2fx\n", task.label.c_str(), task.peer.c_str(),
+                    ms(b.zel).c_str(), ms(b.peer).c_str(), ms(b.floor).c_str(), b.peer / b.zel, b.zel / b.floor);
+    };
+    for (std::size_t t = 0; t < tasks.size(); ++t) row(tasks[t], timings[t]);
+    for (std::size_t t = 0; t < textTasks.size(); ++t) row(textTasks[t], textTimings[t]);
+    std::printf("%-40s %-16s %11s %11s %11s %8.2fx %10s\n", "whole process: read the 10M doubles", "python, numpy",
+                ms(zelWhole).c_str(), ms(pyWhole).c_str(), "-", pyWhole / zelWhole, "-");
+    std::printf("%-40s %-16s %11s %11s %11s %8.2fx %10s\n", "whole process: start-up alone", "python, numpy",
+                ms(zelStart).c_str(), ms(pyStart).c_str(), "-", pyStart / zelStart, "-");
     std::printf("%s\n", rule);
-    std::printf("numpy/ZEL above 1: ZEL is faster than numpy. ZEL/floor: how far ZEL is above the floor (1 = at it).\n");
+    std::printf("peer/ZEL above 1: ZEL is faster than the peer. ZEL/floor: how far ZEL is above the floor (1 = at it).\n");
+
+    // The goals of the text readers: reported, not failed.
+    struct Goal {
+        const char* what;
+        double atLeast;
+    };
+    const Goal goals[] = {{"LINEROW at least as fast as numpy.loadtxt", 1.0},
+                          {"READARRAY at least 3 times as fast as pandas.read_csv", 3.0},
+                          {"LREAD at least half as fast as readlines", 0.5}};
+    std::printf("\nGoals of the text readers (peer/ZEL):\n");
+    for (std::size_t t = 0; t < textTasks.size(); ++t) {
+        const double ratio = textTimings[t].peer / textTimings[t].zel;
+        std::printf("  %-56s %6.2fx, goal %.1fx: %s\n", goals[t].what, ratio, goals[t].atLeast,
+                    ratio >= goals[t].atLeast ? "met" : "NOT met");
+    }
 
     Memory();
-    std::printf("\nAll checks passed: %s cells of ZEL and of the floor matched numpy bit for bit.\n",
+    std::printf("\nAll checks passed: %s cells and lines of ZEL and of the floor matched the peers' bit for bit.\n",
                 Grouped(checkedCells_).c_str());
     return 0;
 }

@@ -1,4 +1,5 @@
-"""numpy's side of zel_compare: reads one benchmark file the numpy way.
+"""The peers' side of zel_compare: reads one benchmark file the way a
+python user would, with numpy, pandas or python itself.
 
     peers.py version
     peers.py TASK FILE COUNT VALUES_OUT REPS
@@ -10,11 +11,19 @@ TASK is one of
     records    COUNT records of SHORT|-LONG2|4|DOUBLE (22 bytes): a structured
                dtype u2, i4, i4, 4 bytes of padding, f8, each field converted
                to a float64 column
+    csvrows    COUNT lines of three comma-separated numbers (CRLF):
+               numpy.loadtxt with delimiter ',', three float64 columns
+    csvline    one line of COUNT comma-separated numbers: pandas.read_csv with
+               the comma as line terminator (one column) and the round-trip
+               parser (correct to the last bit), as float64
+    lines      COUNT lines of text: readlines of the file opened as text
 
-The read (and conversion) runs REPS times, each on fresh arrays; the best
+The read (and conversion) runs REPS times, each on fresh objects; the best
 time prints as "best SECONDS". The values of the last run go to VALUES_OUT
-as float64, column after column for records, for zel_compare to check.
-Run it with Debian's /usr/bin/python3, which has python3-numpy.
+as float64, column after column for records and rows (the lines as read,
+line ends included), for zel_compare to check.
+Run it with Debian's /usr/bin/python3, which has python3-numpy and
+python3-pandas.
 """
 
 import os
@@ -48,7 +57,25 @@ def read_records(path):
     return [records[name].astype(np.float64) for name in RECORD.names]
 
 
-READERS = {"doubles": read_doubles, "int16gap": read_int16gap, "records": read_records}
+def read_csvrows(path):
+    table = np.loadtxt(path, delimiter=",", dtype=np.float64)
+    return [table[:, k] for k in range(table.shape[1])]
+
+
+def read_csvline(path):
+    import pandas  # imported once, before the first timed run
+    frame = pandas.read_csv(path, header=None, lineterminator=",", float_precision="round_trip",
+                            dtype=np.float64)
+    return [frame[0].to_numpy(dtype=np.float64)]
+
+
+def read_lines(path):
+    with open(path, encoding="ascii") as text:
+        return text.readlines()
+
+
+READERS = {"doubles": read_doubles, "int16gap": read_int16gap, "records": read_records,
+           "csvrows": read_csvrows, "csvline": read_csvline, "lines": read_lines}
 
 
 def version():
@@ -75,6 +102,12 @@ def main(argv):
         print(f"peers.py: no file {path}", file=sys.stderr)
         return 2
     read = READERS[task]
+    if task == "csvline":
+        try:
+            import pandas  # noqa: F401 (the import is not timed)
+        except ImportError as error:
+            sys.exit(f"peers.py: pandas is missing for {sys.executable} ({error}); "
+                     "bench/run installs Debian's python3-pandas")
     best = float("inf")
     columns = None
     for _ in range(max(reps, 1)):
@@ -82,6 +115,14 @@ def main(argv):
         start = time.perf_counter()
         columns = read(path)
         best = min(best, time.perf_counter() - start)
+    if task == "lines":
+        if len(columns) != count:
+            print(f"peers.py: lines gave {len(columns)} lines, expected {count}", file=sys.stderr)
+            return 1
+        with open(out, "w", encoding="ascii", newline="") as values:
+            values.write("".join(columns))
+        print(f"best {best:.9f}")
+        return 0
     for column in columns:
         if column.dtype != np.float64 or column.shape != (count,):
             print(f"peers.py: {task} gave {column.shape} of {column.dtype}, "

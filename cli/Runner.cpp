@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "Host.h"
 #include "Session.h"
@@ -39,8 +40,9 @@ std::string Usage() {
            "it reads statements from standard input, with the prompt \"zel> \" when that\n"
            "is a terminal.\n"
            "\n"
-           "The module libzel.so comes from $ZEL_MODULE when it is set, else from the\n"
-           "build that made this zel, else from ../lib/libzel.so beside it.\n"
+           "The module " + std::string(kModuleFileName) + " comes from $ZEL_MODULE when it is set, else\n"
+           "from " + kInstalledModule + " beside this zel (where it is installed),\n"
+           "else from the build that made this zel, else from ../lib/ beside it.\n"
            "\n"
            "Exit status: 0 when the script ran to its end; 1 when a call failed under\n"
            "\"onerror stop\"; 2 for a line that does not parse, a script that cannot be\n"
@@ -76,15 +78,19 @@ std::string FindModule(const std::string& envPath, const std::string& buildPath,
                        std::string& tried) {
     tried.clear();
     if (!envPath.empty()) return envPath;
-    if (IsFile(buildPath)) return buildPath;
-    std::string besides;
-    if (!exePath.empty()) {
-        besides = (fs::path(exePath).parent_path() / ".." / "lib" / "libzel.so").lexically_normal().string();
-        if (IsFile(besides)) return besides;
-    }
+    const fs::path folder = fs::path(exePath).parent_path();
+    std::vector<std::string> places;
+    if (!exePath.empty()) places.push_back((folder / kInstalledModule).lexically_normal().string());
+    places.push_back(buildPath);
+    if (!exePath.empty()) places.push_back((folder / ".." / "lib" / kModuleFileName).lexically_normal().string());
     tried = "$ZEL_MODULE is not set";
-    if (!buildPath.empty()) tried += ", " + buildPath + " does not exist";
-    if (!besides.empty()) tried += ", " + besides + " does not exist";
+    for (const std::string& place : places) {
+        if (IsFile(place)) {
+            tried.clear();
+            return place;
+        }
+        if (!place.empty()) tried += ", " + place + " does not exist";
+    }
     return {};
 }
 
@@ -128,7 +134,7 @@ int Main(const std::vector<std::string>& args, std::istream& in, std::ostream& o
     const std::string modulePath =
         FindModule(env != nullptr ? env : "", tavrel::Host::DefaultModulePath(), ExecutablePath(), tried);
     if (modulePath.empty()) {
-        err << "zel: cannot find the module libzel.so: " << tried << '\n';
+        err << "zel: cannot find the module " << kModuleFileName << ": " << tried << '\n';
         return kExitBadScript;
     }
     std::unique_ptr<tavrel::Host> host;

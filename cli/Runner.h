@@ -26,10 +26,15 @@ std::string Usage();
 // "onerror stop" with 1. Answers the exit status.
 int RunLines(Session& session, std::istream& in, const std::string& name, bool interactive, std::ostream& prompt);
 
-// The module to load: envPath ($ZEL_MODULE) when it is not empty, else
-// buildPath when that file exists, else ../lib/libzel.so beside the
-// executable exePath when it exists. Empty when none is found; tried then
-// lists the places looked at.
+// The module's file name (libzel.so, ZEL.dll), and where an installed zel
+// finds the installed module, relative to its own folder.
+inline constexpr const char* kModuleFileName = ZEL_MODULE_FILE_NAME;
+inline constexpr const char* kInstalledModule = ZEL_INSTALLED_MODULE;
+
+// The module to load: envPath ($ZEL_MODULE) when it is not empty, else the
+// first file of: kInstalledModule beside the executable exePath, buildPath,
+// ../lib/kModuleFileName beside the executable. Empty when none is found;
+// tried then lists the places looked at.
 std::string FindModule(const std::string& envPath, const std::string& buildPath, const std::string& exePath,
                        std::string& tried);
 

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "Runner.h"
+#include "System.h"
 
 int main(int argc, char** argv) {
+    tavrel::system::WriteStandardOutputAsIs();
     try {
         std::vector<std::string> args(argv + 1, argv + argc);
         return zelcli::Main(args, std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) != 0);

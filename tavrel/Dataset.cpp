@@ -1,41 +1,22 @@
 #include "Dataset.h"
 
-#include <sys/mman.h>
-
 #include <cstring>
 #include <new>
 #include <utility>
 
 #include "NumberText.h"
+#include "System.h"
 
 namespace tavrel {
 
 std::atomic<uint64_t> Dataset::destroyed_{0};
 
-namespace {
-
-// The first cells stay on ordinary pages, so that a small dataset costs
-// little; past them large pages are asked for, so that a large one costs few
-// page faults.
-constexpr std::size_t kSmallBytes = std::size_t{2} << 20;
-
-}  // namespace
+template <class T>
+Dataset::Cells<T>::Cells() : data_(static_cast<T*>(system::ReserveZeroed(kMaxCells * sizeof(T)))) {}
 
 template <class T>
-Dataset::Cells<T>::Cells() {
-    const std::size_t bytes = kMaxCells * sizeof(T);
-    void* region = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (region == MAP_FAILED) throw std::bad_alloc();
-    data_ = static_cast<T*>(region);
-    if (bytes > kSmallBytes) {
-        madvise(static_cast<char*>(region) + kSmallBytes, bytes - kSmallBytes, MADV_HUGEPAGE);
-    }
-}
-
-template <class T>
-Dataset::Cells<T>::~Cells() {
-    munmap(data_, kMaxCells * sizeof(T));
+Dataset::Cells<T>::Cells::~Cells() {
+    system::ReleaseReserved(data_, kMaxCells * sizeof(T));
 }
 
 template <class T>

@@ -1,7 +1,5 @@
 #include "Host.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
@@ -10,6 +8,7 @@
 #include <unordered_map>
 
 #include "NumberText.h"
+#include "System.h"
 
 namespace tavrel {
 
@@ -75,22 +74,12 @@ uint32_t NewHandle() {
     }
 }
 
-void Host::LibraryCloser::operator()(void* library) const {
-    if (library != nullptr) dlclose(library);
-}
+void Host::LibraryCloser::operator()(void* library) const { system::UnloadModule(library); }
 
 Host::Host(const std::string& modulePath) {
-    dlerror();
-    library_.reset(dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL));
-    if (!library_) {
-        const char* error = dlerror();
-        throw std::runtime_error(error != nullptr ? error : "cannot load " + modulePath);
-    }
-    void* symbol = dlsym(library_.get(), ZEL_ENTRY_NAME);
-    if (symbol == nullptr) {
-        const char* error = dlerror();
-        throw std::runtime_error(error != nullptr ? error : "no " ZEL_ENTRY_NAME " in " + modulePath);
-    }
+    library_.reset(system::LoadModule(modulePath));
+    void* symbol = system::FindExport(library_.get(), ZEL_ENTRY_NAME);
+    if (symbol == nullptr) throw std::runtime_error("no " ZEL_ENTRY_NAME " in " + modulePath);
     entry_ = reinterpret_cast<ZelEntryPoint>(symbol);
     Register();
 }

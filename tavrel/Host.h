@@ -30,7 +30,7 @@ struct CallResult {
 
 class Host {
 public:
-    // Loads the module with dlopen and takes its MODLL; throws
+    // Loads the module (dlopen, LoadLibrary) and takes its MODLL; throws
     // std::runtime_error with the loader's text when either fails.
     explicit Host(const std::string& modulePath);
     // Drives a given entry point (a module linked into the program).

@@ -1,14 +1,9 @@
 #include "Table.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <vector>
+
+#include "System.h"
 
 namespace tavrel {
 
@@ -74,82 +69,12 @@ std::string CsvText(const Grid& grid) {
     return out;
 }
 
-std::string SystemError(const std::string& what, int code) { return what + ": " + std::strerror(code); }
-
-// A file beside the target that is removed again unless it was renamed into
-// place.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const std::string& target) : target_(target) {
-        static std::atomic<unsigned> counter{0};
-        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-            path_ = target + ".tmp." + std::to_string(getpid()) + "." + std::to_string(counter++);
-            fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd_ < 0 && errno != EEXIST) break;
-        }
-        if (fd_ < 0) openError_ = errno;
-        created_ = fd_ >= 0;
-    }
-    ~TemporaryFile() {
-        if (fd_ >= 0) close(fd_);
-        if (created_ && !renamed_) unlink(path_.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    bool Write(const std::string& data, std::string& error) {
-        if (fd_ < 0) {
-            error = SystemError("cannot create " + target_, openError_);
-            return false;
-        }
-        std::size_t done = 0;
-        while (done < data.size()) {
-            const ssize_t n = write(fd_, data.data() + done, data.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                error = SystemError("cannot write " + target_, errno);
-                return false;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-        if (fsync(fd_) != 0) {
-            error = SystemError("cannot write " + target_, errno);
-            return false;
-        }
-        const int fd = fd_;
-        fd_ = -1;
-        if (close(fd) != 0) {
-            error = SystemError("cannot write " + target_, errno);
-            return false;
-        }
-        return true;
-    }
-
-    bool RenameToTarget(std::string& error) {
-        if (std::rename(path_.c_str(), target_.c_str()) != 0) {
-            error = SystemError("cannot replace " + target_, errno);
-            return false;
-        }
-        renamed_ = true;
-        return true;
-    }
-
-private:
-    std::string target_;
-    std::string path_;
-    int fd_ = -1;
-    int openError_ = 0;
-    bool created_ = false;
-    bool renamed_ = false;
-};
-
 bool Save(const Grid& grid, const std::string& path, std::string& error) {
     if (path.empty()) {
         error = "no file name";
         return false;
     }
-    TemporaryFile file(path);
-    return file.Write(CsvText(grid), error) && file.RenameToTarget(error);
+    return system::ReplaceFileContents(path, CsvText(grid), error);
 }
 
 }  // namespace

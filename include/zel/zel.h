@@ -17,10 +17,20 @@
 #include <stddef.h>
 #include <stdint.h>
 
+/* ZEL_CDECL is the calling convention of MODLL and of the host callback,
+ * the one place that states it: __cdecl on 32-bit Windows (the caller pops
+ * the arguments). A host that calls its plug-ins with another convention
+ * changes this line (to __stdcall, say) and rebuilds the module; ZEL.dll
+ * still exports the plain name MODLL at ordinal 5.
+ *
+ * ZEL_STATIC: the module's code is linked into the program itself (as in
+ * the module's own tests) instead of being loaded from ZEL.dll. */
 #if defined(_WIN32)
 #define ZEL_CDECL __cdecl
 #if defined(ZEL_BUILDING_MODULE)
 #define ZEL_EXPORT __declspec(dllexport)
+#elif defined(ZEL_STATIC)
+#define ZEL_EXPORT
 #else
 #define ZEL_EXPORT __declspec(dllimport)
 #endif

@@ -65,6 +65,13 @@ int32_t MoTavrelWks::EnsureColumns(int32_t n) {
     return 0;
 }
 
+int32_t MoTavrelWks::ColumnFormat(int32_t k) const {
+    ZelColumnFormat block{1, k};
+    int32_t answer = 1;
+    if (!Request(ZEL_CB_COLUMN_FORMAT, &block, answer) || answer != 0) return -1;
+    return block.code;
+}
+
 int32_t MoTavrelWks::SetNumberCell(int32_t k, int32_t row, double value) {
     MoResultData column(wksName_, Column{k});
     if (!column.IsAttached() || column.SetValue(row, value) != 0) {

@@ -48,6 +48,9 @@ public:
     // Adds columns until there are at least n. A column that cannot be
     // added: ERROR 20 and answer 20, legacy ERROR 6 and answer 2.
     int32_t EnsureColumns(int32_t n);
+    // The format code of column k (0x6816): 0 numeric; -1 when the host
+    // does not answer.
+    int32_t ColumnFormat(int32_t k) const;
     // A number or a text in column k at the 0-based row, through a dataset
     // wrapper of that column. 1 when the column cannot be reached (error 777)
     // or the store is refused (also 777).

@@ -54,6 +54,10 @@ enum class Err : uint8_t {
     NoFileNameText,           // a file-name argument without a text
     NoSuchMethod,             // SYNTAX: no method of that name
     NoSuchMember,             // ALTSPELL: no member of that name
+    BadLetter,                // a string-variable letter outside A to Z
+    ZeroTextCount,            // a count of 0 lines, tokens or characters
+    TextLengthFailed,         // a text reading could not take the file's length
+    BadLineMode,              // a line-end mode outside 0 to 2
     NoWorksheet,              // an importer's worksheet does not exist
     BadFormat,                // a foreign file without the layout of its format
     BlockEnd,                 // WKSBLOCK met the end of the file before its last row
@@ -73,8 +77,9 @@ enum class SysErrRule : uint8_t {
 };
 
 // One row: the condition, its name, its number with NEWACTIONS non-zero,
-// its legacy number (0: the legacy numbering does not fail there), the rule
-// for SYSERR and a short text of what happened.
+// its legacy number (0: the legacy numbering leaves ERROR 0 there, and either
+// does not fail or fails without a number), the rule for SYSERR and a short
+// text of what happened.
 struct ErrorRow {
     Err id;
     const char* name;
@@ -135,6 +140,12 @@ inline constexpr ErrorRow kErrorCatalogue[] = {
     {Err::NoFileNameText, "NoFileNameText", 261, 1153, SysErrRule::Zero, "a file name without a text"},
     {Err::NoSuchMethod, "NoSuchMethod", 262, 0, SysErrRule::Keep, "no method of that name"},
     {Err::NoSuchMember, "NoSuchMember", 264, 0, SysErrRule::Keep, "no member of that name"},
+    {Err::BadLetter, "BadLetter", 18, 65, SysErrRule::Keep, "a string-variable letter outside A to Z"},
+    {Err::ZeroTextCount, "ZeroTextCount", 12, 0, SysErrRule::Keep,
+     "a count of 0 lines, tokens or characters"},
+    {Err::TextLengthFailed, "TextLengthFailed", 25, 1028, SysErrRule::Keep,
+     "the file's length could not be taken"},
+    {Err::BadLineMode, "BadLineMode", 43, 43, SysErrRule::Keep, "a line-end mode outside 0 to 2"},
     {Err::NoWorksheet, "NoWorksheet", 39, 39, SysErrRule::Keep, "the worksheet does not exist"},
     {Err::BadFormat, "BadFormat", 41, 41, SysErrRule::Keep,
      "the file does not have the layout of its format"},
@@ -172,8 +183,9 @@ inline constexpr int32_t kArgumentRefusedOffset = 256;
 inline constexpr int32_t kNestedOffset = 512;
 inline constexpr int32_t kLegacyNestedFailure = 4;
 
-// Legacy numbers that several conditions share, with a text that covers
-// them all; ended by a row with a null text.
+// Legacy numbers that several conditions share, and numbers that some steps
+// store in both numberings (12 and 28), with a text that covers them all;
+// ended by a row with a null text.
 struct LegacyRow {
     int32_t legacy;
     const char* text;
@@ -182,7 +194,9 @@ inline constexpr LegacyRow kSharedLegacyNumbers[] = {
     {2, "a width this method does not accept"},
     {3, "a value (or a file number) outside the allowed range"},
     {6, "no such dataset or worksheet, the host refused a request, or writing the file failed"},
-    {65, "a required argument is missing"},
+    {12, "a value outside the allowed range"},
+    {28, "reading the file failed"},
+    {65, "a required argument is missing, or a string-variable letter outside A to Z"},
     {1024, "a required argument is missing, or there is no usable current file"},
     {1153, "the file could not be opened"},
     {1156, "a file operation failed"},

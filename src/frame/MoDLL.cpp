@@ -19,9 +19,18 @@ constexpr size_t kMaxPathParts = 10;
 
 bool IsIndexed(uint16_t kind) { return (kind & kKindIndexed) != 0; }
 
+// A table name against a requested name, without regard to case: one pass,
+// stopping at the first difference. Method calls come by the million.
+bool SameName(const char* tableName, const char* name) {
+    for (;; ++tableName, ++name) {
+        if (platform::ToUpper(*tableName) != platform::ToUpper(*name)) return false;
+        if (*name == '\0') return true;
+    }
+}
+
 MoMethod* AsMethod(MoScript* member) {
     if (member == nullptr || (member->GetKind() & 3) != kKindMethod) return nullptr;
-    return dynamic_cast<MoMethod*>(member);
+    return member->AsMethod();
 }
 
 void SendLine(std::string line, const char* prefix) {
@@ -166,14 +175,21 @@ int32_t MoDLL::AccessPropertyIn(const char* name, uint16_t flags, void* value,
 int32_t MoDLL::CallMethodIn(const char* name, char* argText, double* result,
                             MemberTable table) {
     if (!table || name == nullptr) return kNotHandled;
-    MoMethod* method = nullptr;
-    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
-        if (platform::EqualsNoCase(row->name, name)) {
-            method = AsMethod(&table.MemberOf(*row));
-            break;
+    const MemberEntry* found = nullptr;
+    if (lastMethodTable_ == table.rows && SameName(lastMethodRow_->name, name)) {
+        found = lastMethodRow_;
+    } else {
+        for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
+            if (SameName(row->name, name)) {
+                found = row;
+                break;
+            }
         }
     }
+    MoMethod* method = found != nullptr ? AsMethod(&table.MemberOf(*found)) : nullptr;
     if (method == nullptr) return kNotHandled;
+    lastMethodTable_ = table.rows;
+    lastMethodRow_ = found;
     if (statusMode_ == 0) return kDone;
 
     // The method works on its own copy; the host's buffer is never written.

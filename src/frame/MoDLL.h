@@ -62,6 +62,11 @@ private:
 
     static const MemberEntry kBaseMethods[];
 
+    // The table and row of the method found last: a script calls one
+    // method many times, and names are unique within a table.
+    const MemberEntry* lastMethodTable_ = nullptr;
+    const MemberEntry* lastMethodRow_ = nullptr;
+
     MoListErr listErr_;
     MoLastErrId lastErrId_;
     int32_t statusMode_ = -1;

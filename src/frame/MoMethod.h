@@ -22,6 +22,7 @@ public:
 
     uint16_t GetKind() const override { return kKindMethod; }
     void Reset() override { ResetState(); }
+    MoMethod* AsMethod() final { return this; }
 
     // 0 = ok; otherwise an error code and the method is not executed.
     virtual int32_t ParseArguments(std::string& argText, MoDLL& owner);

@@ -53,6 +53,8 @@ public:
     static int32_t LiveObjectCount();
 };
 
+class MoMethod;
+
 // A text buffer that a member fills: never written past its size.
 using TextOut = std::span<char>;
 
@@ -81,6 +83,8 @@ public:
 
     // Back to the default state.
     virtual void Reset() {}
+    // The member as a method; null for every member that is not one.
+    virtual MoMethod* AsMethod() { return nullptr; }
 };
 
 // Truncation toward zero into a signed 32-bit integer; NaN and values

@@ -7,6 +7,7 @@
 #include "help/SyntaxTexts.h"
 #include "host/HostServices.h"
 #include "platform/StringUtil.h"
+#include "platform/Vfs.h"
 
 namespace zel {
 namespace {
@@ -142,7 +143,7 @@ int32_t MoListAll::Execute(double* result, MoDLL& owner) {
         std::string line = number;
         if (modeColumn) line += file->mode() <= 2 ? kModeWords[file->mode()] : "       ";
         const std::string& path = file->GetFilePath();
-        line += pathColumn ? std::string_view(path) : platform::BaseName(path);
+        line += pathColumn ? std::string_view(path) : platform::FileNameOf(path);
         PrintBounded(std::move(line));
     }
     *result = static_cast<double>(files.size());

@@ -23,9 +23,14 @@
 #include "import/MoSigmaPlot.h"
 #include "import/MoWav.h"
 #include "import/MoWksBlock.h"
-#include "module/MoUnavailable.h"
 #include "props/MoNumeric.h"
 #include "props/MoString.h"
+#include "text/MoASCII.h"
+#include "text/MoASCIILT.h"
+#include "text/MoASCIIRow.h"
+#include "text/MoCRead.h"
+#include "text/MoReadArray.h"
+#include "text/MoTWrite.h"
 
 namespace zel {
 
@@ -103,16 +108,16 @@ private:
     MoReadRowBin readRowBin_{io_, converter_};
     MoReadRecord readRecord_{io_, converter_};
     MoWriteRecord writeRecord_{io_, converter_};
-    MoUnavailable readRow_{io_, "MoReadRow", "READROW", 3};
-    MoUnavailable lineRow_{io_, "MoLineRow", "LINEROW", 2};
-    MoUnavailable tread_{io_, "MoTRead", "TREAD", 3};
-    MoUnavailable lread_{io_, "MoLRead", "LREAD", 2};
-    MoUnavailable readToken_{io_, "MoReadToken", "READTOKEN", 3};
-    MoUnavailable readArray_{io_, "MoReadArray", "READARRAY", 4};
-    MoUnavailable ascii_{io_, "MoASCII", "ASCII", 3};
-    MoUnavailable cread_{io_, "MoCRead", "CREAD", 3};
-    MoUnavailable twrite_{io_, "MoTWrite", "TWRITE", 2};
-    MoUnavailable lwrite_{io_, "MoLWrite", "LWRITE", 2};
+    MoReadRow readRow_{io_};
+    MoLineRow lineRow_{io_};
+    MoTRead tread_{io_};
+    MoLRead lread_{io_};
+    MoReadToken readToken_{io_};
+    MoReadArray readArray_{io_};
+    MoASCII ascii_{io_};
+    MoCRead cread_{io_};
+    MoTWrite twrite_{io_};
+    MoLWrite lwrite_{io_};
     MoSigmaWin sigmaWin_{io_};
     MoSigmaDos sigmaDos_{io_};
     MoWav wav_{io_};

@@ -7,8 +7,8 @@
 
 namespace zel::platform {
 
-// Every open File of this process, so that opens can honour each other's
-// sharing and writes can drop each other's stale read buffers.
+// Every open File of this process, so that writes can drop each other's
+// stale read buffers.
 class OpenFileRegistry {
 public:
     // Built on first use; objects that keep files open until they are
@@ -17,20 +17,6 @@ public:
     static OpenFileRegistry& Instance() {
         static OpenFileRegistry registry;
         return registry;
-    }
-
-    // True when an open of identity with flags is forbidden by another open,
-    // or would forbid an access that another open already has.
-    bool Conflicts(const FileIdentity& identity, const OpenFlags& flags) const {
-        for (const File* other : files_) {
-            if (other->identity_ == identity && !Compatible(other->flags_, flags)) return true;
-        }
-        return false;
-    }
-
-    bool IsOpen(const FileIdentity& identity) const {
-        return std::any_of(files_.begin(), files_.end(),
-                           [&](const File* f) { return f->identity_ == identity; });
     }
 
     void Add(File* file) { files_.push_back(file); }
@@ -55,19 +41,6 @@ public:
     }
 
 private:
-    static bool Reads(Access a) { return a != Access::Write; }
-    static bool Writes(Access a) { return a != Access::Read; }
-    static bool DeniesRead(Share s) { return s == Share::Exclusive || s == Share::DenyRead; }
-    static bool DeniesWrite(Share s) { return s == Share::Exclusive || s == Share::DenyWrite; }
-
-    static bool Compatible(const OpenFlags& existing, const OpenFlags& wanted) {
-        if (Reads(wanted.access) && DeniesRead(existing.share)) return false;
-        if (Writes(wanted.access) && DeniesWrite(existing.share)) return false;
-        if (Reads(existing.access) && DeniesRead(wanted.share)) return false;
-        if (Writes(existing.access) && DeniesWrite(wanted.share)) return false;
-        return true;
-    }
-
     std::vector<File*> files_;
 };
 
@@ -108,27 +81,13 @@ bool File::Open(const std::string& path, OpenFlags flags, FileException* error) 
         auto& registry = OpenFileRegistry::Instance();
         std::string full = vfs.FullPath(path);
 
-        // Creating empties an existing file: refuse before the truncation,
-        // not after it, when the sharing of another open forbids this one.
-        if (flags.create) {
-            FileStatus status;
-            FileIdentity existing;
-            if (vfs.Stat(full, status, existing) && !status.isDirectory &&
-                registry.Conflicts(existing, flags)) {
-                return failed(FileCause::SharingViolation);
-            }
-        }
-
         int32_t fd = -1;
-        if (const FileCause cause = vfs.Open(full, flags.access, flags.create, fd);
+        if (const FileCause cause = vfs.Open(full, flags.access, flags.share, flags.create, fd);
             cause != FileCause::None) {
             return failed(cause);
         }
         FileIdentity identity;
         FileCause cause = vfs.Identify(fd, identity);
-        if (cause == FileCause::None && registry.Conflicts(identity, flags)) {
-            cause = FileCause::SharingViolation;
-        }
         if (cause == FileCause::None) {
             try {
                 registry.Add(this);
@@ -236,6 +195,23 @@ uint32_t File::Read(void* buffer, uint32_t count) {
     return done;
 }
 
+std::span<const uint8_t> File::Peek() {
+    CheckOpen();
+    if (flags_.access == Access::Write) Fail(FileCause::AccessDenied);
+    if (bufferStale_ || cursor_ >= bufferLength_) {
+        if (buffer_.size() != kReadBufferSize) buffer_.resize(kReadBufferSize);
+        ReturnToPosition();
+        uint32_t got = 0;
+        if (const FileCause cause = vfs_->Read(fd_, buffer_.data(), kReadBufferSize, got);
+            cause != FileCause::None) {
+            Fail(cause);
+        }
+        pointer_ += got;
+        bufferLength_ = got;
+    }
+    return {buffer_.data() + cursor_, Unread()};
+}
+
 void File::Write(const void* buffer, uint32_t count) {
     CheckOpen();
     if (flags_.access == Access::Read) Fail(FileCause::AccessDenied);
@@ -306,9 +282,8 @@ bool File::GetStatus(const std::string& path, FileStatus& status) {
     if (!UsablePath(path)) return false;
     try {
         Vfs& vfs = CurrentVfs();
-        FileIdentity identity;
         FileStatus found;
-        if (!vfs.Stat(vfs.FullPath(path), found, identity)) return false;
+        if (!vfs.Stat(vfs.FullPath(path), found)) return false;
         status = found;
         return true;
     } catch (const std::bad_alloc&) {
@@ -321,17 +296,7 @@ void File::Remove(const std::string& path) {
     FileCause cause = FileCause::None;
     try {
         Vfs& vfs = CurrentVfs();
-        const std::string full = vfs.FullPath(path);
-        FileStatus status;
-        FileIdentity identity;
-        if (vfs.Stat(full, status, identity)) {
-            if (status.isDirectory) {
-                cause = FileCause::AccessDenied;
-            } else if (OpenFileRegistry::Instance().IsOpen(identity)) {
-                cause = FileCause::SharingViolation;
-            }
-        }
-        if (cause == FileCause::None) cause = vfs.Remove(full);
+        cause = vfs.Remove(vfs.FullPath(path));
     } catch (const std::bad_alloc&) {
         cause = FileCause::Generic;
     }
@@ -340,7 +305,7 @@ void File::Remove(const std::string& path) {
 
 void File::Initialize() {
     OpenFileRegistry::Instance();
-    PosixVfs();
+    SystemVfs();
 }
 
 }  // namespace zel::platform

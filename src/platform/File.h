@@ -5,10 +5,10 @@
 // exception record the caller passes. Handle numbers are the operating
 // system's, unique among open files.
 //
-// Sharing is enforced between the files this process has open, as Windows
-// does: an open that the sharing granted by another open forbids, or that
-// would forbid an access another open already has, fails with
-// SharingViolation. Removing a file that is open fails the same way.
+// Each open states what other opens may do meanwhile (Share); the layer
+// enforces it as Windows does: an open that the sharing granted by another
+// open forbids, or that would forbid an access another open already has,
+// fails with SharingViolation, and so does removing a file that is open.
 //
 // Reads are buffered; writes go straight to the file. Every write through
 // any File on the same file drops the overlapping read buffers, so two
@@ -21,8 +21,10 @@
 // buffered stdio stream counts it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,14 +32,6 @@
 #include "platform/Vfs.h"
 
 namespace zel::platform {
-
-// What other opens may do while this one is open.
-enum class Share : uint8_t {
-    Exclusive,  // nothing
-    DenyWrite,  // read only
-    DenyRead,   // write only
-    DenyNone,   // read and write
-};
 
 struct OpenFlags {
     Access access = Access::Read;
@@ -62,6 +56,12 @@ public:
     void Close();
     // Reads up to count bytes at the position; fewer at the end of the file.
     uint32_t Read(void* buffer, uint32_t count);
+    // Reading without a copy: the bytes read ahead from the position on, the
+    // buffer refilled from the file when none are left (empty at the end of
+    // the file). The view holds until the next operation on this File; Skip
+    // then moves the position over n of its bytes. Fails as Read does.
+    std::span<const uint8_t> Peek();
+    void Skip(uint32_t n) { cursor_ += std::min(n, Unread()); }
     void Write(const void* buffer, uint32_t count);
     // Moves the position; a position before the start fails with BadSeek.
     // A position past the end is allowed. Answers the new position. A

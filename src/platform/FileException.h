@@ -100,7 +100,4 @@ private:
     std::string fileName_;
 };
 
-// Maps an errno value to a cause.
-FileCause CauseFromErrno(int err);
-
 }  // namespace zel::platform

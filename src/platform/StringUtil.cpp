@@ -32,13 +32,4 @@ size_t BoundedLength(const char* text, size_t limit) {
     return n;
 }
 
-std::string_view BaseName(std::string_view path) {
-#if defined(_WIN32)
-    size_t cut = path.find_last_of("\\/");
-#else
-    size_t cut = path.find_last_of('/');
-#endif
-    return cut == std::string_view::npos ? path : path.substr(cut + 1);
-}
-
 }  // namespace zel::platform

@@ -22,7 +22,4 @@ size_t CopyBounded(char* destination, size_t capacity, std::string_view source);
 // Length of a text of at most limit characters (strnlen).
 size_t BoundedLength(const char* text, size_t limit);
 
-// The text after the last path separator ('/' here, also '\\' on Windows).
-std::string_view BaseName(std::string_view path);
-
 }  // namespace zel::platform

@@ -23,17 +23,21 @@ int32_t MoPiecewise::ReadBytes(MyCFile& file, uint8_t* buffer, uint32_t count) {
     try {
         got = file.Read(buffer, count);
     } catch (const FileException& e) {
-        if (e.cause() == FileCause::EndOfFile) {
-            atEnd_ = 1;
-            return io_.Raise(Err::EndOfFile, e);
-        }
-        return io_.Raise(Err::ReadFailed, e);
+        return ReadFailure(e);
     }
     if (got < count) {
         atEnd_ = 1;
         return io_.Raise(Err::EndOfFile);
     }
     return 0;
+}
+
+int32_t MoPiecewise::ReadFailure(const FileException& e) {
+    if (e.cause() == FileCause::EndOfFile) {
+        atEnd_ = 1;
+        return io_.Raise(Err::EndOfFile, e);
+    }
+    return io_.Raise(Err::ReadFailed, e);
 }
 
 TransferResult MoBulk::BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t count,

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "files/MoZELIO.h"
+#include "platform/FileException.h"
 #include "platform/Allocator.h"
 
 namespace zel {
@@ -34,6 +35,11 @@ public:
     bool atEnd() const { return atEnd_ != 0; }
 
 protected:
+    // A file exception met while reading: SYSERR receives its cause; the end
+    // of the file sets atEnd and answers 33, any other cause 28 (both
+    // numberings).
+    int32_t ReadFailure(const platform::FileException& e);
+
     int32_t atEnd_ = 0;
 };
 

@@ -277,6 +277,7 @@ TEST_F(ScalarIOTest, SwitchModeThenWriteKeepsTheBytesBefore) {
     ASSERT_EQ(Call("SWITCHMODE", "1").code, 1);
     EXPECT_EQ(Call("GETPOS").value, 10);
     EXPECT_EQ(Call("WRITE", "90,1").code, 1);
+    EXPECT_EQ(Call("CLOSE").code, 1);  // the switch took the file for itself alone
     EXPECT_EQ(FileBytes(), "0123456789Zbcdefghij");
 }
 

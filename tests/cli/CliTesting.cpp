@@ -53,10 +53,10 @@ std::string Render(const Statement& s) {
         case StatementKind::List: return "list " + s.name;
         case StatementKind::OnError: return s.flag ? "onerror continue" : "onerror stop";
         case StatementKind::Dataset: return "dataset " + s.name + (s.flag ? " text" : "") + " [" + items() + "]";
-        case StatementKind::Worksheet: return "worksheet " + s.name + (s.value ? " " + Render(*s.value) : "");
-        case StatementKind::Show: return "show " + s.name + (s.value ? " " + Render(*s.value) : "");
+        case StatementKind::Worksheet: return "worksheet " + s.name + (s.value ? std::string(" ") + Render(*s.value) : "");
+        case StatementKind::Show: return "show " + s.name + (s.value ? std::string(" ") + Render(*s.value) : "");
         case StatementKind::Save: return "save " + s.name + " to " + s.file;
-        case StatementKind::Exit: return "exit" + (s.value ? " " + Render(*s.value) : "");
+        case StatementKind::Exit: return "exit" + (s.value ? std::string(" ") + Render(*s.value) : "");
         case StatementKind::Help: return "help";
     }
     return "?";

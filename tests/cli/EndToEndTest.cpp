@@ -1,9 +1,5 @@
 // The built zel program ($ZEL_CLI) with the built module, on scripts in a
 // scratch folder: standard output, standard error and exit status.
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +14,7 @@
 #include <vector>
 
 #include "CliTesting.h"
+#include "support/System.h"
 #include "support/ZelFixture.h"
 
 namespace zelcli::testing {
@@ -25,11 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status = -1;  // exit status; -1 when the program did not exit normally
-    std::string out;
-    std::string err;
-};
+using Outcome = zeltest::ProgramOutcome;
 
 // The program under test: $ZEL_CLI, else the one this build made.
 std::string CliPath() {
@@ -47,45 +40,7 @@ fs::path SourceDir() {
 // variables to set (an empty value unsets one).
 Outcome RunZel(const fs::path& folder, const std::vector<std::string>& args, const std::string& input = "",
                const std::map<std::string, std::string>& env = {}) {
-    const std::string cli = CliPath();
-    Outcome outcome;
-    const fs::path in = folder / ".stdin", out = folder / ".stdout", err = folder / ".stderr";
-    std::ofstream(in, std::ios::binary) << input;
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(folder.c_str()) != 0) _exit(126);
-        for (const auto& [name, value] : env) {
-            if (value.empty()) {
-                unsetenv(name.c_str());
-            } else {
-                setenv(name.c_str(), value.c_str(), 1);
-            }
-        }
-        const int fdIn = open(in.c_str(), O_RDONLY);
-        const int fdOut = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int fdErr = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fdIn < 0 || fdOut < 0 || fdErr < 0) _exit(126);
-        dup2(fdIn, 0);
-        dup2(fdOut, 1);
-        dup2(fdErr, 2);
-        std::vector<char*> argv;
-        std::string program = cli;
-        argv.push_back(program.data());
-        std::vector<std::string> copies = args;
-        for (auto& arg : copies) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        execv(cli.c_str(), argv.data());
-        _exit(127);
-    }
-    int wstatus = 0;
-    waitpid(child, &wstatus, 0);
-    if (WIFEXITED(wstatus)) outcome.status = WEXITSTATUS(wstatus);
-    outcome.out = zeltest::ScratchDir::Contents(out.string());
-    outcome.err = zeltest::ScratchDir::Contents(err.string());
-    fs::remove(in);
-    fs::remove(out);
-    fs::remove(err);
-    return outcome;
+    return zeltest::RunProgram(CliPath(), args, folder, input, env);
 }
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -210,6 +165,14 @@ TEST_F(EndToEnd, ArgumentTextsKeepQuotesCommasAndParentheses) {
     const Outcome outcome =
         Script("h = zel.open(x(1).bin, 1)\nzel.close()\ng = zel.open(\"q, (r).bin\", 1)\nprint zel.exists(x(1).bin)\n");
     ExpectClean(outcome);
+#ifdef _WIN32
+    // Windows allows no '"' in a file name: the open of the quoted name
+    // fails, and the failure shows the argument text as it was written.
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_TRUE(Contains(outcome.err, "zel.open(\"q, (r).bin\", 1) failed: ERROR 1153")) << outcome.err;
+    EXPECT_TRUE(fs::exists(scratch.path() / "x(1).bin"));
+    return;
+#endif
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.out, "1\n");
     EXPECT_TRUE(fs::exists(scratch.path() / "x(1).bin"));
@@ -290,7 +253,7 @@ TEST_F(EndToEnd, EveryExampleRunsAndStaysInItsFolder) {
         EXPECT_EQ(outcome.status, 0) << name << "\n" << outcome.err;
         EXPECT_FALSE(outcome.out.empty()) << name;
         std::vector<std::string> outside;
-        for (const auto& entry : fs::directory_iterator(base.path())) outside.push_back(entry.path().filename());
+        for (const auto& entry : fs::directory_iterator(base.path())) outside.push_back(entry.path().filename().string());
         EXPECT_EQ(outside, std::vector<std::string>{"work"}) << name;
     }
     EXPECT_EQ(listing(examples), sourceBefore);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -81,17 +83,26 @@ TEST_F(RunLinesTest, MessagesNameTheFileAndLine) {
 // ---- The module's place ----------------------------------------------------
 
 TEST(FindModule, TakesTheFirstPlaceThatHoldsIt) {
+    namespace fs = std::filesystem;
     zeltest::ScratchDir scratch;
-    std::filesystem::create_directories(scratch.path() / "bin");
-    std::filesystem::create_directories(scratch.path() / "lib");
+    fs::create_directories(scratch.path() / "bin");
+    fs::create_directories(scratch.path() / "lib");
+    fs::create_directories(scratch.path() / "inst" / "bin");
     const std::string build = scratch.Make("build.so", "x");
-    const std::string beside = scratch.Make("lib/libzel.so", "x");
+    const std::string beside =
+        fs::path(scratch.Make(std::string("lib/") + kModuleFileName, "x")).lexically_normal().string();
     const std::string exe = scratch.PathOf("bin/zel");
+    // An installed zel: the module at its installed place beside it.
+    const std::string installedExe = scratch.PathOf("inst/bin/zel");
+    const fs::path installed = (scratch.path() / "inst" / "bin" / kInstalledModule).lexically_normal();
+    fs::create_directories(installed.parent_path());
+    std::ofstream(installed, std::ios::binary) << "x";
     const std::string missing = scratch.PathOf("none.so");
     struct Case {
         std::string env, build, exe, found;
     };
     const std::vector<Case> cases = {{"/given/by/env.so", build, exe, "/given/by/env.so"},
+                                     {"", build, installedExe, installed.string()},
                                      {"", build, exe, build},
                                      {"", missing, exe, beside},
                                      {"", "", exe, beside},

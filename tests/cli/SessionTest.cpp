@@ -244,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{true, "x = zel.nosuch(1)", "zel.nosuch(1) failed: no member \"NOSUCH\"", false, 0},
         FailureCase{true, "x = zel.nbytes(1)", "zel.nbytes(1) failed: \"NBYTES\" is a property, not a method", false,
                     0},
-        FailureCase{false, "zel.nbytes = 5", "zel.nbytes = 5 failed: ERROR 12, SYSERR 0", false, 0},
+        FailureCase{false, "zel.nbytes = 5", "zel.nbytes = 5 failed: ERROR 12 (a value outside the allowed range), SYSERR 0", false, 0},
         FailureCase{true, "zel.nbytes = \"4\"", "zel.nbytes = \"4\" failed: \"NBYTES\" takes a number, not a text",
                     false, 0},
         FailureCase{true, "zel.filename = 3", "zel.filename = 3 failed: \"FILENAME\" takes a text, not a number", false,
@@ -303,8 +303,10 @@ TEST_F(SessionTest, ExitGivesItsStatus) {
 TEST_F(SessionTest, DatasetsAreMadeFilledShownAndSaved) {
     zeltest::ScratchDir scratch;
     const std::string csv = scratch.PathOf("d.csv");
+    std::string quoted;  // the name as a text of the script: backslashes escaped
+    for (char c : csv) quoted += c == '\\' ? std::string("\\\\") : std::string(1, c);
     ASSERT_EQ(RunAll({"x = 4", "dataset d = 1, 2.5, x, -1.23456789e-300", "dataset \"t t\" text", "show d",
-                   "save d to \"" + csv + "\""}),
+                   "save d to \"" + quoted + "\""}),
               LineStatus::Done)
         << err.str();
     tavrel::Dataset* d = host.FindDataset("d");

@@ -205,16 +205,23 @@ TEST_F(DispatchTest, ListingOfAllMembersInOrder) {
     EXPECT_EQ(lines[6], "  OPEN.WKSNAME$\t\"\"");
     EXPECT_EQ(lines[7], "  OPEN.WORKSHEETNAME$\t\"\"");
     EXPECT_EQ(lines[8], "CLOSE()");
-    // Own methods (81 rows, 5 sub-property lines), own properties, base methods, base properties.
-    ASSERT_EQ(lines.size(), 81u + 5u + 20u + 2u + 3u);
-    EXPECT_EQ(lines[86], "NEWACTIONS\t0");
-    EXPECT_EQ(lines[89], "FILENAME$\t\"\"");
-    EXPECT_EQ(lines[96], "NBYTES\t1");
-    EXPECT_EQ(lines[103], "LISTSEP\t44");
-    EXPECT_EQ(lines[106], "LISTERR()");
-    EXPECT_EQ(lines[107], "LASTERRID()");
-    EXPECT_EQ(lines[108], "ERROR\t0");
-    EXPECT_EQ(lines[110], "MSG$\t\"\"");
+    // Own methods (81 rows; 5 sub-property lines of OPEN, 10 of ASCII under
+    // each of its two names), own properties, base methods, base properties.
+    ASSERT_EQ(lines.size(), 81u + 5u + 20u + 20u + 2u + 3u);
+    EXPECT_EQ(lines[68], "ASCII()");
+    EXPECT_EQ(lines[69], "  ASCII.INCLUDE$\t\"\"");
+    EXPECT_EQ(lines[78], "  ASCII.STOPMODE\t0");
+    EXPECT_EQ(lines[79], "READASCII()");
+    EXPECT_EQ(lines[85], "  READASCII.NTOKENS\t1");
+    EXPECT_EQ(lines[90], "CREAD()");
+    EXPECT_EQ(lines[106], "NEWACTIONS\t0");
+    EXPECT_EQ(lines[109], "FILENAME$\t\"\"");
+    EXPECT_EQ(lines[116], "NBYTES\t1");
+    EXPECT_EQ(lines[123], "LISTSEP\t44");
+    EXPECT_EQ(lines[126], "LISTERR()");
+    EXPECT_EQ(lines[127], "LASTERRID()");
+    EXPECT_EQ(lines[128], "ERROR\t0");
+    EXPECT_EQ(lines[130], "MSG$\t\"\"");
 }
 
 TEST_F(DispatchTest, ListingOfAPath) {
@@ -229,10 +236,10 @@ TEST_F(DispatchTest, ListingOfAPath) {
     EXPECT_TRUE(host().lines().empty());
     host().ClearLines();
     EXPECT_EQ(host().List("NBYTES"), 1);
-    EXPECT_EQ(host().lines().size(), 111u);
+    EXPECT_EQ(host().lines().size(), 131u);
     host().ClearLines();
     EXPECT_EQ(host().List("OPEN.MODE"), 1);
-    EXPECT_EQ(host().lines().size(), 111u);
+    EXPECT_EQ(host().lines().size(), 131u);
 }
 
 // A table with indexed members, served by the same dispatcher.

@@ -1,25 +1,25 @@
-// The module as hosts see it: the exported entry point of the shared
-// library, loaded with dlopen by the stand-in host, and the module-wide
-// object behind MODLL.
-#include <dlfcn.h>
+// The module as hosts see it: the exported entry point of the module,
+// loaded by the stand-in host's loader, and the module-wide object behind
+// MODLL.
 #include <gtest/gtest.h>
 
 #include <cstddef>
 
 #include "Host.h"
+#include "System.h"
 #include "zel/zel.h"
 
 namespace {
 
 TEST(ModuleTest, SharedLibraryExportsOnlyTheEntryPoint) {
-    const std::string path = tavrel::Host::DefaultModulePath();
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << dlerror();
-    EXPECT_NE(dlsym(library, "MODLL"), nullptr);
+    namespace system = tavrel::system;
+    void* library = system::LoadModule(tavrel::Host::DefaultModulePath());
+    ASSERT_NE(library, nullptr);
+    EXPECT_NE(system::FindExport(library, "MODLL"), nullptr);
     // Nothing of the inside leaks out of the module.
-    EXPECT_EQ(dlsym(library, "_ZN3zel3ZELC1Ev"), nullptr);
-    EXPECT_EQ(dlsym(library, "_ZN3zel4host4BindEjPFijiliE"), nullptr);
-    dlclose(library);
+    EXPECT_EQ(system::FindExport(library, "_ZN3zel3ZELC1Ev"), nullptr);
+    EXPECT_EQ(system::FindExport(library, "_ZN3zel4host4BindEjPFijiliE"), nullptr);
+    system::UnloadModule(library);
 }
 
 TEST(ModuleTest, LoadedModuleAnswersRequests) {

@@ -25,8 +25,15 @@ protected:
             "d",     "w",     "BYTE",   "-LO3|4", "DOUBLE|",  "SHORT|-LONG2|4|DOUBLE", "BCD",
             "m",     "p",     "open",   "\t",     std::string(300, 'x'),     std::string(2000, ','),
             "(",     ")",     "\xE9",   "A",      "z"};
-        if (rng() % 7 == 0) return scratch_.PathOf("f" + std::to_string(rng() % 4));
+        if (rng() % 7 == 0) return SomeFile(rng);
         return kPieces[rng() % kPieces.size()];
+    }
+
+    // One of the files f0 to f3 of the scratch folder.
+    std::string SomeFile(std::mt19937& rng) {
+        std::string name = "f";
+        name += std::to_string(rng() % 4);
+        return scratch_.PathOf(name);
     }
 
     std::string Arguments(std::mt19937& rng) {
@@ -82,7 +89,7 @@ TEST_F(RobustnessTest, RandomRequestsGetDefinedAnswers) {
                                           ZEL_REQ_STATUS,     21,                 ZEL_REQ_CALL};
     scratch_.Make("f0", std::string(300, '\x41'));
     for (int step = 0; step < 6000; ++step) {
-        if (step % 40 == 0) host().Call("OPEN", scratch_.PathOf("f" + std::to_string(rng() % 4)) + "," + std::to_string(rng() % 3));
+        if (step % 40 == 0) host().Call("OPEN", SomeFile(rng) + ',' + std::to_string(rng() % 3));
         const int32_t probe = rng() % 9 == 0 ? ZEL_PROBE_FLAG : 0;
         const int32_t code = (rng() % 2 == 0 ? ZEL_REQ_CALL : codes[rng() % codes.size()]) | probe;
         int32_t r;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -25,25 +24,6 @@ TEST(FileExceptionTest, LegacyCodeOfEveryCause) {
         EXPECT_EQ(LegacyCauseCode(cause), legacy) << "cause " << static_cast<int>(cause);
         // Every cause has its own readable text.
         EXPECT_GT(std::strlen(FileException(cause).what()), 0u);
-    }
-}
-
-TEST(FileExceptionTest, CauseOfErrno) {
-    const std::vector<std::pair<int, FileCause>> table = {
-        {ENOENT, FileCause::FileNotFound},   {ENOTDIR, FileCause::BadPath},
-        {ENAMETOOLONG, FileCause::BadPath},  {ELOOP, FileCause::BadPath},
-        {EINVAL, FileCause::BadPath},        {EMFILE, FileCause::TooManyOpenFiles},
-        {ENFILE, FileCause::TooManyOpenFiles}, {EACCES, FileCause::AccessDenied},
-        {EPERM, FileCause::AccessDenied},    {EROFS, FileCause::AccessDenied},
-        {EISDIR, FileCause::AccessDenied},   {EBADF, FileCause::InvalidFile},
-        {ENOSPC, FileCause::DiskFull},       {EDQUOT, FileCause::DiskFull},
-        {EIO, FileCause::HardIO},            {ESPIPE, FileCause::BadSeek},
-        {EOVERFLOW, FileCause::BadSeek},     {EXDEV, FileCause::Generic},
-        // A failure without an errno is still a failure.
-        {0, FileCause::Generic},
-    };
-    for (const auto& [err, cause] : table) {
-        EXPECT_EQ(CauseFromErrno(err), cause) << "errno " << err;
     }
 }
 

@@ -10,16 +10,14 @@
 #include <string>
 
 #include "platform/File.h"
+#include "support/System.h"
 
 namespace zel::platform::test {
 
 class ScratchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zel-platform-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        dir_ = zeltest::MakeScratchFolder("zel-platform-");
     }
     void TearDown() override {
         std::error_code ec;

@@ -5,6 +5,7 @@ namespace zeltest {
 using zel::platform::Access;
 using zel::platform::FileIdentity;
 using zel::platform::FileStatus;
+using zel::platform::Share;
 
 const char* NameOf(VfsOp op) {
     switch (op) {
@@ -51,10 +52,11 @@ FileCause FailingVfs::Take(VfsOp op) {
     return strike;
 }
 
-FileCause FailingVfs::Open(const std::string& path, Access access, bool create, int32_t& fd) {
+FileCause FailingVfs::Open(const std::string& path, Access access, Share share, bool create,
+                           int32_t& fd) {
     fd = -1;
     if (const FileCause cause = Take(VfsOp::Open); cause != FileCause::None) return cause;
-    return real_.Open(path, access, create, fd);
+    return real_.Open(path, access, share, create, fd);
 }
 
 FileCause FailingVfs::Close(int32_t fd) {
@@ -94,9 +96,9 @@ FileCause FailingVfs::Identify(int32_t fd, FileIdentity& identity) {
     return real_.Identify(fd, identity);
 }
 
-bool FailingVfs::Stat(const std::string& path, FileStatus& status, FileIdentity& identity) {
+bool FailingVfs::Stat(const std::string& path, FileStatus& status) {
     if (Take(VfsOp::Stat) != FileCause::None) return false;
-    return real_.Stat(path, status, identity);
+    return real_.Stat(path, status);
 }
 
 FileCause FailingVfs::Remove(const std::string& path) {

@@ -30,7 +30,7 @@ enum class Strike : uint8_t {
 
 class FailingVfs final : public zel::platform::Vfs {
 public:
-    explicit FailingVfs(zel::platform::Vfs& real = zel::platform::PosixVfs()) : real_(real) {}
+    explicit FailingVfs(zel::platform::Vfs& real = zel::platform::SystemVfs()) : real_(real) {}
 
     // The call of op after `after` further calls of it fails with cause.
     // Several failures may wait for one operation; when two are due at the
@@ -42,8 +42,8 @@ public:
     // Calls of op so far, failed ones included.
     int Calls(VfsOp op) const { return calls_[Index(op)]; }
 
-    FileCause Open(const std::string& path, zel::platform::Access access, bool create,
-                   int32_t& fd) override;
+    FileCause Open(const std::string& path, zel::platform::Access access,
+                   zel::platform::Share share, bool create, int32_t& fd) override;
     FileCause Close(int32_t fd) override;
     FileCause Read(int32_t fd, void* buffer, uint32_t count, uint32_t& got) override;
     FileCause Write(int32_t fd, const void* buffer, uint32_t count) override;
@@ -51,8 +51,7 @@ public:
     FileCause Tell(int32_t fd, uint64_t& position) override;
     FileCause Size(int32_t fd, uint64_t& size) override;
     FileCause Identify(int32_t fd, zel::platform::FileIdentity& identity) override;
-    bool Stat(const std::string& path, zel::platform::FileStatus& status,
-              zel::platform::FileIdentity& identity) override;
+    bool Stat(const std::string& path, zel::platform::FileStatus& status) override;
     FileCause Remove(const std::string& path) override;
     std::string FullPath(const std::string& path) override { return real_.FullPath(path); }
 

@@ -6,14 +6,11 @@
 
 #include "frame/ErrorRing.h"
 #include "host/HostServices.h"
+#include "support/System.h"
 
 namespace zeltest {
 
-ScratchDir::ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zel-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no scratch folder");
-    path_ = pattern;
-}
+ScratchDir::ScratchDir() : path_(MakeScratchFolder("zel-test-")) {}
 
 ScratchDir::~ScratchDir() {
     std::error_code ec;

@@ -1,14 +1,13 @@
 // Tables and CSV files of datasets and worksheets.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "HostTesting.h"
+#include "support/System.h"
 
 namespace tavrel::testing {
 namespace {
@@ -18,11 +17,7 @@ namespace fs = std::filesystem;
 class CsvFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("tavrel_csv_" + std::to_string(getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = zeltest::MakeScratchFolder("tavrel_csv_");
     }
     void TearDown() override { fs::remove_all(dir); }
     std::string Read(const fs::path& path) const {

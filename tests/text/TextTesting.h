@@ -1,0 +1,50 @@
+// Shared pieces of the text-method tests: a fixture that writes a text file,
+// opens it at an offset and reads back string variables, and the printing
+// of bytes that may hold line ends and NUL.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "support/Printing.h"
+#include "support/ZelFixture.h"
+#include "transfer/MoASCIIPiece.h"
+
+namespace zeltest {
+
+// Runs of plain bytes on or off for the life of the object.
+class ByteRuns {
+public:
+    explicit ByteRuns(bool on) { zel::MoASCIIPiece::UseByteRuns(on); }
+    ~ByteRuns() { zel::MoASCIIPiece::UseByteRuns(true); }
+    ByteRuns(const ByteRuns&) = delete;
+    ByteRuns& operator=(const ByteRuns&) = delete;
+};
+
+class TextFixture : public ZelFixture {
+protected:
+    // Writes the bytes to text.txt, opens it in the mode and moves to the
+    // offset; answers the handle.
+    int32_t OpenText(const std::string& bytes, int64_t offset = 0, int mode = 0) {
+        scratch_.Make("text.txt", bytes);
+        const int32_t h = OpenFile("text.txt", mode);
+        if (offset != 0) {
+            EXPECT_EQ(Call("SETPOS", std::to_string(offset)).code, 1);
+        }
+        return h;
+    }
+    std::string FileText(const std::string& name = "text.txt") {
+        return ScratchDir::Contents(scratch_.PathOf(name));
+    }
+    double Position() { return Call("GETPOS").value; }
+    std::string Variable(char letter) { return host().Variable(letter); }
+    // Sets the settings the text methods read.
+    void Settings(bool newActions, int lineMode, int listSep) {
+        UseNewActions(false);  // stores unchecked, then the numbering asked for
+        SetNumber("NLINEMODE", lineMode);
+        SetNumber("LISTSEP", listSep);
+        UseNewActions(newActions);
+    }
+};
+
+}  // namespace zeltest
