@@ -114,6 +114,14 @@ MoImportIO::DatasetName MoImportIO::ColumnDataset(std::string_view column) const
     return name;
 }
 
+int32_t MoImportIO::ColumnLimit(MoDLL& owner, int64_t& limit) {
+    double size = 0.0;
+    limit = 0;
+    if (int32_t r = RunMethod(owner, ZelMethod::Size, size); r != 0) return NestedFailure(r);
+    limit = size < static_cast<double>(kMaxColumns) ? static_cast<int64_t>(size) : kMaxColumns;
+    return 0;
+}
+
 int32_t MoImportIO::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoHighLev::ParseArguments(argText, owner); r != 0) return r;
     if (!worksheet_.given()) {

@@ -95,6 +95,14 @@ protected:
     static constexpr size_t kDatasetNameSize = 40;
     using DatasetName = std::array<char, kDatasetNameSize>;
     DatasetName ColumnDataset(std::string_view column) const;
+    // The most columns a file may make the worksheet hold: one per byte of
+    // the file, and never more than a worksheet has. A header's column index
+    // is untrusted.
+    int32_t ColumnLimit(MoDLL& owner, int64_t& limit);
+    // The foreign formats are little-endian whatever the script last read:
+    // the header fields are read with BYTEORDER 0 (restored afterwards).
+    void ReadLittleEndian() { SetSetting(Setting::ByteOrder, 0); }
+    static constexpr int64_t kMaxColumns = 32767;
 
     MoWksName& worksheet_;
 };

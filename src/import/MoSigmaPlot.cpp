@@ -14,9 +14,6 @@ namespace {
 
 constexpr std::string_view kMarkerText = "JSDataWorksheet";
 constexpr uint8_t kEndOfText = 26;
-// SigmaPlot worksheets hold at most this many columns; a larger column
-// index in a file describes no worksheet.
-constexpr int64_t kMaxColumns = 32767;
 constexpr int32_t kColumnRecord = 1;
 constexpr int32_t kNameRecord = 2;
 constexpr int32_t kNumberTag = 17;
@@ -79,6 +76,9 @@ int32_t MoSigmaWin::Import(MoDLL& owner) {
     // Nothing is read for a worksheet that is not there.
     if (!worksheet.IsAttached()) return io_.Fail(Err::NoSuchData);
     SetSetting(Setting::NewActions, 1);
+    ReadLittleEndian();
+    int64_t maxColumns = 0;
+    if (int32_t r = ColumnLimit(owner, maxColumns); r != 0) return r;
 
     std::string text;
     if (int32_t r = ReadText(owner, 16, text); r != 0) return r;
@@ -94,7 +94,7 @@ int32_t MoSigmaWin::Import(MoDLL& owner) {
     }
     int64_t last = 0;
     if (int32_t r = ReadField(owner, 2, last); r != 0) return NestedFailure(r);
-    if (last > kMaxColumns) return io_.Raise(Err::BadFormat);
+    if (last >= maxColumns) return io_.Raise(Err::BadFormat);
     if (int32_t r = worksheet.EnsureColumns(static_cast<int32_t>(last + 1)); r != 0) return r;
     int64_t unused = 0;
     if (int32_t r = ReadField(owner, 2, unused); r != 0) return NestedFailure(r);
@@ -111,7 +111,7 @@ int32_t MoSigmaWin::Import(MoDLL& owner) {
         if (int32_t r = RunMethod(owner, ZelMethod::Jump, {19}); r != 0) return NestedFailure(r);
         int64_t c = 0;
         if (int32_t r = ReadField(owner, 4, c); r != 0) return NestedFailure(r);
-        if (c < 0 || c > kMaxColumns) return io_.Raise(Err::BadFormat);
+        if (c < 0 || c >= maxColumns) return io_.Raise(Err::BadFormat);
         if (int32_t r = RunMethod(owner, ZelMethod::Jump, {4}); r != 0) return NestedFailure(r);
         int64_t size = 0;
         if (int32_t r = ReadField(owner, 4, size); r != 0) return NestedFailure(r);
@@ -207,6 +207,9 @@ int32_t MoSigmaDos::Import(MoDLL& owner) {
     MoTavrelWks worksheet(worksheet_, io_);
     // Nothing is read for a worksheet that is not there.
     if (!worksheet.IsAttached()) return io_.Fail(Err::NoSuchData);
+    ReadLittleEndian();
+    int64_t maxColumns = 0;
+    if (int32_t r = ColumnLimit(owner, maxColumns); r != 0) return r;
 
     double p = 0.0;
     do {
@@ -235,7 +238,7 @@ int32_t MoSigmaDos::Import(MoDLL& owner) {
         if (length < 0 || blockPos + length + 6 > INT32_MAX) return io_.Raise(Err::BadFormat);
         int64_t c = 0;
         if (int32_t r = ReadField(owner, 4, c); r != 0) return NestedFailure(r);
-        if (c < 0 || c > kMaxColumns) return io_.Raise(Err::BadFormat);
+        if (c < 0 || c >= maxColumns) return io_.Raise(Err::BadFormat);
         int64_t unused = 0;
         if (int32_t r = ReadField(owner, 4, unused); r != 0) return NestedFailure(r);
         if (int32_t r = worksheet.EnsureColumns(static_cast<int32_t>(c + 1)); r != 0) return r;

@@ -1,5 +1,6 @@
 #include "import/MoWav.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 
@@ -37,6 +38,7 @@ int32_t MoWav::Import(MoDLL& owner) {
     MoTavrelWks worksheet(worksheet_, io_);
     // Nothing is read for a worksheet that is not there.
     if (!worksheet.IsAttached()) return io_.Fail(Err::NoSuchData);
+    ReadLittleEndian();
 
     // Each step reads one field; a nested failure ends the import.
     double value = 0.0;
@@ -88,9 +90,17 @@ int32_t MoWav::Import(MoDLL& owner) {
         return io_.Raise(Err::BadFormat);
     }
     if (int32_t r = read(4); r != 0) return NestedFailure(r);
-    const int64_t dataBytes = static_cast<int64_t>(value);
+    int64_t dataBytes = static_cast<int64_t>(value);
     if (sampleBytes <= 0 || dataBytes < 0) return io_.Raise(Err::BadFormat);
-    const int64_t samples = dataBytes / sampleBytes;
+    // Only whole frames are imported, and only those the file holds: a data
+    // size past the end of the file or with a partial frame is cut.
+    double size = 0.0;
+    double position = 0.0;
+    if (int32_t r = RunMethod(owner, ZelMethod::Size, size); r != 0) return NestedFailure(r);
+    if (int32_t r = RunMethod(owner, ZelMethod::GetPos, position); r != 0) return NestedFailure(r);
+    dataBytes = std::min<int64_t>(dataBytes, static_cast<int64_t>(size - position));
+    const int64_t frameBytes = static_cast<int64_t>(sampleBytes) * channels;
+    const int64_t samples = dataBytes / frameBytes * channels;
     if (samples > INT32_MAX) return io_.Raise(Err::BadFormat);
 
     // The samples go to column 2, the worksheet's data column.

@@ -54,20 +54,19 @@ INSTANTIATE_TEST_SUITE_P(
                  {{std::string(121, '7'), std::string(9, '7')}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(MathematicaRefusals, DepthAndWorksheet) {
-    struct Fixture : ZelFixture {
-        void TestBody() override {}
-    } f;
-    f.scratch_.Make("deep.m", "{{{1}}}");
-    f.host().CreateWorksheet("m", 1);
-    f.OpenFile("deep.m");
-    EXPECT_EQ(f.Call("MATHEMATICA", "m").code, 2);
-    EXPECT_EQ(f.Error(), 41);
+class MathematicaRefusals : public ZelFixture {};
+
+TEST_F(MathematicaRefusals, DepthAndWorksheet) {
+    scratch_.Make("deep.m", "{{{1}}}");
+    host().CreateWorksheet("m", 1);
+    OpenFile("deep.m");
+    EXPECT_EQ(Call("MATHEMATICA", "m").code, 2);
+    EXPECT_EQ(Error(), 41);
     // A worksheet that does not exist: 39, before any byte is read.
-    f.Call("REWIND");
-    EXPECT_EQ(f.Call("MATHEMATICA", "nosuch").code, 2);
-    EXPECT_EQ(f.Error(), 39);
-    EXPECT_EQ(f.Call("GETPOS").value, 0);
+    Call("REWIND");
+    EXPECT_EQ(Call("MATHEMATICA", "nosuch").code, 2);
+    EXPECT_EQ(Error(), 39);
+    EXPECT_EQ(Call("GETPOS").value, 0);
 }
 
 }  // namespace

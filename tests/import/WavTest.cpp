@@ -162,6 +162,25 @@ TEST_F(WavTest, HeaderClaimingMoreSamplesThanTheFileHolds) {
     EXPECT_EQ(w.column(1)->dataset().upper(), 3);
 }
 
+// A partial frame at the end of the data is not imported: three channels
+// with seven samples give two frames, and so do seven samples and a data
+// size that claims one more byte.
+TEST_F(WavTest, OnlyWholeFramesAreImported) {
+    WavSpec spec;
+    spec.channels = 3;
+    spec.rate = 2;
+    spec.samples = {1, 2, 3, 4, 5, 6, 7};
+    tavrel::Worksheet& w = Import(MakeWav(spec));
+    ASSERT_EQ(last_.code, 1) << Error();
+    EXPECT_EQ(Column(w, 1), (std::vector<double>{0.5, 1.0}));
+    EXPECT_EQ(Column(w, 2), (std::vector<double>{1, 2, 3, 4, 5, 6}));
+    std::string bytes = MakeWav(spec);
+    bytes.replace(40, 4, LeBytes(7 * 2 + 1, 4));
+    tavrel::Worksheet& again = Import(bytes, 1, "w2");
+    ASSERT_EQ(last_.code, 1) << Error();
+    EXPECT_EQ(Column(again, 2), (std::vector<double>{1, 2, 3, 4, 5, 6}));
+}
+
 TEST_F(WavTest, MissingWorksheetIsRefusedBeforeReading) {
     scratch_.Make("sound.wav", MakeWav(WavSpec{}));
     OpenFile("sound.wav");

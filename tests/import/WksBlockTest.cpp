@@ -64,24 +64,23 @@ INSTANTIATE_TEST_SUITE_P(
         BlockCase{"LastLineWithoutLineEnd", "7 8", "1,2,1,1", true, 1, 1, 0, {{7}, {8}}, "", 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(WksBlockRefusals, MissingWorksheetAndRows) {
-    struct Fixture : ZelFixture {
-        void TestBody() override {}
-    } f;
-    f.scratch_.Make("block.txt", "1 2\n");
-    f.OpenFile("block.txt");
+class WksBlockRefusals : public ZelFixture {};
+
+TEST_F(WksBlockRefusals, MissingWorksheetAndRows) {
+    scratch_.Make("block.txt", "1 2\n");
+    OpenFile("block.txt");
     for (bool newActions : {false, true}) {
-        f.UseNewActions(newActions);
-        EXPECT_EQ(f.Call("WKSBLOCK", "nosuch,1,1,1,1").code, 2);
-        EXPECT_EQ(f.Error(), newActions ? 20 : 6);
-        EXPECT_EQ(f.Call("GETPOS").value, 0);
+        UseNewActions(newActions);
+        EXPECT_EQ(Call("WKSBLOCK", "nosuch,1,1,1,1").code, 2);
+        EXPECT_EQ(Error(), newActions ? 20 : 6);
+        EXPECT_EQ(Call("GETPOS").value, 0);
     }
-    f.host().CreateWorksheet("b", 1);
-    EXPECT_EQ(f.Call("WKSBLOCK", "b,1,1,0,1").code, 2);
-    EXPECT_EQ(f.Error(), 12);
+    host().CreateWorksheet("b", 1);
+    EXPECT_EQ(Call("WKSBLOCK", "b,1,1,0,1").code, 2);
+    EXPECT_EQ(Error(), 12);
     // The argument step of other methods is back after a refused call.
-    f.Call("SETPOS", "3");
-    EXPECT_EQ(f.Call("GETPOS").value, 3);
+    Call("SETPOS", "3");
+    EXPECT_EQ(Call("GETPOS").value, 3);
 }
 
 }  // namespace
