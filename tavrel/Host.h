@@ -82,6 +82,9 @@ public:
     int waitCursorShown() const { return waitCursorShown_; }
     bool waitCursorShowing() const { return waitCursor_ > 0; }
     int repaintCount() const { return repaints_; }
+    // Runs while the host repaints its window, as a real host may run a
+    // script's handlers then.
+    std::function<void()> onRepaint;
     // Script commands the module asked the host to run.
     const std::vector<std::string>& commands() const { return commands_; }
 

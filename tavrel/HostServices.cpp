@@ -138,6 +138,7 @@ int32_t Host::ServeText(int32_t code, intptr_t arg, intptr_t out) {
             return 0;
         case ZEL_CB_REPAINT:
             ++repaints_;
+            if (onRepaint) onRepaint();
             return 0;
         default:
             return 1;

@@ -63,6 +63,7 @@ enum class Err : uint8_t {
     BlockEnd,                 // WKSBLOCK met the end of the file before its last row
     NotNumeric,               // WKSBLOCK met a line that is not numeric
     ElementReadFailed,        // MATHEMATICA could not read the file
+    ImportBusy,               // a method called through the entry point while an import runs
     kCount
 };
 
@@ -153,6 +154,7 @@ inline constexpr ErrorRow kErrorCatalogue[] = {
     {Err::NotNumeric, "NotNumeric", 1031, 1031, SysErrRule::Keep,
      "a line that is not numeric (its rest is in Z$)"},
     {Err::ElementReadFailed, "ElementReadFailed", 28, 1028, SysErrRule::Cause, "reading the file failed"},
+    {Err::ImportBusy, "ImportBusy", 42, 42, SysErrRule::Keep, "an import is running"},
     {Err::kCount, nullptr, 0, 0, SysErrRule::Keep, nullptr},
 };
 

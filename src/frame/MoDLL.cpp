@@ -191,6 +191,7 @@ int32_t MoDLL::CallMethodIn(const char* name, char* argText, double* result,
     lastMethodTable_ = table.rows;
     lastMethodRow_ = found;
     if (statusMode_ == 0) return kDone;
+    if (RefuseCall() != 0) return kFailed;
 
     // The method works on its own copy; the host's buffer is never written.
     std::string text = argText != nullptr ? argText : "";

@@ -37,6 +37,10 @@ public:
         return nullptr;
     }
 
+    // Non-zero refuses a method call that comes through the entry point
+    // now (one the host makes while a method of this object is running).
+    virtual int32_t RefuseCall() { return 0; }
+
     int32_t AccessPropertyIn(const char* name, uint16_t flags, void* value, MemberTable table);
     void ListMembers(MemberTable table, const char* prefix);
     void ResetMembers(MemberTable table);

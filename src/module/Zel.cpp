@@ -164,6 +164,11 @@ void ZEL::ResetAll() {
     io_.ListSep().Store(',');
 }
 
+int32_t ZEL::RefuseCall() {
+    if (ImportInProgress() == 0) return 0;
+    return io_.Fail(Err::ImportBusy);
+}
+
 void ZEL::OnMethodFault(bool outOfMemory) {
     if (outOfMemory) io_.Fail(Err::OutOfMemory);
 }

@@ -46,6 +46,10 @@ public:
     // Every member back to its default; open files stay open.
     void ResetAll() override;
     MoMethod* MethodByNumber(int32_t n) override;
+    // While an import runs, its nested methods take their arguments as the
+    // importer stored them: a method the host calls in between (from a
+    // window repaint, say) is refused rather than run on those arguments.
+    int32_t RefuseCall() override;
 
     IoContext& io() { return io_; }
     MoOpen& Open() { return open_; }

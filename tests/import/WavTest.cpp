@@ -181,6 +181,35 @@ TEST_F(WavTest, OnlyWholeFramesAreImported) {
     EXPECT_EQ(Column(again, 2), (std::vector<double>{1, 2, 3, 4, 5, 6}));
 }
 
+// A method the host calls while an import runs (here from the repaint) is
+// refused; the import goes on and ends as it would have.
+TEST_F(WavTest, CallsWhileAnImportRunsAreRefused) {
+    scratch_.Make("other.wav", MakeWav(WavSpec{}));
+    host().CreateWorksheet("other", 2);
+    std::vector<tavrel::CallResult> inner;
+    std::vector<int32_t> errors;
+    host().onRepaint = [&] {
+        for (const char* method : {"WAV", "READ"}) {
+            inner.push_back(Call(method, std::string(method) == "WAV" ? "other" : "2"));
+            errors.push_back(Error());
+        }
+    };
+    WavSpec spec;
+    spec.samples = {5, 6};
+    tavrel::Worksheet& w = Import(MakeWav(spec));
+    host().onRepaint = nullptr;
+    ASSERT_EQ(last_.code, 1) << Error();
+    EXPECT_EQ(Column(w, 2), (std::vector<double>{5, 6}));
+    ASSERT_EQ(inner.size(), 2u);
+    for (size_t k = 0; k < inner.size(); ++k) {
+        EXPECT_EQ(inner[k].code, 2);
+        EXPECT_EQ(errors[k], 42);
+    }
+    EXPECT_EQ(host().FindWorksheet("other")->column(2)->dataset().size(), 0u);
+    // Afterwards the methods run again.
+    EXPECT_EQ(Call("REWIND").code, 1);
+}
+
 TEST_F(WavTest, MissingWorksheetIsRefusedBeforeReading) {
     scratch_.Make("sound.wav", MakeWav(WavSpec{}));
     OpenFile("sound.wav");
