@@ -17,13 +17,17 @@ TASK is one of
                the comma as line terminator (one column) and the round-trip
                parser (correct to the last bit), as float64
     lines      COUNT lines of text: readlines of the file opened as text
+    wav        a 16-bit stereo PCM WAV file of COUNT frames:
+               scipy.io.wavfile.read, then three float64 columns: the time of
+               frame i as i * step + step with step = 1.0 / rate (the way ZEL
+               computes it, to the last bit), the left and the right samples
 
 The read (and conversion) runs REPS times, each on fresh objects; the best
 time prints as "best SECONDS". The values of the last run go to VALUES_OUT
 as float64, column after column for records and rows (the lines as read,
 line ends included), for zel_compare to check.
-Run it with Debian's /usr/bin/python3, which has python3-numpy and
-python3-pandas.
+Run it with Debian's /usr/bin/python3, which has python3-numpy,
+python3-pandas and python3-scipy.
 """
 
 import os
@@ -74,8 +78,19 @@ def read_lines(path):
         return text.readlines()
 
 
+def read_wav(path):
+    from scipy.io import wavfile  # imported once, before the first timed run
+    rate, samples = wavfile.read(path)
+    if samples.dtype != np.int16 or samples.ndim != 2 or samples.shape[1] != 2:
+        raise ValueError(f"{path}: {samples.dtype} samples of shape {samples.shape}, not 16-bit stereo")
+    step = 1.0 / rate
+    # Each product and sum rounded once, as ZEL's i * step + step in double.
+    times = np.arange(samples.shape[0], dtype=np.float64) * step + step
+    return [times, samples[:, 0].astype(np.float64), samples[:, 1].astype(np.float64)]
+
+
 READERS = {"doubles": read_doubles, "int16gap": read_int16gap, "records": read_records,
-           "csvrows": read_csvrows, "csvline": read_csvline, "lines": read_lines}
+           "csvrows": read_csvrows, "csvline": read_csvline, "lines": read_lines, "wav": read_wav}
 
 
 def version():
@@ -108,6 +123,12 @@ def main(argv):
         except ImportError as error:
             sys.exit(f"peers.py: pandas is missing for {sys.executable} ({error}); "
                      "bench/run installs Debian's python3-pandas")
+    if task == "wav":
+        try:
+            from scipy.io import wavfile  # noqa: F401 (the import is not timed)
+        except ImportError as error:
+            sys.exit(f"peers.py: scipy is missing for {sys.executable} ({error}); "
+                     "bench/run installs Debian's python3-scipy")
     best = float("inf")
     columns = None
     for _ in range(max(reps, 1)):
