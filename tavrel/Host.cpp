@@ -245,10 +245,11 @@ Dataset* Host::FindDataset(const std::string& name) {
 
 Dataset* Host::FindDataset(uint32_t handle) {
     if (handle == 0) return nullptr;
-    // Cell requests come in long runs on one dataset: the last one found is
-    // kept until any dataset is destroyed.
+    // Cell requests come in runs on a few datasets: those found are kept
+    // until any dataset is destroyed.
     const uint64_t destroyed = Dataset::DestroyedCount();
-    if (handle == lastDataset_.handle && destroyed == lastDataset_.destroyed) return lastDataset_.dataset;
+    FoundDataset& slot = foundDatasets_[handle % kFoundSlots];
+    if (handle == slot.handle && destroyed == slot.destroyed) return slot.dataset;
     Dataset* found = nullptr;
     for (auto& dataset : datasets_) {
         if (dataset->handle() == handle) {
@@ -262,7 +263,7 @@ Dataset* Host::FindDataset(uint32_t handle) {
             if (dataset.handle() == handle) found = &dataset;
         }
     }
-    if (found != nullptr) lastDataset_ = {handle, found, destroyed};
+    if (found != nullptr) slot = {handle, found, destroyed};
     return found;
 }
 

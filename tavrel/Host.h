@@ -152,7 +152,10 @@ private:
         Dataset* dataset = nullptr;
         uint64_t destroyed = 0;
     };
-    FoundDataset lastDataset_;
+    // Datasets found by handle, a slot per handle's low bits: an import's
+    // copy alternates between a few columns, each keeps its slot.
+    static constexpr uint32_t kFoundSlots = 16;
+    std::array<FoundDataset, kFoundSlots> foundDatasets_{};
     std::vector<std::unique_ptr<Worksheet>> worksheets_;
     int createdNames_ = 0;
 };
