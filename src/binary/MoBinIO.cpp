@@ -35,7 +35,9 @@ int32_t MoBinIO::CheckLayout(int32_t kind, uint32_t count) {
 }
 
 int32_t MoBinIO::Finish(const TransferResult& transfer, double* result) {
-    if (transfer.end == TransferEnd::OutOfMemory) return 1;
+    // A transfer that found no memory for its buffer fails with the number
+    // that says so.
+    if (transfer.end == TransferEnd::OutOfMemory) return io_.Fail(Err::OutOfMemory);
     *result = transfer.items;
     return transfer.end == TransferEnd::FileFailed ? transfer.code : 0;
 }

@@ -35,7 +35,7 @@ int32_t MoCRead::Execute(double* result, MoDLL& owner) {
         return io_.Fail(Err::ZeroTextCount);
     }
     const TransferResult transfer = BulkTransfer(*io_.CurrentFile(), 1, charCount_, 1, true);
-    if (transfer.end == TransferEnd::OutOfMemory) return 1;
+    if (transfer.end == TransferEnd::OutOfMemory) return io_.Fail(Err::OutOfMemory);
     // A file that cannot be read fails the call; the variable keeps its text.
     if (transfer.end == TransferEnd::FileFailed) return transfer.code;
     if (!host::SetStringVariable(letter_, text_)) return io_.Fail(Err::HostRefused);

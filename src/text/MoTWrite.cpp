@@ -52,7 +52,7 @@ int32_t MoTWrite::WriteText(double* result) {
     const uint32_t n = static_cast<uint32_t>(text_.size());
     if (n > 0) {
         const TransferResult transfer = BulkTransfer(*io_.CurrentFile(), 1, n, 1, false);
-        if (transfer.end == TransferEnd::OutOfMemory) return 1;
+        if (transfer.end == TransferEnd::OutOfMemory) return io_.Fail(Err::OutOfMemory);
         if (transfer.end == TransferEnd::FileFailed) return transfer.code;
     }
     *result = n;

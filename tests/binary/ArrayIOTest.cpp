@@ -261,13 +261,14 @@ TEST_F(ArrayIOTest, OutOfMemoryHalvesTheTransfer) {
     memory.RefuseAbove(80);
     EXPECT_EQ(Call("AREAD", "d,101,200,0").value, 100);
     EXPECT_EQ(Cell("d", 199), 99);
-    // No memory at all: the budget runs out and the call answers code 1.
+    // No memory at all: the budget runs out and the call fails with 44.
     Call("REWIND");
     memory.RefuseAbove(0);
     UseNewActions(true);
     tavrel::CallResult none = Call("AREAD", "d,1,100,0");
     EXPECT_EQ(none.code, 2);
     EXPECT_EQ(none.value, -1);
+    EXPECT_EQ(Error(), 44);
 }
 
 // A dataset that does not exist (or an empty name) is refused before any

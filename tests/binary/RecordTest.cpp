@@ -231,6 +231,7 @@ TEST_F(RecordTest, RecordsAreNeverSplitWhenMemoryIsShort) {
     tavrel::CallResult r = Call("READRECORD", "w,4,DOUBLE");
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.value, -1);
+    EXPECT_EQ(Error(), 5);  // out of memory, in the legacy numbering
     EXPECT_EQ(Call("GETPOS").value, 0);
 }
 

@@ -37,6 +37,7 @@ FileCause FailingVfs::Take(VfsOp op) {
     ++calls_[Index(op)];
     std::vector<Armed>& armed = armed_[Index(op)];
     FileCause strike = FileCause::None;
+    if (++total_ == failNth_) strike = failNthCause_;
     for (auto it = armed.begin(); it != armed.end();) {
         if (it->remaining > 0) {
             --it->remaining;
@@ -56,12 +57,15 @@ FileCause FailingVfs::Open(const std::string& path, Access access, Share share, 
                            int32_t& fd) {
     fd = -1;
     if (const FileCause cause = Take(VfsOp::Open); cause != FileCause::None) return cause;
-    return real_.Open(path, access, share, create, fd);
+    const FileCause opened = real_.Open(path, access, share, create, fd);
+    if (opened == FileCause::None) ++open_;
+    return opened;
 }
 
 FileCause FailingVfs::Close(int32_t fd) {
     const FileCause cause = Take(VfsOp::Close);
     const FileCause closed = real_.Close(fd);  // the descriptor goes either way
+    --open_;
     return cause != FileCause::None ? cause : closed;
 }
 

@@ -37,10 +37,20 @@ public:
     // same call, the one armed first strikes and the other waits for the
     // next call. A failing Stat answers that no entry exists.
     void Fail(VfsOp op, FileCause cause, int after = 0, Strike strike = Strike::Once);
+    // The n-th call of the layer, counted from 1 over every operation,
+    // fails with cause (0: none does).
+    void FailNth(int n, FileCause cause) {
+        failNth_ = n;
+        failNthCause_ = cause;
+    }
     // Disarms every failure.
     void Clear();
     // Calls of op so far, failed ones included.
     int Calls(VfsOp op) const { return calls_[Index(op)]; }
+    // Calls of every operation so far, failed ones included.
+    int TotalCalls() const { return total_; }
+    // Descriptors opened through this layer and not closed yet.
+    int OpenDescriptors() const { return open_; }
 
     FileCause Open(const std::string& path, zel::platform::Access access,
                    zel::platform::Share share, bool create, int32_t& fd) override;
@@ -69,6 +79,10 @@ private:
     zel::platform::Vfs& real_;
     std::array<std::vector<Armed>, kVfsOpCount> armed_{};
     std::array<int, kVfsOpCount> calls_{};
+    int total_ = 0;
+    int failNth_ = 0;
+    FileCause failNthCause_ = FileCause::None;
+    int open_ = 0;
 };
 
 // Puts a layer in place for its lifetime and then the one before it back.

@@ -106,6 +106,7 @@ TEST_F(TextWriteTest, NoMemoryForTheTextFailsWithoutWriting) {
     OpenText("", 0, 1);
     allocator.RefuseAbove(2);
     EXPECT_EQ(Call("TWRITE", "\"abc\"").code, 2);
+    EXPECT_EQ(Error(), 5);  // out of memory, in the legacy numbering
     EXPECT_EQ(allocator.refusals(), 1);  // the budget of one allows no halving
     EXPECT_EQ(Call("TWRITE", "\"ab\"").value, 2);
     Call("CLOSEALL");
