@@ -1,0 +1,34 @@
+// The importers' harnesses: settings, a worksheet that may be missing or
+// have any few columns, the file; the import runs once and must put every
+// setting back as it found it, whether it succeeded or failed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "support/Harness.h"
+
+namespace zelfuzz {
+
+// Input: three bytes of settings (two when the second has its top bit
+// clear), a byte of flags (bit 0: the handle as the last argument; bit 1:
+// no worksheet; bits 2 to 4: the worksheet's columns), then the file.
+inline int FuzzImport(const uint8_t* data, std::size_t size, const char* method) {
+    ByteSource in(data, size);
+    const Settings settings = Settings::From(in);
+    const uint8_t flags = in.Byte();
+    Run run;
+    const int32_t handle = run.OpenInput(in.Rest());
+    if (handle < 0) Finding("the input file could not be opened");
+    if ((flags & 2) == 0) run.host().CreateWorksheet("w", (flags >> 2) & 7);
+    run.Apply(settings);
+    const Run::Snapshot before = run.Take();
+    std::string args = "w";
+    if ((flags & 1) != 0) args += "," + std::to_string(handle);
+    run.Call(method, args);
+    if (!(run.Take() == before)) Finding("the import did not put its settings back");
+    return 0;
+}
+
+}  // namespace zelfuzz

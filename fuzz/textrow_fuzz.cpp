@@ -1,0 +1,36 @@
+// LINEROW, READROW, READARRAY: delimited text into worksheet rows or a
+// dataset. Input: a byte choosing the method (mod 3), the settings, two
+// signed bytes of arguments (READROW: nToken; READARRAY: start and a span),
+// a byte of flags (bit 0: the target does not exist; bits 1 and 2: one to
+// four calls in a row), then the file.
+#include <string>
+
+#include "support/Harness.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace zelfuzz;
+    ByteSource in(data, size);
+    const int which = in.Byte() % 3;
+    const Settings settings = Settings::From(in);
+    const int a = static_cast<int8_t>(in.Byte());
+    const int b = static_cast<int8_t>(in.Byte());
+    const uint8_t flags = in.Byte();
+
+    Run run;
+    if (run.OpenInput(in.Rest()) < 0) Finding("the input file could not be opened");
+    if ((flags & 1) == 0) {
+        run.host().CreateWorksheet("w", 3);
+        run.host().CreateDataset("d");
+    }
+    run.Apply(settings);
+    std::string method;
+    std::string args;
+    switch (which) {
+        case 0: method = "LINEROW"; args = "w"; break;
+        case 1: method = "READROW"; args = "w," + std::to_string(a); break;
+        default: method = "READARRAY"; args = "d," + std::to_string(a) + "," + std::to_string(a + b); break;
+    }
+    const int calls = 1 + ((flags >> 1) & 3);
+    for (int i = 0; i < calls; ++i) run.Call(method, args);
+    return 0;
+}
