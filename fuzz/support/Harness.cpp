@@ -142,10 +142,8 @@ double Run::Number(const char* name) {
 }
 
 Run::Snapshot Run::Take() {
-    static constexpr const char* kNames[8] = {"NEWACTIONS", "HFILE", "NBYTES",    "BYTEORDER",
-                                              "SIGNED",     "SKIP",  "NLINEMODE", "LISTSEP"};
     Snapshot s;
-    for (int i = 0; i < 8; ++i) s.values[i] = Number(kNames[i]);
+    for (int i = 0; i < Snapshot::kCount; ++i) s.values[i] = Number(Snapshot::kNames[i]);
     return s;
 }
 

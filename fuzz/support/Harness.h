@@ -81,7 +81,10 @@ public:
     // Stops the process (a finding) when the settings an import must put
     // back differ from the ones it found.
     struct Snapshot {
-        double values[8] = {};
+        static constexpr int kCount = 8;
+        static constexpr const char* kNames[kCount] = {"NEWACTIONS", "HFILE",  "NBYTES",    "BYTEORDER",
+                                                       "SIGNED",     "SKIP",   "NLINEMODE", "LISTSEP"};
+        double values[kCount] = {};
         bool operator==(const Snapshot&) const = default;
     };
     Snapshot Take();

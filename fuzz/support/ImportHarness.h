@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "support/Harness.h"
@@ -27,7 +28,16 @@ inline int FuzzImport(const uint8_t* data, std::size_t size, const char* method)
     std::string args = "w";
     if ((flags & 1) != 0) args += "," + std::to_string(handle);
     run.Call(method, args);
-    if (!(run.Take() == before)) Finding("the import did not put its settings back");
+    const Run::Snapshot after = run.Take();
+    if (!(after == before)) {
+        for (int i = 0; i < Run::Snapshot::kCount; ++i) {
+            if (after.values[i] != before.values[i]) {
+                std::fprintf(stderr, "%s: %g before the import, %g after it\n", Run::Snapshot::kNames[i],
+                             before.values[i], after.values[i]);
+            }
+        }
+        Finding("the import did not put its settings back");
+    }
     return 0;
 }
 
