@@ -1,6 +1,7 @@
 // The importers' harnesses: settings, a worksheet that may be missing or
 // have any few columns, the file; the import runs once and must put every
-// setting back as it found it, whether it succeeded or failed.
+// setting and the cursor back as it found them, and leave no mark of a
+// running import, whether it succeeded or failed.
 #pragma once
 
 #include <cstddef>
@@ -37,6 +38,11 @@ inline int FuzzImport(const uint8_t* data, std::size_t size, const char* method)
             }
         }
         Finding("the import did not put its settings back");
+    }
+    if (run.host().waitCursorShowing()) Finding("the wait cursor stayed after the import");
+    // The mark of a running import is gone: a method runs again.
+    if (run.Call("GETPOS", "").code != ZEL_RESULT_DONE && run.Number("ERROR") == 42) {
+        Finding("a method was refused as if the import still ran");
     }
     return 0;
 }
