@@ -1,5 +1,6 @@
 // READRECORD with a fuzzed template. Input: the settings, the worksheet's
-// columns (a byte, mod 16), nRecords as a signed byte, the template up to
+// columns (a byte, mod 16), nRecords as a signed 16-bit number, the
+// template up to
 // a line feed (at most 64 bytes), then the file.
 #include <string>
 
@@ -10,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     ByteSource in(data, size);
     const Settings settings = Settings::From(in);
     const int columns = in.Byte() % 16;
-    const int records = static_cast<int8_t>(in.Byte());
+    const int records = static_cast<int16_t>(in.Word());
     const std::string recordTemplate = in.Until('\n', 64);
 
     Run run;

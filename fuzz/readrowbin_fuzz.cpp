@@ -1,5 +1,6 @@
 // READROWBIN: one row of binary values into a worksheet. Input: the
-// settings, the worksheet's columns (mod 8), nToken as a signed byte,
+// settings, the worksheet's columns (mod 8), nToken as a signed 16-bit
+// number,
 // binType (mod 4), a byte of flags (bit 0: no worksheet; bits 1 and 2: one
 // to four calls in a row), then the file.
 #include <string>
@@ -11,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     ByteSource in(data, size);
     const Settings settings = Settings::From(in);
     const int columns = in.Byte() % 8;
-    const int tokens = static_cast<int8_t>(in.Byte());
+    const int tokens = static_cast<int16_t>(in.Word());
     const int binType = in.Byte() % 4;
     const uint8_t flags = in.Byte();
 

@@ -1,6 +1,6 @@
 // LINEROW, READROW, READARRAY: delimited text into worksheet rows or a
 // dataset. Input: a byte choosing the method (mod 3), the settings, two
-// signed bytes of arguments (READROW: nToken; READARRAY: start and a span),
+// signed 16-bit arguments (READROW: nToken; READARRAY: start and a span),
 // a byte of flags (bit 0: the target does not exist; bits 1 and 2: one to
 // four calls in a row), then the file.
 #include <string>
@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     ByteSource in(data, size);
     const int which = in.Byte() % 3;
     const Settings settings = Settings::From(in);
-    const int a = static_cast<int8_t>(in.Byte());
-    const int b = static_cast<int8_t>(in.Byte());
+    const int a = static_cast<int16_t>(in.Word());
+    const int b = static_cast<int16_t>(in.Word());
     const uint8_t flags = in.Byte();
 
     Run run;

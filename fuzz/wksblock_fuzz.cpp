@@ -1,7 +1,7 @@
 // WKSBLOCK: lines of numbers into a rectangle of a worksheet. Input: the
 // settings, a byte of flags (bits 0 to 2: the worksheet's columns; bit 3:
-// no worksheet), colBegin, colEnd, rowBegin, rowEnd as signed bytes, then
-// the file.
+// no worksheet), colBegin, colEnd, rowBegin, rowEnd as signed 16-bit
+// numbers (least significant byte first), then the file.
 #include <string>
 
 #include "support/Harness.h"
@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const Settings settings = Settings::From(in);
     const uint8_t flags = in.Byte();
     std::string args = "w";
-    for (int i = 0; i < 4; ++i) args += "," + std::to_string(static_cast<int8_t>(in.Byte()));
+    for (int i = 0; i < 4; ++i) args += "," + std::to_string(static_cast<int16_t>(in.Word()));
     Run run;
     if (run.OpenInput(in.Rest()) < 0) Finding("the input file could not be opened");
     if ((flags & 8) == 0) run.host().CreateWorksheet("w", flags & 7);

@@ -26,6 +26,9 @@ std::string Bytes(std::initializer_list<int> values) {
     return s;
 }
 
+// A signed 16-bit number, least significant byte first.
+std::string Word(int value) { return LeBytes(static_cast<uint16_t>(value), 2); }
+
 // A text with its length byte before it.
 std::string Counted(const std::string& text) { return Bytes({static_cast<int>(text.size())}) + text; }
 
@@ -80,8 +83,8 @@ void Imports(Writer& w) {
 
 void Text(Writer& w) {
     // WKSBLOCK: flags (3 columns), colBegin, colEnd, rowBegin, rowEnd.
-    w.Seed("wksblock", "block", kSettings + Bytes({3, 1, 3, 1, 0}) + "1 2 3\n4,5\t6\n7 8 9\n");
-    w.Seed("wksblock", "not-numeric", kSettings + Bytes({3, 2, 3, 2, 4}) + "1 2\r\n3 x 4\r\nrest\r\n");
+    w.Seed("wksblock", "block", kSettings + Bytes({3}) + Word(1) + Word(3) + Word(1) + Word(0) + "1 2 3\n4,5\t6\n7 8 9\n");
+    w.Seed("wksblock", "not-numeric", kSettings + Bytes({3}) + Word(2) + Word(3) + Word(2) + Word(4) + "1 2\r\n3 x 4\r\nrest\r\n");
 
     // ASCII: STOPMODE, READMODE, NTOKENS, NLINES, four texts, flags, file.
     const std::string csv = "name,value\r\n1,2.5\r\n3,-4e2\r\nend\r\n";
@@ -100,10 +103,10 @@ void Text(Writer& w) {
 
     // LINEROW, READROW, READARRAY: method, settings, two arguments, flags.
     const std::string rows = "1,2,3\r\n4,5.5,-6\r\n7e1,,x\r\n";
-    w.Seed("textrow", "linerow", Bytes({0}) + kSettings + Bytes({0, 0, 2 << 1}) + rows);
-    w.Seed("textrow", "readrow", Bytes({1}) + kSettings + Bytes({3, 0, 2 << 1}) + rows);
-    w.Seed("textrow", "readarray", Bytes({2}) + kSettings + Bytes({1, 5, 0}) + rows);
-    w.Seed("textrow", "readrow-lf", Bytes({1}) + Bytes({0x10, 0x81, ';'}) + Bytes({2, 0, 1 << 1}) + "a;b\n1;2\n");
+    w.Seed("textrow", "linerow", Bytes({0}) + kSettings + Word(0) + Word(0) + Bytes({2 << 1}) + rows);
+    w.Seed("textrow", "readrow", Bytes({1}) + kSettings + Word(3) + Word(0) + Bytes({2 << 1}) + rows);
+    w.Seed("textrow", "readarray", Bytes({2}) + kSettings + Word(1) + Word(5) + Bytes({0}) + rows);
+    w.Seed("textrow", "readrow-lf", Bytes({1}) + Bytes({0x10, 0x81, ';'}) + Word(2) + Word(0) + Bytes({1 << 1}) + "a;b\n1;2\n");
 }
 
 void Binary(Writer& w) {
@@ -114,17 +117,17 @@ void Binary(Writer& w) {
                    LeBytes(static_cast<uint64_t>(i * 1000), 4) + std::string(4, '\0') + Double(i * 0.5);
     }
     w.Seed("readrecord", "short-long2-skip-double",
-           kSettings + Bytes({4, 3}) + "SHORT|-LONG2|4|DOUBLE\n" + records);
+           kSettings + Bytes({4}) + Word(3) + "SHORT|-LONG2|4|DOUBLE\n" + records);
     w.Seed("readrecord", "every-type",
-           kSettings + Bytes({12, 1}) + "BY|-SH|T|LO|BC|F|D|LD|SK|2\n" + std::string(60, '\x01'));
-    w.Seed("readrecord", "bad-type", kSettings + Bytes({2, 1}) + "short 2\n" + std::string(8, '\0'));
+           kSettings + Bytes({12}) + Word(1) + "BY|-SH|T|LO|BC|F|D|LD|SK|2\n" + std::string(60, '\x01'));
+    w.Seed("readrecord", "bad-type", kSettings + Bytes({2}) + Word(1) + "short 2\n" + std::string(8, '\0'));
 
     // READROWBIN: columns, nToken, binType, flags, values.
-    w.Seed("readrowbin", "int16", kSettings + Bytes({4, 4, 0, 1 << 1}) +
+    w.Seed("readrowbin", "int16", kSettings + Bytes({4}) + Word(4) + Bytes({0, 1 << 1}) +
                                       LeBytes(1, 2) + LeBytes(65535, 2) + LeBytes(300, 2) + LeBytes(7, 2));
-    w.Seed("readrowbin", "double", kSettings.substr(0, 1) + Bytes({0x04}) + Bytes({3, 2, 1, 0}) + Double(1.5) +
+    w.Seed("readrowbin", "double", kSettings.substr(0, 1) + Bytes({0x04}) + Bytes({3}) + Word(2) + Bytes({1, 0}) + Double(1.5) +
                                        Double(-2.25) + Double(1e300));
-    w.Seed("readrowbin", "extended", Bytes({0x00, 0x05}) + Bytes({2, 2, 1, 0}) + Extended(3.5) + Extended(-0.1));
+    w.Seed("readrowbin", "extended", Bytes({0x00, 0x05}) + Bytes({2}) + Word(2) + Bytes({1, 0}) + Extended(3.5) + Extended(-0.1));
 }
 
 // A MODLL request of each kind: a method call, a number and a text set and
