@@ -76,6 +76,13 @@ void Imports(Writer& w) {
     w.Seed("sigmados", "two-columns", kSettings + Bytes({3 << 2}) + MakeSigmaDos(columns));
     w.Seed("sigmados", "first-byte-marker", kSettings + Bytes({(3 << 2) | 1}) + MakeSigmaDos(columns, true));
 
+    // A file operation failing midway: read, seek, tell, size (flags bits 5
+    // to 7), after the number of calls in the byte that follows.
+    w.Seed("wav", "read-fails", kSettings + Bytes({(2 << 2) | (1 << 5), 3}) + MakeWav(mono));
+    w.Seed("sigmawin", "seek-fails", kSettings + Bytes({(4 << 2) | (2 << 5), 4}) + MakeSigmaWin('B', 2, columns));
+    w.Seed("sigmados", "tell-fails", kSettings + Bytes({(3 << 2) | (3 << 5), 1}) + MakeSigmaDos(columns));
+    w.Seed("mathematica", "size-fails", kSettings + Bytes({(1 << 2) | (4 << 5), 0}) + "{{1, 2}, {3, 4}}");
+
     w.Seed("mathematica", "list", kSettings + Bytes({0}) + "{1, 2.5, 1.5*^3}");
     w.Seed("mathematica", "lists", kSettings + Bytes({1 << 2}) + "{{1, 2}, {3, 4.5*^-2, -7}}\n");
     w.Seed("mathematica", "empty", kSettings + Bytes({1}) + "{}");

@@ -19,6 +19,16 @@ void MemVfs::Clear() {
     files_.clear();
     open_.clear();
     nextFd_ = 3;
+    failing_ = false;
+}
+
+bool MemVfs::Strikes(Op op) {
+    if (!failing_ || op != failOp_) return false;
+    if (failAfter_ > 0) {
+        --failAfter_;
+        return false;
+    }
+    return true;
 }
 
 std::string MemVfs::FullPath(const std::string& path) {
@@ -63,6 +73,7 @@ FileCause MemVfs::Read(int32_t fd, void* buffer, uint32_t count, uint32_t& got) 
     Handle* h = Find(fd);
     if (h == nullptr) return FileCause::InvalidFile;
     if (!h->read) return FileCause::AccessDenied;
+    if (Strikes(Op::Read)) return FileCause::HardIO;
     const std::string& bytes = h->node->bytes;
     if (h->position >= bytes.size()) return FileCause::None;
     const uint64_t left = bytes.size() - h->position;
@@ -76,6 +87,7 @@ FileCause MemVfs::Write(int32_t fd, const void* buffer, uint32_t count) {
     Handle* h = Find(fd);
     if (h == nullptr) return FileCause::InvalidFile;
     if (!h->write) return FileCause::AccessDenied;
+    if (Strikes(Op::Write)) return FileCause::HardIO;
     if (h->position > kMaxFileSize || count > kMaxFileSize - h->position) return FileCause::DiskFull;
     std::string& bytes = h->node->bytes;
     const uint64_t end = h->position + count;
@@ -88,6 +100,7 @@ FileCause MemVfs::Write(int32_t fd, const void* buffer, uint32_t count) {
 FileCause MemVfs::Seek(int32_t fd, uint64_t position) {
     Handle* h = Find(fd);
     if (h == nullptr) return FileCause::InvalidFile;
+    if (Strikes(Op::Seek)) return FileCause::BadSeek;
     h->position = position;
     return FileCause::None;
 }
@@ -95,6 +108,7 @@ FileCause MemVfs::Seek(int32_t fd, uint64_t position) {
 FileCause MemVfs::Tell(int32_t fd, uint64_t& position) {
     Handle* h = Find(fd);
     if (h == nullptr) return FileCause::InvalidFile;
+    if (Strikes(Op::Tell)) return FileCause::HardIO;
     position = h->position;
     return FileCause::None;
 }
@@ -102,6 +116,7 @@ FileCause MemVfs::Tell(int32_t fd, uint64_t& position) {
 FileCause MemVfs::Size(int32_t fd, uint64_t& size) {
     Handle* h = Find(fd);
     if (h == nullptr) return FileCause::InvalidFile;
+    if (Strikes(Op::Size)) return FileCause::HardIO;
     size = h->node->bytes.size();
     return FileCause::None;
 }

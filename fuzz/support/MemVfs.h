@@ -21,8 +21,20 @@ public:
 
     // Puts a file in place (replacing one of that name).
     void Put(const std::string& path, std::string bytes);
-    // Drops every file; the open handles must be closed first.
+    // Drops every file and every armed failure; the open handles must be
+    // closed first.
     void Clear();
+
+    // The operations that can be made to fail, as a disk would.
+    enum class Op : uint8_t { Read, Seek, Tell, Size, Write };
+    // The call of op after `after` further calls fails with a hardware
+    // error, and so does every later call of it.
+    void Fail(Op op, int after) {
+        failOp_ = op;
+        failAfter_ = after;
+        failing_ = true;
+    }
+    void Disarm() { failing_ = false; }
     std::size_t OpenCount() const { return open_.size(); }
 
     zel::platform::FileCause Open(const std::string& path, zel::platform::Access access,
@@ -50,11 +62,16 @@ private:
         bool write = false;
     };
     Handle* Find(int32_t fd);
+    // Whether this call of op fails.
+    bool Strikes(Op op);
 
     std::map<std::string, std::shared_ptr<Node>> files_;
     std::map<int32_t, Handle> open_;
     int32_t nextFd_ = 3;
     uint64_t nextInode_ = 1;
+    bool failing_ = false;
+    Op failOp_ = Op::Read;
+    int failAfter_ = 0;
 };
 
 }  // namespace zelfuzz
