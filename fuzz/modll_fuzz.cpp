@@ -7,7 +7,10 @@
 // as "a.bin", then requests until the input ends (at most 32). A request
 // is a byte (low three bits: its kind; top bit: the probe flag) and what
 // its kind needs: names are a byte (an index into the known names, or past
-// them a text up to a NUL), texts run up to a line feed.
+// them a text up to a NUL), texts run up to a line feed. Kind 7 with bit 6
+// set is no request: it makes a file operation fail from then on (as a
+// failing disk would), the operation and the calls that still pass in the
+// next two bytes.
 #include <cstring>
 #include <string>
 
@@ -73,8 +76,13 @@ struct Buffers {
     }
 };
 
-void Request(tavrel::Host& host, ByteSource& in, Buffers& b) {
+void Request(tavrel::Host& host, zelfuzz::MemVfs& layer, ByteSource& in, Buffers& b) {
     const uint8_t op = in.Byte();
+    if ((op & 7) == 7 && (op & 0x40) != 0) {
+        const auto failing = static_cast<zelfuzz::MemVfs::Op>(in.Byte() % 5);
+        layer.Fail(failing, in.Byte());
+        return;
+    }
     const int32_t probe = (op & 0x80) != 0 ? ZEL_PROBE_FLAG : 0;
     std::memset(b.value, 0, sizeof b.value);
     std::string owner;
@@ -149,8 +157,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         host.SetVariable('A', "1,2,3");
 
         Buffers buffers;
-        for (int i = 0; i < 32 && in.Left() > 0; ++i) Request(host, in, buffers);
+        for (int i = 0; i < 32 && in.Left() > 0; ++i) Request(host, *layer, in, buffers);
 
+        layer->Disarm();
         char closeArgs[ZEL_STRING_BUFFER] = {};
         double result = 0.0;
         host.Raw("CLOSEALL", closeArgs, &result, ZEL_REQ_CALL);

@@ -146,7 +146,7 @@ void Modll(Writer& w) {
     const std::string wav = MakeWav(mono);
     // Name indices of the harness's table.
     enum { OPEN = 0, READ = 13, TREAD = 26, WAV = 36, SETPOS = 5, AREAD = 21, NBYTES = 53, ASCII = 33,
-           STOPSTRING = 66, SYNTAX = 41 };
+           STOPSTRING = 66, SYNTAX = 41, TWRITE = 34, CLOSE = 1 };
     w.Seed("modll", "open-wav", Counted(wav) + call(OPEN, "a.bin,0") + call(WAV, "w") + call(READ, "2"));
     w.Seed("modll", "numbers",
            Counted("abcdefgh") + call(OPEN, "a.bin,2") + Bytes({1, 0, NBYTES, 2 * 1}) +
@@ -154,6 +154,9 @@ void Modll(Writer& w) {
     w.Seed("modll", "sub-properties",
            Counted("x,y\nend\n") + call(OPEN, "a.bin") + Bytes({3, 1, ASCII, STOPSTRING}) + "end\n" +
                Bytes({4, 1, ASCII, STOPSTRING}) + call(ASCII, "C"));
+    // Kind 7 with bit 6: writes fail from the second on.
+    w.Seed("modll", "write-fails", Counted("") + call(OPEN, "b.bin,1") + Bytes({0x47, 4, 1}) +
+                                      call(TWRITE, "\"abc\"") + call(TWRITE, "\"def\"") + call(CLOSE, ""));
     w.Seed("modll", "listing", Counted("") + Bytes({6, 0, 0}) + Bytes({6, 1, ASCII, 0}) + call(SYNTAX, "open") +
                                   Bytes({0x86, 0, 1}));
 }
