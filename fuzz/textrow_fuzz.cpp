@@ -2,7 +2,8 @@
 // dataset. Input: a byte choosing the method (mod 3), the settings, two
 // signed 16-bit arguments (READROW: nToken; READARRAY: start and a span),
 // a byte of flags (bit 0: the target does not exist; bits 1 and 2: one to
-// four calls in a row), then the file.
+// four calls in a row; bit 3: the worksheet's second column and the dataset
+// hold text), then the file.
 #include <string>
 
 #include "support/Harness.h"
@@ -19,8 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     Run run;
     if (run.OpenInput(in.Rest()) < 0) Finding("the input file could not be opened");
     if ((flags & 1) == 0) {
-        run.host().CreateWorksheet("w", 3);
-        run.host().CreateDataset("d");
+        const bool text = (flags & 8) != 0;
+        tavrel::Worksheet& sheet = run.host().CreateWorksheet("w", 3);
+        if (text) sheet.setFormat(2, tavrel::kFormatText);
+        run.host().CreateDataset("d", text);
     }
     run.Apply(settings);
     std::string method;

@@ -112,6 +112,7 @@ void Text(Writer& w) {
     const std::string rows = "1,2,3\r\n4,5.5,-6\r\n7e1,,x\r\n";
     w.Seed("textrow", "linerow", Bytes({0}) + kSettings + Word(0) + Word(0) + Bytes({2 << 1}) + rows);
     w.Seed("textrow", "readrow", Bytes({1}) + kSettings + Word(3) + Word(0) + Bytes({2 << 1}) + rows);
+    w.Seed("textrow", "readrow-text", Bytes({1}) + kSettings + Word(3) + Word(0) + Bytes({(2 << 1) | 8}) + rows);
     w.Seed("textrow", "readarray", Bytes({2}) + kSettings + Word(1) + Word(5) + Bytes({0}) + rows);
     w.Seed("textrow", "readrow-lf", Bytes({1}) + Bytes({0x10, 0x81, ';'}) + Word(2) + Word(0) + Bytes({1 << 1}) + "a;b\n1;2\n");
 }
