@@ -21,6 +21,11 @@ void MoHFILE::SelectFile(MyCFile* file) {
     value_ = file != nullptr ? file->Handle() : -1;
 }
 
+void MoHFILE::Restore(int32_t value) {
+    value_ = value;
+    file_ = static_cast<uint32_t>(value) <= kMaxHandle ? files_.FindFile(value) : nullptr;
+}
+
 void MoHFILE::ReleaseCurrentFile() {
     file_ = nullptr;
     if (errors_.NewActions()) SetToNone();

@@ -18,6 +18,10 @@ public:
     // Range test, then lookup; a found file becomes the selected one.
     int32_t CheckValue(int32_t value) override;
     void SelectFile(MyCFile* file);
+    // Puts back a number this property held before, without a check and
+    // without touching ERROR: the open file of that number, if any, becomes
+    // the selected one.
+    void Restore(int32_t value);
     // No file selected; with NEWACTIONS non-zero also no number.
     void ReleaseCurrentFile();
     // The common hFile step of the file methods: selects the given file, or

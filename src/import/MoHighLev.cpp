@@ -22,16 +22,25 @@ void MoHighLev::AfterExecute(MoDLL&) { Restore(); }
 
 void MoHighLev::Restore() {
     if (!saving_) return;
+    // Each setting gets back exactly the value it had, without the checks of
+    // a script's store: a value that a legacy store let in (BYTEORDER 3, say)
+    // would be refused by the current numbering, leave the importer's value
+    // in place and overwrite the ERROR the import left.
     for (size_t i = 0; i < saved_.size(); ++i) {
         const auto setting = static_cast<Setting>(i);
         if (setting == Setting::Error || setting == Setting::SysErr) continue;
-        SettingMember(setting).SetNumber(saved_[i]);
+        const auto value = static_cast<int32_t>(saved_[i]);
+        if (setting == Setting::HFile) {
+            io_.HFile().Restore(value);
+        } else {
+            SettingMember(setting).Store(value);
+        }
     }
     saving_ = false;
     ImportInProgress() = 0;
 }
 
-MoScript& MoHighLev::SettingMember(Setting setting) {
+MoInt& MoHighLev::SettingMember(Setting setting) {
     switch (setting) {
         case Setting::NewActions: return io_.NewActionsProperty();
         case Setting::Error: return io_.Error();

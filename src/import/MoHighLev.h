@@ -14,6 +14,7 @@
 #include <variant>
 
 #include "files/MoZELIO.h"
+#include "props/MoNumeric.h"
 #include "props/MoString.h"
 
 namespace zel {
@@ -72,7 +73,7 @@ protected:
     void Repaint(uint32_t window = 0);
 
 private:
-    MoScript& SettingMember(Setting setting);
+    MoInt& SettingMember(Setting setting);
     void Restore();
 
     std::array<double, static_cast<size_t>(Setting::kCount)> saved_{};

@@ -54,6 +54,9 @@ int32_t MoMathematica::Import(MoDLL& owner) {
     // The worksheet is looked for before any byte is read.
     MoTavrelWks worksheet(worksheet_, io_);
     if (!worksheet.IsAttached()) return io_.Raise(Err::NoWorksheet);
+    // The list is read a byte at a time, whatever byte order the script left
+    // (a legacy store may have left one that READ refuses).
+    ReadLittleEndian();
 
     int32_t depth = 0;
     for (;;) {
