@@ -49,6 +49,7 @@ TransferResult MoBulk::BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t c
     reading_ = reading;
     items_ = 0;
     fileFailed_ = false;
+    readCap_ = UINT64_MAX;
 
     // A transfer that fits the staging size moves as one chunk; a larger one
     // in pieces through one buffer, so that its memory does not grow with
@@ -58,8 +59,11 @@ TransferResult MoBulk::BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t c
     if (count <= pieceItems) {
         r = TransferChunk(count, 0);
     } else {
-        platform::Block staging = platform::AllocateBlock(
-            platform::CurrentAllocator(), static_cast<size_t>(pieceItems) * itemSize, !reading_);
+        uint64_t stagingBytes = static_cast<uint64_t>(pieceItems) * itemSize;
+        if (reading_) stagingBytes = std::min(stagingBytes, ReadCap());
+        platform::Block staging =
+            platform::AllocateBlock(platform::CurrentAllocator(), static_cast<size_t>(stagingBytes), !reading_);
+        stagingCap_ = stagingBytes;
         r = TransferPieces(pieceItems, staging);
     }
 
@@ -78,6 +82,7 @@ int32_t MoBulk::TransferPieces(uint32_t pieceItems, platform::Block& staging) {
     for (uint32_t start = 0; start < count_;) {
         const uint32_t n = std::min(pieceItems, count_ - start);
         if (staging) {
+            readCap_ = stagingCap_;
             if (int32_t r = MoveChunk(n, start, staging.get()); r != 0) return r;
         } else {
             if (int32_t r = TransferChunk(n, start); r != 0) return r;
@@ -106,7 +111,14 @@ int32_t MoBulk::TransferChunk(uint32_t count, uint32_t start) {
     if (splitBudget_ == 0) return kOutOfMemory;
     --splitBudget_;
 
-    const uint64_t bytes = static_cast<uint64_t>(itemSize_) * count;
+    uint64_t bytes = static_cast<uint64_t>(itemSize_) * count;
+    readCap_ = UINT64_MAX;
+    if (reading_ && ChunkBytes(count, start) > 0) {
+        // A size taken from a script or a file is untrusted: never a buffer
+        // beyond what the file can fill.
+        readCap_ = ReadCap();
+        if (bytes > readCap_) bytes = readCap_;
+    }
     platform::Block buffer;
     if (bytes <= SIZE_MAX) {
         buffer = platform::AllocateBlock(platform::CurrentAllocator(), static_cast<size_t>(bytes),
@@ -127,12 +139,23 @@ int32_t MoBulk::TransferChunk(uint32_t count, uint32_t start) {
     return MoveChunk(count, start, buffer.get());
 }
 
+uint64_t MoBulk::ReadCap() const {
+    try {
+        const uint64_t length = file_->GetLength();
+        const uint64_t position = file_->GetPosition();
+        return (length > position ? length - position : 0) + 1;
+    } catch (const FileException&) {
+        return UINT64_MAX;
+    }
+}
+
 int32_t MoBulk::MoveChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
     return reading_ ? ReadChunk(count, start, buffer) : WriteChunk(count, start, buffer);
 }
 
 int32_t MoBulk::ReadChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
-    const uint64_t bytes = ChunkBytes(count, start);
+    const uint64_t bytes = std::min(ChunkBytes(count, start), readCap_);
+    readCap_ = UINT64_MAX;
     uint32_t got = 0;
     try {
         got = bytes > 0 ? file_->Read(buffer, static_cast<uint32_t>(bytes)) : 0;

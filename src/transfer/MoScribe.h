@@ -88,6 +88,11 @@ private:
     // Bytes of a chunk of count items from item start: the skip after the
     // last item of the whole transfer is left out; an empty chunk has none.
     uint64_t ChunkBytes(uint32_t count, uint32_t start);
+    // The bytes a chunk read may ask for: one more than the file still
+    // holds, so that a chunk the file cannot fill reads what is there and
+    // meets the end as a full request would, without a buffer for bytes
+    // that do not exist. No cap when the file's length cannot be taken.
+    uint64_t ReadCap() const;
 
     MyCFile* file_ = nullptr;
     bool reading_ = true;
@@ -96,6 +101,8 @@ private:
     uint32_t splitBudget_ = 0;
     uint32_t items_ = 0;
     bool fileFailed_ = false;
+    uint64_t readCap_ = UINT64_MAX;     // of the chunk being read
+    uint64_t stagingCap_ = UINT64_MAX;  // of the staging buffer
 };
 
 }  // namespace zel

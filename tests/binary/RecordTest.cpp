@@ -235,6 +235,31 @@ TEST_F(RecordTest, RecordsAreNeverSplitWhenMemoryIsShort) {
     EXPECT_EQ(Call("GETPOS").value, 0);
 }
 
+// A skip count in the template makes records of hundreds of megabytes: the
+// reading asks for no buffer beyond what the file holds. One record needs
+// only its 13 bytes of values (the skip after the last record is not read);
+// three meet the end of the file inside the first skip.
+TEST_F(RecordTest, RecordsLongerThanTheFileAskForNoBufferBeyondIt) {
+    OpenWith(std::string(40, '\x01'));
+    host().CreateWorksheet("w", 1);
+    UseNewActions(true);
+    struct Case {
+        const char* args;
+        double records;
+        int32_t error;
+        double position;
+    };
+    for (const Case& c : {Case{"w,1,BY|F|2|F|2|2429496726", 1, 0, 13}, Case{"w,3,BY|F|2|F|2|400000000", 1, 33, 40}}) {
+        FailingAllocator& memory = UseFailingAllocator();
+        Call("REWIND");
+        tavrel::CallResult r = Call("READRECORD", c.args);
+        EXPECT_LE(memory.largestRequest(), std::size_t{1} << 20) << c.args;
+        EXPECT_EQ(r.value, c.records) << c.args;
+        EXPECT_EQ(Error(), c.error) << c.args;
+        EXPECT_EQ(Call("GETPOS").value, c.position) << c.args;
+    }
+}
+
 class ReadRowBinTest : public RecordTest {};
 
 TEST_F(ReadRowBinTest, FileEndingInsideTheRowHandsOnTheWholeValues) {

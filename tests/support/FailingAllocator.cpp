@@ -4,6 +4,7 @@ namespace zeltest {
 
 uint8_t* FailingAllocator::Allocate(std::size_t bytes, bool zeroed) noexcept {
     ++requests_;
+    if (bytes > largest_) largest_ = bytes;
     const bool chosen = refuseIn_ == 0;
     if (refuseIn_ >= 0) --refuseIn_;
     if (chosen || bytes > limit_) {

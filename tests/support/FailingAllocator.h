@@ -21,12 +21,15 @@ public:
     // Requests so far, refused ones included.
     int requests() const { return requests_; }
     int refusals() const { return refusals_; }
+    // The largest request so far, refused or not.
+    std::size_t largestRequest() const { return largest_; }
 
     uint8_t* Allocate(std::size_t bytes, bool zeroed) noexcept override;
     void Free(uint8_t* block, std::size_t bytes) noexcept override;
 
 private:
     std::size_t limit_ = kNoLimit;
+    std::size_t largest_ = 0;
     int refuseIn_ = -1;  // -1: no single refusal waits
     int requests_ = 0;
     int refusals_ = 0;
