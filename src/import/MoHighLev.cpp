@@ -131,6 +131,15 @@ int32_t MoImportIO::ColumnLimit(MoDLL& owner, int64_t& limit) {
     return 0;
 }
 
+int32_t MoImportIO::Execute(double* result, MoDLL& owner) {
+    MoZELIO::Execute(result, owner);
+    Repaint(RepaintWindow());
+    ShowWaitCursor();
+    const int32_t r = Import(owner);
+    RestoreCursor();
+    return r;
+}
+
 int32_t MoImportIO::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoHighLev::ParseArguments(argText, owner); r != 0) return r;
     if (!worksheet_.given()) {

@@ -88,8 +88,16 @@ public:
     explicit MoImportIO(IoContext& io);
     int8_t GetHFileArgIndex() const override { return 1; }
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
+    // The common steps of every import: the window repainted, the wait
+    // cursor shown while the format's program runs, then put back.
+    int32_t Execute(double* result, MoDLL& owner) override;
 
 protected:
+    // The format's program.
+    virtual int32_t Import(MoDLL& owner) = 0;
+    // The window repainted before the import (0: the main window).
+    virtual uint32_t RepaintWindow() const { return 0; }
+
     // The name a script reaches a column's dataset by, "<worksheet>_<column>",
     // in a buffer of the host's 40 bytes: cut to fit. The importers reach the
     // columns by number, whatever the length of that name.

@@ -13,15 +13,6 @@ constexpr int32_t kTextFormat = 9;
 
 }  // namespace
 
-int32_t MoMathematica::Execute(double* result, MoDLL& owner) {
-    MoZELIO::Execute(result, owner);
-    Repaint();
-    ShowWaitCursor();
-    const int32_t r = Import(owner);
-    RestoreCursor();
-    return r;
-}
-
 MoMathematica::ElementEnd MoMathematica::ReadElement(std::string& element) {
     element.clear();
     MyCFile* file = io_.CurrentFile();

@@ -11,14 +11,13 @@ class MoMathematica : public MoImportIO {
 public:
     ZEL_CLASS_NAME(MoMathematica)
     using MoImportIO::MoImportIO;
-    int32_t Execute(double* result, MoDLL& owner) override;
 
     // At most this many characters make one element; the next byte starts
     // another.
     static constexpr size_t kElementChars = 121;
 
 private:
-    int32_t Import(MoDLL& owner);
+    int32_t Import(MoDLL& owner) override;
     enum class ElementEnd { More, ListEnd, Failed };
     // Reads one element byte by byte from the current file into element.
     ElementEnd ReadElement(std::string& element);

@@ -31,15 +31,6 @@ int32_t MoSigmaPlot::ParseArguments(std::string& argText, MoDLL& owner) {
     return MoImportIO::ParseArguments(argText, owner);
 }
 
-int32_t MoSigmaPlot::Execute(double* result, MoDLL& owner) {
-    MoZELIO::Execute(result, owner);
-    Repaint();
-    ShowWaitCursor();
-    const int32_t r = Import(owner);
-    RestoreCursor();
-    return r;
-}
-
 int32_t MoSigmaPlot::ReadField(MoDLL& owner, int32_t width, int64_t& value) {
     double number = 0.0;
     const int32_t r = RunMethod(owner, ZelMethod::Read, number, {width});

@@ -13,10 +13,8 @@ public:
     using MoImportIO::MoImportIO;
     // READ, GETPOS and AREAD start from a parsed empty state.
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
-    int32_t Execute(double* result, MoDLL& owner) override;
 
 protected:
-    virtual int32_t Import(MoDLL& owner) = 0;
 
     // AREAD of n values from the current position into worksheet column
     // (counted from 1); answers the nested code (0 on success) and the

@@ -25,14 +25,7 @@ constexpr int32_t kMaxFormatExtra = 4;
 
 }  // namespace
 
-int32_t MoWav::Execute(double* result, MoDLL& owner) {
-    MoZELIO::Execute(result, owner);
-    Repaint(host::Handle());
-    ShowWaitCursor();
-    const int32_t r = Import(owner);
-    RestoreCursor();
-    return r;
-}
+uint32_t MoWav::RepaintWindow() const { return host::Handle(); }
 
 int32_t MoWav::Import(MoDLL& owner) {
     MoTavrelWks worksheet(worksheet_, io_);

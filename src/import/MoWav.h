@@ -10,10 +10,11 @@ class MoWav : public MoImportIO {
 public:
     ZEL_CLASS_NAME(MoWav)
     using MoImportIO::MoImportIO;
-    int32_t Execute(double* result, MoDLL& owner) override;
 
 private:
-    int32_t Import(MoDLL& owner);
+    int32_t Import(MoDLL& owner) override;
+    // WAV repaints the window the host gave.
+    uint32_t RepaintWindow() const override;
 };
 
 }  // namespace zel
