@@ -1,5 +1,7 @@
 #include "Dataset.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -12,11 +14,31 @@ namespace tavrel {
 std::atomic<uint64_t> Dataset::destroyed_{0};
 
 template <class T>
-Dataset::Cells<T>::Cells() : data_(static_cast<T*>(system::ReserveZeroed(kMaxCells * sizeof(T)))) {}
+Dataset::Cells<T>::Cells::~Cells() {
+    if (reserved_) {
+        system::ReleaseReserved(data_, kMaxCells * sizeof(T));
+    } else {
+        std::free(data_);
+    }
+}
 
 template <class T>
-Dataset::Cells<T>::Cells::~Cells() {
-    system::ReleaseReserved(data_, kMaxCells * sizeof(T));
+void Dataset::Cells<T>::Reserve(std::size_t count) {
+    if (count <= capacity_ || reserved_) return;
+    T* fresh = nullptr;
+    std::size_t cells = kMaxCells;
+    if (count <= kHeapCells) {
+        cells = std::min(std::max({count, capacity_ * 2, std::size_t{64}}), kHeapCells);
+        fresh = static_cast<T*>(std::calloc(cells, sizeof(T)));
+        if (fresh == nullptr) throw std::bad_alloc();
+    } else {
+        fresh = static_cast<T*>(system::ReserveZeroed(kMaxCells * sizeof(T)));
+    }
+    if (capacity_ > 0) std::memcpy(static_cast<void*>(fresh), data_, capacity_ * sizeof(T));
+    std::free(data_);
+    data_ = fresh;
+    capacity_ = cells;
+    reserved_ = count > kHeapCells;
 }
 
 template <class T>
@@ -62,6 +84,8 @@ void Dataset::resizeCells(std::size_t count) {
         kinds_.Clear(count, size_);
         texts_.erase(texts_.lower_bound(count), texts_.end());
     }
+    kinds_.Reserve(count);
+    numbers_.Reserve(count);
     size_ = count;
 }
 

@@ -68,7 +68,7 @@ public:
     bool set(std::size_t index, double value) {
         // The common case, a number into a cell that is not a text, stays
         // inline: one byte and one double written.
-        if (index < kMaxCells && !IsMissingValue(value) && kinds_[index] != CellKind::Text) {
+        if (index < kinds_.capacity() && !IsMissingValue(value) && kinds_[index] != CellKind::Text) {
             kinds_[index] = CellKind::Number;
             numbers_[index] = value;
             if (index >= size_) size_ = index + 1;
@@ -106,24 +106,34 @@ public:
     void rename(std::string name) { name_ = std::move(name); }
 
 private:
-    // Address space for every cell a dataset may hold, reserved once: pages
-    // appear as cells are first written, growing costs no copy, and memory
-    // follows the cells written. Every cell at or past size_ is empty.
+    // Cell storage. A small dataset lives on the heap; one that outgrows
+    // kHeapCells moves once into address space for every cell it may hold,
+    // reserved at once: pages appear as cells are first written, growing
+    // costs no copy, and memory follows the cells written. Mapping a region
+    // costs a system call and a page fault, which would dominate the many
+    // small datasets a session makes. Cells never written read as zero.
     template <class T>
     class Cells {
     public:
-        Cells();
+        Cells() = default;
         ~Cells();
         Cells(const Cells&) = delete;
         Cells& operator=(const Cells&) = delete;
         T& operator[](std::size_t index) { return data_[index]; }
         const T& operator[](std::size_t index) const { return data_[index]; }
+        // Cells that may be indexed.
+        std::size_t capacity() const { return capacity_; }
+        // Room for count cells (at most kMaxCells); throws std::bad_alloc.
+        void Reserve(std::size_t count);
         // Back to zero bytes from first to last (exclusive).
         void Clear(std::size_t first, std::size_t last);
 
     private:
         T* data_ = nullptr;
+        std::size_t capacity_ = 0;
+        bool reserved_ = false;
     };
+    static constexpr std::size_t kHeapCells = 8192;
 
     static bool IsMissingValue(double value) { return value == ZEL_MISSING_VALUE; }
     bool setSlow(std::size_t index, double value);

@@ -272,13 +272,19 @@ bool Host::RemoveDataset(uint32_t handle) {
 }
 
 bool Host::ColumnDatasetNamed(const std::string& name, const Dataset* except) const {
-    for (const auto& sheet : worksheets_) {
-        for (int k = 1; k <= sheet->columnCount(); ++k) {
-            const Dataset& dataset = sheet->column(k)->dataset();
-            if (&dataset != except && SameName(dataset.name(), name)) return true;
-        }
+    const auto it = columnDatasetNames_.find(NameKey(name));
+    int count = it != columnDatasetNames_.end() ? it->second : 0;
+    if (except != nullptr && SameName(except->name(), name)) --count;
+    return count > 0;
+}
+
+void Host::NoteColumnDataset(const std::string& name, bool added) {
+    const std::string key = NameKey(name);
+    if (added) {
+        ++columnDatasetNames_[key];
+    } else if (auto it = columnDatasetNames_.find(key); it != columnDatasetNames_.end() && --it->second <= 0) {
+        columnDatasetNames_.erase(it);
     }
-    return false;
 }
 
 void Host::DropFreeDataset(const std::string& name) {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Dataset.h"
@@ -113,9 +114,11 @@ public:
     Worksheet* FindWorksheetByHandle(uint32_t handle);
 
     // For worksheets: whether a column's dataset other than except is named
-    // name, and the removal of a free dataset that a column takes over.
+    // name, the removal of a free dataset that a column takes over, and the
+    // names of column datasets as columns come, go and are renamed.
     bool ColumnDatasetNamed(const std::string& name, const Dataset* except) const;
     void DropFreeDataset(const std::string& name);
+    void NoteColumnDataset(const std::string& name, bool added);
 
 private:
     struct LibraryCloser {
@@ -157,6 +160,9 @@ private:
     static constexpr uint32_t kFoundSlots = 16;
     std::array<FoundDataset, kFoundSlots> foundDatasets_{};
     std::vector<std::unique_ptr<Worksheet>> worksheets_;
+    // How many column datasets bear each name (by NameKey): a column added
+    // to a sheet of thousands checks its name without visiting them all.
+    std::unordered_map<std::string, int> columnDatasetNames_;
     int createdNames_ = 0;
 };
 

@@ -153,4 +153,10 @@ bool SameName(std::string_view a, std::string_view b) {
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
+std::string NameKey(std::string_view name) {
+    std::string key(name);
+    for (char& c : key) c = Lower(c);
+    return key;
+}
+
 }  // namespace tavrel

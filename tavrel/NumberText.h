@@ -40,6 +40,8 @@ std::string ReadBounded(const char* buffer, std::size_t capacity);
 
 // Case-insensitive comparison of ASCII names.
 bool SameName(std::string_view a, std::string_view b);
+// The name as SameName compares it: ASCII letters in lower case.
+std::string NameKey(std::string_view name);
 
 }  // namespace tavrel
 

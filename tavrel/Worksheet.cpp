@@ -47,9 +47,8 @@ int32_t Worksheet::rows() const {
 }
 
 bool Worksheet::nameFree(const std::string& column, const Column* except) const {
-    for (const auto& other : columns_) {
-        if (other.get() != except && SameName(other->name_, column)) return false;
-    }
+    // A column's dataset is named after its sheet and itself, so two columns
+    // of this sheet share a name exactly when their datasets do.
     const Dataset* own = except != nullptr ? except->dataset_.get() : nullptr;
     return !host_.ColumnDatasetNamed(datasetName(column), own);
 }
@@ -62,12 +61,14 @@ Column& Worksheet::addColumn() {
     auto column = std::make_unique<Column>();
     column->name_ = name;
     column->dataset_ = std::make_unique<Dataset>(NewHandle(), datasetName(name), false);
+    host_.NoteColumnDataset(column->dataset_->name(), true);
     columns_.push_back(std::move(column));
     return *columns_.back();
 }
 
 bool Worksheet::removeColumn(int k) {
     if (column(k) == nullptr) return false;
+    host_.NoteColumnDataset(column(k)->dataset_->name(), false);
     columns_.erase(columns_.begin() + (k - 1));
     return true;
 }
@@ -77,7 +78,9 @@ bool Worksheet::renameColumn(int k, const std::string& name) {
     if (target == nullptr || name.empty() || !nameFree(name, target)) return false;
     host_.DropFreeDataset(datasetName(name));
     target->name_ = name;
+    host_.NoteColumnDataset(target->dataset_->name(), false);
     target->dataset_->rename(datasetName(name));
+    host_.NoteColumnDataset(target->dataset_->name(), true);
     return true;
 }
 

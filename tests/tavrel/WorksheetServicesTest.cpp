@@ -119,6 +119,23 @@ TEST_F(WorksheetServices, RenameMovesTheColumnsDatasetAndKeepsNamesUnique) {
     EXPECT_EQ(sheet.column(2)->label(), "Pressure [hPa]");
 }
 
+TEST_F(WorksheetServices, NamesFreedByRenameOrRemovalCanBeTakenAgain) {
+    for (int k = 0; k < 3000; ++k) ASSERT_EQ(AddColumn(layer), 0);
+    ASSERT_EQ(sheet.columnCount(), 3002);
+    EXPECT_EQ(Rename(1, "b"), 1);  // every name is still checked against all columns
+    ASSERT_EQ(Rename(1, "First"), 0);
+    EXPECT_EQ(Rename(3002, "a"), 0);  // the old name is free again
+    EXPECT_EQ(Rename(2, "FIRST"), 1);
+    EXPECT_EQ(Ask(host, ZEL_CB_COLUMN_REMOVE, layer, 1), 0);
+    EXPECT_EQ(Rename(2, "first"), 0);
+    EXPECT_NE(host.FindDataset("Book1_First"), nullptr);
+    // Column datasets of other worksheets count too, removed ones do not.
+    Worksheet& other = host.CreateWorksheet("Book1_X", 1);
+    EXPECT_EQ(Rename(2, "X_A"), 1);
+    ASSERT_EQ(other.removeColumn(1), true);
+    EXPECT_EQ(Rename(2, "X_A"), 0);
+}
+
 TEST_F(WorksheetServices, FormatSwitchesTheDatasetKindAndConvertsCells) {
     Dataset& dataset = sheet.column(1)->dataset();
     ASSERT_TRUE(dataset.set(0, 1.5));

@@ -1,0 +1,78 @@
+// A dataset's cells as they grow from a few on the heap to the reserved
+// address space and are cut back: values written before a move survive it,
+// and cells never written or cut away read as empty.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
+#include "Dataset.h"
+
+namespace tavrel::testing {
+namespace {
+
+constexpr std::size_t kLast = Dataset::kMaxCells - 1;
+
+struct GrowthCase {
+    const char* name;
+    std::vector<std::size_t> indices;  // written in this order
+};
+
+class DatasetGrowth : public ::testing::TestWithParam<GrowthCase> {};
+
+TEST_P(DatasetGrowth, KeepsEveryValueWrittenAndLeavesTheRestEmpty) {
+    Dataset data(1, "d", false);
+    const std::vector<std::size_t>& indices = GetParam().indices;
+    for (std::size_t i : indices) ASSERT_TRUE(data.set(i, static_cast<double>(i) + 0.5)) << i;
+    std::size_t highest = 0;
+    for (std::size_t i : indices) {
+        ASSERT_EQ(data.number(i), static_cast<double>(i) + 0.5) << i;
+        highest = std::max(highest, i);
+    }
+    for (std::size_t probe : {std::size_t{1}, std::size_t{62}, std::size_t{65}, std::size_t{8190},
+                              std::size_t{8193}, std::size_t{9000}, kLast - 1}) {
+        if (std::find(indices.begin(), indices.end(), probe) == indices.end()) {
+            EXPECT_EQ(data.kind(probe), CellKind::Empty) << probe;
+        }
+    }
+    EXPECT_EQ(data.kind(highest + 1), CellKind::Empty);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orders, DatasetGrowth,
+    ::testing::Values(GrowthCase{"Ascending", {0, 63, 64, 127, 128, 8191, 8192, 8193, 100000, kLast}},
+                      GrowthCase{"Descending", {kLast, 8192, 8191, 64, 0}},
+                      GrowthCase{"AroundTheHeapLimit", {8191, 0, 8192, 8191}},
+                      GrowthCase{"OneByOne", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(DatasetStorage, CellsCutAwayReadEmptyWhenTheDatasetGrowsOverThemAgain) {
+    for (std::size_t written : {std::size_t{100}, std::size_t{20000}}) {
+        Dataset data(1, "d", true);
+        for (std::size_t i = 0; i < written; ++i) ASSERT_TRUE(data.set(i, 1.0));
+        ASSERT_TRUE(data.setText(written - 1, "t"));
+        ASSERT_TRUE(data.resize(10));
+        ASSERT_TRUE(data.resize(static_cast<int32_t>(written) + 50000));
+        EXPECT_EQ(data.number(9), 1.0);
+        for (std::size_t i : {std::size_t{10}, written / 2, written - 1, written + 49999}) {
+            EXPECT_EQ(data.kind(i), CellKind::Empty) << written << " " << i;
+        }
+        EXPECT_EQ(data.text(written - 1), "");
+    }
+}
+
+TEST(DatasetStorage, AnExtentSetAtOnceIsReadableToItsLastCell) {
+    for (int32_t upper : {1, 64, 8192, 8193, static_cast<int32_t>(Dataset::kMaxCells)}) {
+        Dataset data(1, "d", false);
+        ASSERT_TRUE(data.resize(upper));
+        EXPECT_EQ(data.kind(static_cast<std::size_t>(upper) - 1), CellKind::Empty);
+        ASSERT_TRUE(data.set(static_cast<std::size_t>(upper) - 1, 2.0));
+        EXPECT_EQ(data.number(static_cast<std::size_t>(upper) - 1), 2.0);
+    }
+    Dataset data(1, "d", false);
+    EXPECT_FALSE(data.set(Dataset::kMaxCells, 1.0));
+}
+
+}  // namespace
+}  // namespace tavrel::testing
