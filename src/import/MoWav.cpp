@@ -83,8 +83,12 @@ int32_t MoWav::Import(MoDLL& owner) {
         return io_.Raise(Err::BadFormat);
     }
     if (int32_t r = read(4); r != 0) return NestedFailure(r);
+    // The size field is unsigned; with SIGNED 1 a size of 2^31 or more reads
+    // negative (writers that stream put 0xFFFFFFFF there): it is cut to the
+    // file below like any other size.
     int64_t dataBytes = static_cast<int64_t>(value);
-    if (sampleBytes <= 0 || dataBytes < 0) return io_.Raise(Err::BadFormat);
+    if (dataBytes < 0) dataBytes += int64_t{1} << 32;
+    if (sampleBytes <= 0) return io_.Raise(Err::BadFormat);
     // Only whole frames are imported, and only those the file holds: a data
     // size past the end of the file or with a partial frame is cut.
     double size = 0.0;

@@ -162,6 +162,47 @@ TEST_F(WavTest, HeaderClaimingMoreSamplesThanTheFileHolds) {
     EXPECT_EQ(w.column(1)->dataset().upper(), 3);
 }
 
+// Writers that stream leave 0xFFFFFFFF as the data size: 8-bit samples read
+// it unsigned, wider ones signed, and both import the frames the file holds.
+TEST_F(WavTest, DataSizesOfTwoGigabytesAndMoreAreCutToTheFile) {
+    for (int bits : {8, 16, 32}) {
+        for (uint32_t claimed : {0xFFFFFFFFu, 0x80000000u}) {
+            SCOPED_TRACE(std::to_string(bits) + " bits, size " + std::to_string(claimed));
+            WavSpec spec;
+            spec.bits = bits;
+            spec.samples = {3, 4, 5, 6};
+            std::string bytes = MakeWav(spec);
+            bytes.replace(40, 4, LeBytes(claimed, 4));
+            tavrel::Worksheet& w = Import(bytes, 2, "s" + std::to_string(bits) + "_" + std::to_string(claimed & 1));
+            ASSERT_EQ(last_.code, 1) << Error();
+            EXPECT_EQ(Column(w, 2), (std::vector<double>{3, 4, 5, 6}));
+            EXPECT_EQ(w.column(1)->dataset().upper(), 4);
+        }
+    }
+}
+
+// Headers that are not RIFF WAVE with a format chunk first, or whose
+// samples are narrower than a byte.
+TEST_F(WavTest, HeadersOfOtherLayoutsAreRefused) {
+    struct Patch {
+        const char* name;
+        std::size_t at;
+        std::string bytes;
+    };
+    const Patch patches[] = {{"AVI", 8, "AVI "}, {"NoFormatFirst", 12, "junk"}, {"FourBits", 34, LeBytes(4, 2)}};
+    int k = 0;
+    for (const Patch& p : patches) {
+        SCOPED_TRACE(p.name);
+        WavSpec spec;
+        spec.samples = {1, 2};
+        std::string bytes = MakeWav(spec);
+        bytes.replace(p.at, p.bytes.size(), p.bytes);
+        Import(bytes, 2, "bad" + std::to_string(k++));
+        EXPECT_EQ(last_.code, 2);
+        EXPECT_EQ(Error(), 41);
+    }
+}
+
 // A partial frame at the end of the data is not imported: three channels
 // with seven samples give two frames, and so do seven samples and a data
 // size that claims one more byte.

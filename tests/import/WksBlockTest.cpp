@@ -61,7 +61,9 @@ INSTANTIATE_TEST_SUITE_P(
         BlockCase{"SeparatorsAreBlanks", "1,2,3\r\n", "1,3,1,1", true, 1, 1, 0, {{1}, {2}, {3}}, "", 7},
         BlockCase{"HeaderLine", "x y\n1 2\n", "1,2,1,5", true, 1, 0, 1031, {{}, {}}, "x y", 4},
         BlockCase{"LowerCaseExponentStops", "1e5\n", "1,1,1,1", false, 1, 0, 1031, {{}}, "e5", 4},
-        BlockCase{"LastLineWithoutLineEnd", "7 8", "1,2,1,1", true, 1, 1, 0, {{7}, {8}}, "", 3}),
+        BlockCase{"LastLineWithoutLineEnd", "7 8", "1,2,1,1", true, 1, 1, 0, {{7}, {8}}, "", 3},
+        BlockCase{"SignsDecimalsExponentsAndTabs", "-1.5E3\t.25\n", "1,2,1,1", true, 1, 1, 0, {{-1500}, {0.25}},
+                  "", 11}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class WksBlockRefusals : public ZelFixture {};
@@ -76,8 +78,10 @@ TEST_F(WksBlockRefusals, MissingWorksheetAndRows) {
         EXPECT_EQ(Call("GETPOS").value, 0);
     }
     host().CreateWorksheet("b", 1);
-    EXPECT_EQ(Call("WKSBLOCK", "b,1,1,0,1").code, 2);
-    EXPECT_EQ(Error(), 12);
+    for (const char* args : {"b,1,1,0,1", "b,0,1,1,1", "b,1,1,1,-1"}) {
+        EXPECT_EQ(Call("WKSBLOCK", args).code, 2) << args;
+        EXPECT_EQ(Error(), 12) << args;
+    }
     // The argument step of other methods is back after a refused call.
     Call("SETPOS", "3");
     EXPECT_EQ(Call("GETPOS").value, 3);
