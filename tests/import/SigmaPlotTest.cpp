@@ -144,6 +144,29 @@ TEST_F(SigmaTest, HostileHeadersEndTheImport) {
     EXPECT_EQ(Error(), 41);
 }
 
+// A column index below 0 or beyond any worksheet, read signed or unsigned,
+// in a Windows column record or a DOS block.
+TEST_F(SigmaTest, ColumnIndicesOutsideAWorksheetAreRefused) {
+    int k = 0;
+    for (const char* format : {"SIGMAWIN", "SIGMADOS"}) {
+        for (int32_t index : {-1, 0x7FFFFFFF}) {
+            for (int isSigned : {0, 1}) {
+                SCOPED_TRACE(std::string(format) + ", index " + std::to_string(index) + ", SIGNED " +
+                             std::to_string(isSigned));
+                const std::vector<SigmaColumn> columns{SigmaColumn{index, {1, 2}, {}, ""}};
+                SetNumber("SIGNED", isSigned);
+                const std::string bytes = std::string(format) == "SIGMAWIN" ? MakeSigmaWin('B', 1, columns)
+                                                                             : MakeSigmaDos(columns);
+                tavrel::Worksheet& w = Import(format, bytes, 1, "c" + std::to_string(k++));
+                EXPECT_EQ(last_.code, 2);
+                EXPECT_EQ(Error(), 41);
+                EXPECT_EQ(w.columnCount(), std::string(format) == "SIGMAWIN" ? 2 : 1);
+                EXPECT_EQ(Number("SIGNED"), isSigned);
+            }
+        }
+    }
+}
+
 TEST_F(SigmaTest, WorksheetNamesLongerThanADatasetName) {
     std::vector<SigmaColumn> columns(1);
     columns[0].values = {5, 6};
