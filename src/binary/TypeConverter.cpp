@@ -430,16 +430,4 @@ int32_t TypeConverter::DecodeMany(Codec codec, uint8_t* bytes, size_t stride, do
     return 0;
 }
 
-int32_t TypeConverter::EncodeMany(Codec codec, const double* values, uint8_t* bytes,
-                                  size_t stride, size_t count) {
-    for (size_t k = 0; k < count; ++k) {
-        double v = values[k];
-        const int32_t status = codec(*this, bytes + k * stride, v);
-        if (status != 0) {
-            return status;
-        }
-    }
-    return 0;
-}
-
 }  // namespace zel

@@ -101,13 +101,12 @@ public:
     // `out` as a skip item carrying only the minus flag.
     int32_t ParseTypeName(const char* text, bool reading, TypeItem& out, size_t& consumed);
 
-    // Batch forms for array and row transfers: apply `codec` to `count`
+    // The batch form for row transfers: apply `codec` to `count`
     // images that start `stride` bytes apart. The caller guarantees that
     // every image lies inside its buffer. Values before a failing image are
     // done, the failing one is left as its codec leaves it, and the status
     // of the first failure is returned (0 when none failed).
     int32_t DecodeMany(Codec codec, uint8_t* bytes, size_t stride, double* values, size_t count);
-    int32_t EncodeMany(Codec codec, const double* values, uint8_t* bytes, size_t stride, size_t count);
 
 private:
     ErrorState& errors_;

