@@ -62,6 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         BlockCase{"HeaderLine", "x y\n1 2\n", "1,2,1,5", true, 1, 0, 1031, {{}, {}}, "x y", 4},
         BlockCase{"LowerCaseExponentStops", "1e5\n", "1,1,1,1", false, 1, 0, 1031, {{}}, "e5", 4},
         BlockCase{"LastLineWithoutLineEnd", "7 8", "1,2,1,1", true, 1, 1, 0, {{7}, {8}}, "", 3},
+        BlockCase{"NumberCharactersThatMakeNoNumber", "1-2 3\n1 2\n", "1,2,1,5", true, 1, 0, 1031, {{}, {}}, "",
+                  6},
         BlockCase{"SignsDecimalsExponentsAndTabs", "-1.5E3\t.25\n", "1,2,1,1", true, 1, 1, 0, {{-1500}, {0.25}},
                   "", 11}),
     [](const auto& info) { return std::string(info.param.name); });
