@@ -170,6 +170,34 @@ TEST_F(TransferTest, LargeArrayReadsMoveInPiecesThroughOneBuffer) {
     EXPECT_EQ(wrong, 0u);
 }
 
+// Without memory for the staging buffer, each piece asks for a buffer of its
+// own, and the values and the position come out the same.
+TEST_F(TransferTest, LargeArrayReadsWithoutAStagingBufferMovePieceByPiece) {
+    std::string bytes;
+    for (uint32_t i = 0; i < kPieceValues; ++i) bytes += Le(static_cast<uint16_t>(PieceValue(i)), 2) + "gg";
+    scratch_.Make("big.bin", bytes);
+    OpenFile("big.bin");
+    tavrel::Dataset& d = host().CreateDataset("d");
+    SetNumber("NBYTES", 2);
+    SetNumber("SKIP", 2);
+    SetNumber("SIGNED", 1);
+    FailingAllocator& memory = UseFailingAllocator();
+    memory.RefuseRequest(0);
+    tavrel::CallResult r = Call("AREAD", "d,1," + std::to_string(kPieceValues) + ",0");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.value, kPieceValues);
+    EXPECT_EQ(Error(), 0);
+    EXPECT_EQ(memory.refusals(), 1);
+    EXPECT_EQ(memory.requests(), 4);  // the staging buffer, then one per piece
+    EXPECT_EQ(Call("GETPOS").value, static_cast<double>(bytes.size() - 2));
+    ASSERT_EQ(d.upper(), static_cast<int32_t>(kPieceValues));
+    uint32_t wrong = 0;
+    for (uint32_t i = 0; i < kPieceValues; ++i) {
+        if (d.number(i) != static_cast<double>(PieceValue(i))) ++wrong;
+    }
+    EXPECT_EQ(wrong, 0u);
+}
+
 TEST_F(TransferTest, LargeArrayWritesMoveInPiecesThroughOneBuffer) {
     tavrel::Dataset& d = host().CreateDataset("d");
     d.setExtent(0, static_cast<int32_t>(kPieceValues));
