@@ -141,61 +141,65 @@ constexpr uint32_t kPieceValues = 300'000;  // 4-byte items: three pieces
 
 int16_t PieceValue(uint32_t i) { return static_cast<int16_t>((i * 7919u) & 0xFFFFu); }
 
-TEST_F(TransferTest, LargeArrayReadsMoveInPiecesThroughOneBuffer) {
-    std::string bytes;
-    for (uint32_t i = 0; i < kPieceValues; ++i) {
-        bytes += Le(static_cast<uint16_t>(PieceValue(i)), 2);
-        if (i + 1 < kPieceValues) bytes += "gg";
+// kPieceValues signed 16-bit values with a 2-byte gap after each (the last
+// one too when trailingGap), read into dataset d with SKIP 2.
+class PieceRead : public ZelFixture {
+protected:
+    std::string OpenPieceFile(bool trailingGap) {
+        std::string bytes;
+        for (uint32_t i = 0; i < kPieceValues; ++i) {
+            bytes += Le(static_cast<uint16_t>(PieceValue(i)), 2);
+            if (trailingGap || i + 1 < kPieceValues) bytes += "gg";
+        }
+        scratch_.Make("big.bin", bytes);
+        OpenFile("big.bin");
+        SetNumber("NBYTES", 2);
+        SetNumber("SKIP", 2);
+        SetNumber("SIGNED", 1);
+        return bytes;
     }
-    scratch_.Make("big.bin", bytes);
-    OpenFile("big.bin");
-    tavrel::Dataset& d = host().CreateDataset("d");
-    SetNumber("NBYTES", 2);
-    SetNumber("SKIP", 2);
-    SetNumber("SIGNED", 1);
+    tavrel::CallResult ReadAll() { return Call("AREAD", "d,1," + std::to_string(kPieceValues) + ",0"); }
+    void ExpectEveryValue() {
+        const tavrel::Dataset& d = *host().FindDataset("d");
+        ASSERT_EQ(d.upper(), static_cast<int32_t>(kPieceValues));
+        uint32_t wrong = 0;
+        for (uint32_t i = 0; i < kPieceValues; ++i) {
+            if (d.number(i) != static_cast<double>(PieceValue(i))) ++wrong;
+        }
+        EXPECT_EQ(wrong, 0u);
+    }
+};
+
+TEST_F(PieceRead, LargeArrayReadsMoveInPiecesThroughOneBuffer) {
+    const std::string bytes = OpenPieceFile(false);
+    host().CreateDataset("d");
     FailingAllocator& memory = UseFailingAllocator();
     memory.RefuseAbove(zel::MoBulk::kStagingBytes);
-    tavrel::CallResult r = Call("AREAD", "d,1," + std::to_string(kPieceValues) + ",0");
+    tavrel::CallResult r = ReadAll();
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.value, kPieceValues);
     EXPECT_EQ(Error(), 0);
     EXPECT_EQ(memory.requests(), 1);
     EXPECT_EQ(memory.refusals(), 0);
     EXPECT_EQ(Call("GETPOS").value, static_cast<double>(bytes.size()));
-    ASSERT_EQ(d.upper(), static_cast<int32_t>(kPieceValues));
-    uint32_t wrong = 0;
-    for (uint32_t i = 0; i < kPieceValues; ++i) {
-        if (d.number(i) != static_cast<double>(PieceValue(i))) ++wrong;
-    }
-    EXPECT_EQ(wrong, 0u);
+    ExpectEveryValue();
 }
 
 // Without memory for the staging buffer, each piece asks for a buffer of its
 // own, and the values and the position come out the same.
-TEST_F(TransferTest, LargeArrayReadsWithoutAStagingBufferMovePieceByPiece) {
-    std::string bytes;
-    for (uint32_t i = 0; i < kPieceValues; ++i) bytes += Le(static_cast<uint16_t>(PieceValue(i)), 2) + "gg";
-    scratch_.Make("big.bin", bytes);
-    OpenFile("big.bin");
-    tavrel::Dataset& d = host().CreateDataset("d");
-    SetNumber("NBYTES", 2);
-    SetNumber("SKIP", 2);
-    SetNumber("SIGNED", 1);
+TEST_F(PieceRead, LargeArrayReadsWithoutAStagingBufferMovePieceByPiece) {
+    const std::string bytes = OpenPieceFile(true);
+    host().CreateDataset("d");
     FailingAllocator& memory = UseFailingAllocator();
     memory.RefuseRequest(0);
-    tavrel::CallResult r = Call("AREAD", "d,1," + std::to_string(kPieceValues) + ",0");
+    tavrel::CallResult r = ReadAll();
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.value, kPieceValues);
     EXPECT_EQ(Error(), 0);
     EXPECT_EQ(memory.refusals(), 1);
     EXPECT_EQ(memory.requests(), 4);  // the staging buffer, then one per piece
     EXPECT_EQ(Call("GETPOS").value, static_cast<double>(bytes.size() - 2));
-    ASSERT_EQ(d.upper(), static_cast<int32_t>(kPieceValues));
-    uint32_t wrong = 0;
-    for (uint32_t i = 0; i < kPieceValues; ++i) {
-        if (d.number(i) != static_cast<double>(PieceValue(i))) ++wrong;
-    }
-    EXPECT_EQ(wrong, 0u);
+    ExpectEveryValue();
 }
 
 TEST_F(TransferTest, LargeArrayWritesMoveInPiecesThroughOneBuffer) {
