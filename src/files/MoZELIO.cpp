@@ -16,7 +16,7 @@ int32_t MoZELIO::PrepareCall(std::string& argText, MoDLL& owner, bool resolveHFi
         int32_t r = MoMethod::ParseArguments(argText, owner);
         if (r != 0) return r;
     }
-    io_.SetError(0);
+    io_.ClearError();
     if (io_.NewActions()) io_.SetSysErr(0);
     int8_t slot = resolveHFile ? GetHFileArgIndex() : -1;
     if (slot != -1) {

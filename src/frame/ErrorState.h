@@ -21,6 +21,8 @@ public:
     virtual bool NewActions() const = 0;
     virtual void SetError(int32_t number) = 0;
     virtual void SetSysErr(int32_t cause) = 0;
+    // ERROR back to 0: no failure.
+    void ClearError() { SetError(0); }
 
     // The common failure step: ERROR receives the current number and the
     // step returns it; in the legacy numbering ERROR receives the legacy

@@ -95,7 +95,7 @@ int32_t MoSigmaWin::Import(MoDLL& owner) {
         int64_t kind = 0;
         if (int32_t r = ReadField(owner, 1, kind); r != 0) {
             if (r != ErrorInfo(Err::EndOfFile).current) return r;
-            io_.SetError(0);
+            io_.ClearError();
             break;
         }
         if (kind != kColumnRecord) break;
@@ -130,7 +130,7 @@ int32_t MoSigmaWin::Import(MoDLL& owner) {
             if (r == 0) r = ReadField(owner, 1, tag);
             if (r == ErrorInfo(Err::EndOfFile).current) {
                 data.SetValue(k, kMissingValue);
-                io_.SetError(0);
+                io_.ClearError();
                 continue;
             }
             if (r != 0) return r;
@@ -177,7 +177,7 @@ int32_t MoSigmaWin::Import(MoDLL& owner) {
         } else {
             k = last;
             if (r == ErrorInfo(Err::EndOfFile).current) {
-                io_.SetError(0);
+                io_.ClearError();
             } else if (r != 0) {
                 return r;
             }
