@@ -73,6 +73,10 @@ int32_t MoHighLev::RunMethod(MoDLL& owner, ZelMethod n, double& result, std::ini
     result = kMissingValue;
     MoMethod* method = Method(owner, n);
     if (method == nullptr) return io_.Fail(Err::OutOfMemory);
+    // The call takes exactly these arguments: one the script gave in its own
+    // last call of the method (an hFile naming another file, say) must not
+    // count as given here.
+    for (int i = 0; i < method->argCount(); ++i) method->argument(i)->set_given(false);
     int k = 0;
     for (const Arg& arg : args) {
         MoProperty* slot = method->argument(k++);

@@ -50,8 +50,9 @@ protected:
     using Arg = std::variant<int32_t, double, std::string_view>;
 
     // Runs method n of owner with these arguments stored in its first
-    // argument objects and marked given (the others keep what they hold):
-    // its argument step without text, Execute and AfterExecute. Answers the
+    // argument objects and marked given; every other argument is not given
+    // (its value stays): its argument step without text, Execute and
+    // AfterExecute. Answers the
     // first non-zero code of the first two; result receives the method's.
     int32_t RunMethod(MoDLL& owner, ZelMethod n, double& result, std::initializer_list<Arg> args = {});
     // The same when the result is not wanted.
@@ -108,8 +109,9 @@ protected:
     // the file, and never more than a worksheet has. A header's column index
     // is untrusted.
     int32_t ColumnLimit(MoDLL& owner, int64_t& limit);
-    // The foreign formats are little-endian whatever the script last read:
-    // the header fields are read with BYTEORDER 0 (restored afterwards).
+    // For the formats that define their fields as little-endian (WAV,
+    // MATHEMATICA), whatever byte order the script left: the fields are read
+    // with BYTEORDER 0 (restored afterwards).
     void ReadLittleEndian() { SetSetting(Setting::ByteOrder, 0); }
     static constexpr int64_t kMaxColumns = 32767;
 

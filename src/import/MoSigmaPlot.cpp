@@ -23,14 +23,6 @@ constexpr char kTokenVariable = 'Z';
 
 }  // namespace
 
-int32_t MoSigmaPlot::ParseArguments(std::string& argText, MoDLL& owner) {
-    for (ZelMethod n : {ZelMethod::Read, ZelMethod::GetPos, ZelMethod::ARead}) {
-        std::string none;
-        if (MoMethod* method = Method(owner, n)) method->ParseArguments(none, owner);
-    }
-    return MoImportIO::ParseArguments(argText, owner);
-}
-
 int32_t MoSigmaPlot::ReadField(MoDLL& owner, int32_t width, int64_t& value) {
     double number = 0.0;
     const int32_t r = RunMethod(owner, ZelMethod::Read, number, {width});
@@ -63,11 +55,12 @@ int32_t MoSigmaWin::ReadText(MoDLL& owner, int32_t pos, std::string& text) {
 }
 
 int32_t MoSigmaWin::Import(MoDLL& owner) {
+    // From here on failures are in the current numbering, the refusal of a
+    // missing worksheet included.
+    SetSetting(Setting::NewActions, 1);
     MoTavrelWks worksheet(worksheet_, io_);
     // Nothing is read for a worksheet that is not there.
     if (!worksheet.IsAttached()) return io_.Fail(Err::NoSuchData);
-    SetSetting(Setting::NewActions, 1);
-    ReadLittleEndian();
     int64_t maxColumns = 0;
     if (int32_t r = ColumnLimit(owner, maxColumns); r != 0) return r;
 
@@ -198,7 +191,6 @@ int32_t MoSigmaDos::Import(MoDLL& owner) {
     MoTavrelWks worksheet(worksheet_, io_);
     // Nothing is read for a worksheet that is not there.
     if (!worksheet.IsAttached()) return io_.Fail(Err::NoSuchData);
-    ReadLittleEndian();
     int64_t maxColumns = 0;
     if (int32_t r = ColumnLimit(owner, maxColumns); r != 0) return r;
 

@@ -1,6 +1,9 @@
 // SIGMAWIN and SIGMADOS: the data of a SigmaPlot worksheet file, in the
 // Windows and in the DOS format, into the columns of a worksheet; column c
-// of the file goes to worksheet column c + 1.
+// of the file goes to worksheet column c + 1. Header fields are read in the
+// script's BYTEORDER and SIGNED, so a script reads a big-endian file by
+// setting BYTEORDER first; SIGMAWIN reads little-endian from the cells of
+// its first column on, and SIGMADOS skips the script's SKIP after each value.
 #pragma once
 
 #include "import/MoHighLev.h"
@@ -11,11 +14,8 @@ class MoSigmaPlot : public MoImportIO {
 public:
     ZEL_CLASS_NAME(MoSigmaPlot)
     using MoImportIO::MoImportIO;
-    // READ, GETPOS and AREAD start from a parsed empty state.
-    int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
 
 protected:
-
     // AREAD of n values from the current position into worksheet column
     // (counted from 1); answers the nested code (0 on success) and the
     // values stored.

@@ -67,8 +67,9 @@ int32_t MoWksBlock::ParseArguments(std::string& argText, MoDLL& owner) {
     int32_t refusal = 0;
     if (!worksheet_.given()) {
         refusal = io_.Fail(Err::MissingTransferArgument);
-    } else if (colBegin_.value() < 1 || rowBegin_.value() < 1 || rowEnd_.value() < 0) {
-        // Columns and rows are counted from 1; rowend 0 means to the end.
+    } else if (colBegin_.value() < 1 || rowBegin_.value() < 1) {
+        // Columns and rows are counted from 1: a cell before them would be
+        // lost. A rowend below 0 is a limit no row reaches, and reads nothing.
         refusal = io_.Fail(Err::OutOfRange);
     }
     // The mark must not outlive a call that never runs.
@@ -80,7 +81,13 @@ int32_t MoWksBlock::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
     *result = 0.0;
     MyCFile* current = io_.CurrentFile();
-    if (current == nullptr) return io_.Fail(Err::BadFileNumber);
+    // Without a current file the nested GETPOS fails, and its failure is the
+    // answer.
+    if (current == nullptr) {
+        double start = 0.0;
+        const int32_t r = RunMethod(owner, ZelMethod::GetPos, start);
+        return NestedFailure(r != 0 ? r : io_.Fail(Err::BadFileNumber));
+    }
     MoTavrelWks worksheet(worksheet_, io_);
     // Nothing is read for a worksheet that is not there.
     if (!worksheet.IsAttached()) return io_.Fail(Err::NoSuchData);

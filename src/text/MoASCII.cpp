@@ -58,8 +58,6 @@ void MoASCII::FillSet(CharSet& set, const MoString& text) {
 int32_t MoASCII::ParseArguments(std::string& argText, MoDLL& owner) {
     sheet_.reset();
     if (int32_t r = MoASCIIPiece::ParseArguments(argText, owner); r != 0) return r;
-    // A mode stored unchecked is caught before it is used.
-    if (int32_t e = readMode_.CheckCurrent(); e != 0) return e;
     letter_ = letterArg_.given() && !letterArg_.text().empty() ? letterArg_.text().front() : 0;
     // The variable could not take the text: nothing is read for it.
     if (letter_ != 0 && !IsLetter(letter_)) return io_.Fail(Err::HostRefused);
@@ -76,11 +74,15 @@ int32_t MoASCII::ParseArguments(std::string& argText, MoDLL& owner) {
     lineCount_ = 0;
     varText_.clear();
     mode_ = stopMode_.value();
+    // READMODE 0 admits all but EXCLUDE, 1 only INCLUDE; any other value a
+    // legacy store let in admits nothing.
     if (readMode_.value() == 0) {
         FillSet(admitted_, exclude_);
         for (bool& admitted : admitted_) admitted = !admitted;
-    } else {
+    } else if (readMode_.value() == 1) {
         FillSet(admitted_, include_);
+    } else {
+        admitted_.fill(false);
     }
     FillSet(stopChars_, stopChar_);
     return 0;

@@ -33,6 +33,15 @@ inline std::string Double(double value) {
     return s;
 }
 
+// The image READ takes for an integer field of width bytes under BYTEORDER
+// order: 0 little-endian, 1 16-bit fields big-endian, 2 every field
+// big-endian.
+inline std::string Field(uint64_t value, int width, int order) {
+    std::string s = LeBytes(value, width);
+    if (order == 2 || (order == 1 && width == 2)) s.assign(s.rbegin(), s.rend());
+    return s;
+}
+
 struct WavSpec {
     int channels = 1;
     uint32_t rate = 8000;
@@ -61,7 +70,9 @@ inline std::string MakeWav(const WavSpec& spec) {
 }
 
 // A SigmaPlot Windows worksheet. layout 'A': the marker text at 16; 'B':
-// at 32, base offset at 50; 'C': neither, base offset at 80.
+// at 32, base offset at 50; 'C': neither, base offset at 80. The header and
+// the first column record's fields are in byte order order (BYTEORDER's
+// numbers); the cells and everything after them little-endian.
 struct SigmaColumn {
     int32_t index = 0;
     std::vector<double> values;
@@ -69,7 +80,8 @@ struct SigmaColumn {
     std::string label;          // a name record when not empty
 };
 
-inline std::string MakeSigmaWin(char layout, int32_t lastIndex, const std::vector<SigmaColumn>& columns) {
+inline std::string MakeSigmaWin(char layout, int32_t lastIndex, const std::vector<SigmaColumn>& columns,
+                                int order = 0) {
     const std::string marker = std::string("JSDataWorksheet") + '\0';
     std::string file(128, '\0');
     uint32_t base = 0;
@@ -80,18 +92,19 @@ inline std::string MakeSigmaWin(char layout, int32_t lastIndex, const std::vecto
         file.replace(16, 6, std::string("Other") + '\0');
         if (layout == 'B') {
             file.replace(32, marker.size(), marker);
-            file.replace(50, 4, LeBytes(base, 4));
+            file.replace(50, 4, Field(base, 4, order));
         } else {
             file.replace(32, 6, std::string("Other") + '\0');
-            file.replace(80, 4, LeBytes(base, 4));
+            file.replace(80, 4, Field(base, 4, order));
         }
     }
     file.resize(base + 44);
-    file += LeBytes(static_cast<uint32_t>(lastIndex), 2) + LeBytes(0, 2);
+    file += Field(static_cast<uint32_t>(lastIndex), 2, order) + LeBytes(0, 2);
     for (const SigmaColumn& column : columns) {
+        const int recordOrder = &column == &columns.front() ? order : 0;
         std::string record(1, '\x01');
-        record += std::string(19, '\0') + LeBytes(static_cast<uint32_t>(column.index), 4) + std::string(4, '\0') +
-                  LeBytes(column.values.size() * 16, 4);
+        record += std::string(19, '\0') + Field(static_cast<uint32_t>(column.index), 4, recordOrder) +
+                  std::string(4, '\0') + Field(column.values.size() * 16, 4, recordOrder);
         for (size_t k = 0; k < column.values.size(); ++k) {
             const bool number = column.numbers.empty() || column.numbers[k];
             record += Extended(column.values[k]) + std::string(5, '\0') + std::string(1, number ? '\x11' : '\x00');
@@ -110,8 +123,11 @@ inline std::string MakeSigmaWin(char layout, int32_t lastIndex, const std::vecto
 }
 
 // A SigmaPlot DOS worksheet: a first byte 26 (which is skipped when
-// firstByteMarker), the offset of the second marker, then the blocks.
-inline std::string MakeSigmaDos(const std::vector<SigmaColumn>& columns, bool firstByteMarker = false) {
+// firstByteMarker), the offset of the second marker, then the blocks. Every
+// field in byte order order (BYTEORDER's numbers; 2 takes the doubles
+// big-endian too), each value followed by skip bytes.
+inline std::string MakeSigmaDos(const std::vector<SigmaColumn>& columns, bool firstByteMarker = false,
+                                int order = 0, int skip = 0) {
     std::string file = firstByteMarker ? std::string(1, '\x1A') : std::string("SigmaPlot");
     file += "head";
     file.push_back('\x1A');  // the first marker
@@ -121,20 +137,24 @@ inline std::string MakeSigmaDos(const std::vector<SigmaColumn>& columns, bool fi
     file += "QQQQ";
     file += "gap";
     const size_t q = file.size();
-    file.replace(qAt, 4, LeBytes(q, 4));
+    file.replace(qAt, 4, Field(q, 4, order));
     file += "xx";
     file.push_back('\x1A');  // the second marker
     const size_t m2 = file.size() - 1;
     file += std::string(m2 + 129 - file.size(), '\0');
     for (const SigmaColumn& column : columns) {
-        std::string block = LeBytes(static_cast<uint32_t>(column.index), 4) + std::string(4, '\0') +
-                            std::string(6, '\0') + LeBytes(column.values.size(), 2);
-        for (double v : column.values) block += Double(v);
+        std::string block = Field(static_cast<uint32_t>(column.index), 4, order) + std::string(4, '\0') +
+                            std::string(6, '\0') + Field(column.values.size(), 2, order);
+        for (double v : column.values) {
+            std::string image = Double(v);
+            if (order == 2) image.assign(image.rbegin(), image.rend());
+            block += image + std::string(static_cast<size_t>(skip), '\xEE');
+        }
         // N: the next block starts N + 6 bytes after this one.
         const uint32_t n = static_cast<uint32_t>(block.size() + 4 - 6);
-        file += LeBytes(n, 4) + block;
+        file += Field(n, 4, order) + block;
     }
-    file += LeBytes(0, 4);
+    file += Field(0, 4, order);
     return file;
 }
 

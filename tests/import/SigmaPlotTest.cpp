@@ -112,20 +112,60 @@ TEST_F(SigmaTest, DosWithoutBlocksOrMarkers) {
     EXPECT_EQ(Error(), 33);
 }
 
-TEST_F(SigmaTest, SettingsComeBackAfterTheImport) {
-    SetNumber("BYTEORDER", 2);
-    SetNumber("SKIP", 0);
+// Both formats read their fields in the script's BYTEORDER (SIGMAWIN its
+// header and first column record; its cells and what follows are
+// little-endian), and SIGMADOS passes the script's SKIP after each value.
+// The settings come back as the script left them.
+struct OrderCase {
+    const char* name;
+    const char* method;
+    char layout;  // SIGMAWIN's
+    int order;
+    int skip;
+};
+
+void PrintTo(const OrderCase& c, std::ostream* out) { *out << c.name; }
+
+class SigmaByteOrders : public SigmaTest, public ::testing::WithParamInterface<OrderCase> {};
+
+TEST_P(SigmaByteOrders, FieldsInTheScriptsOrder) {
+    const OrderCase& c = GetParam();
+    std::vector<SigmaColumn> columns(2);
+    columns[0] = SigmaColumn{0, {1.5, -2.25}, {}, "first"};
+    columns[1] = SigmaColumn{1, {3, 4, 1e300}, {}, "second"};
+    const bool win = std::string(c.method) == "SIGMAWIN";
+    const std::string bytes = win ? MakeSigmaWin(c.layout, 1, columns, c.order)
+                                  : MakeSigmaDos(columns, false, c.order, c.skip);
+    SetNumber("BYTEORDER", c.order);
+    SetNumber("SKIP", c.skip);
     SetNumber("NBYTES", 2);
+    SetNumber("SIGNED", 1);
     SetNumber("LISTSEP", 59);
-    std::vector<SigmaColumn> columns(1);
-    columns[0].values = {1, 2};
-    Import("SIGMADOS", MakeSigmaDos(columns));
-    EXPECT_EQ(last_.code, 1) << "ERROR " << Error();
-    EXPECT_EQ(Number("BYTEORDER"), 2);
+    tavrel::Worksheet& w = Import(c.method, bytes);
+    ASSERT_EQ(last_.code, 1) << "ERROR " << Error();
+    ASSERT_EQ(w.columnCount(), 2);
+    EXPECT_EQ(Column(w, 1), (std::vector<double>{1.5, -2.25}));
+    EXPECT_EQ(Column(w, 2), (std::vector<double>{3, 4, 1e300}));
+    EXPECT_EQ(w.column(2)->label(), win ? "second" : "");
+    EXPECT_EQ(Number("BYTEORDER"), c.order);
+    EXPECT_EQ(Number("SKIP"), c.skip);
     EXPECT_EQ(Number("NBYTES"), 2);
+    EXPECT_EQ(Number("SIGNED"), 1);
     EXPECT_EQ(Number("LISTSEP"), 59);
     EXPECT_EQ(Number("NEWACTIONS"), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Orders, SigmaByteOrders,
+    ::testing::Values(OrderCase{"WinLittleEndian", "SIGMAWIN", 'A', 0, 0},
+                      OrderCase{"WinShortsBigEndian", "SIGMAWIN", 'B', 1, 0},
+                      OrderCase{"WinBigEndian", "SIGMAWIN", 'C', 2, 0},
+                      OrderCase{"WinBigEndianMarkerAt16", "SIGMAWIN", 'A', 2, 0},
+                      OrderCase{"DosLittleEndian", "SIGMADOS", ' ', 0, 0},
+                      OrderCase{"DosShortsBigEndian", "SIGMADOS", ' ', 1, 0},
+                      OrderCase{"DosBigEndianWithSkip", "SIGMADOS", ' ', 2, 3},
+                      OrderCase{"DosLittleEndianWithSkip", "SIGMADOS", ' ', 0, 5}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SigmaTest, HostileHeadersEndTheImport) {
     // A column index no worksheet has, and a block length that walks back.

@@ -251,17 +251,6 @@ TEST_F(WavTest, CallsWhileAnImportRunsAreRefused) {
     EXPECT_EQ(Call("REWIND").code, 1);
 }
 
-TEST_F(WavTest, MissingWorksheetIsRefusedBeforeReading) {
-    scratch_.Make("sound.wav", MakeWav(WavSpec{}));
-    OpenFile("sound.wav");
-    for (bool newActions : {false, true}) {
-        UseNewActions(newActions);
-        EXPECT_EQ(Call("WAV", "nosuch").code, 2);
-        EXPECT_EQ(Error(), newActions ? 20 : 6);
-        EXPECT_EQ(Call("GETPOS").value, 0);
-    }
-}
-
 TEST_F(WavTest, WorksheetNamesLongerThanADatasetName) {
     WavSpec spec;
     spec.channels = 2;

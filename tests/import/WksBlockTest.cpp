@@ -65,29 +65,11 @@ INSTANTIATE_TEST_SUITE_P(
         BlockCase{"NumberCharactersThatMakeNoNumber", "1-2 3\n1 2\n", "1,2,1,5", true, 1, 0, 1031, {{}, {}}, "",
                   6},
         BlockCase{"SignsDecimalsExponentsAndTabs", "-1.5E3\t.25\n", "1,2,1,1", true, 1, 1, 0, {{-1500}, {0.25}},
-                  "", 11}),
+                  "", 11},
+        // A row limit below 0 is reached before the first row: nothing read.
+        BlockCase{"NegativeRowEndReadsNothing", "1 2\n", "1,2,1,-1", false, 1, 0, 0, {{}, {}}, "", 0},
+        BlockCase{"NegativeRowEndReadsNothingCurrent", "1 2\n", "1,2,3,-5", true, 1, 0, 0, {{}, {}}, "", 0}),
     [](const auto& info) { return std::string(info.param.name); });
-
-class WksBlockRefusals : public ZelFixture {};
-
-TEST_F(WksBlockRefusals, MissingWorksheetAndRows) {
-    scratch_.Make("block.txt", "1 2\n");
-    OpenFile("block.txt");
-    for (bool newActions : {false, true}) {
-        UseNewActions(newActions);
-        EXPECT_EQ(Call("WKSBLOCK", "nosuch,1,1,1,1").code, 2);
-        EXPECT_EQ(Error(), newActions ? 20 : 6);
-        EXPECT_EQ(Call("GETPOS").value, 0);
-    }
-    host().CreateWorksheet("b", 1);
-    for (const char* args : {"b,1,1,0,1", "b,0,1,1,1", "b,1,1,1,-1"}) {
-        EXPECT_EQ(Call("WKSBLOCK", args).code, 2) << args;
-        EXPECT_EQ(Error(), 12) << args;
-    }
-    // The argument step of other methods is back after a refused call.
-    Call("SETPOS", "3");
-    EXPECT_EQ(Call("GETPOS").value, 3);
-}
 
 }  // namespace
 }  // namespace zeltest

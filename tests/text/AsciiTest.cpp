@@ -93,6 +93,11 @@ INSTANTIATE_TEST_SUITE_P(
                   0, "12\n", kUntouched, 6},
         AsciiCase{"EmptyIncludeAdmitsNothing", "A", "a1b2\r\nxyz", 0, false,
                   {.readMode = 1, .lines = 0, .stopMode = 8}, 1, 0, 0, "", kUntouched, 6},
+        // A READMODE other than 0 and 1, stored unchecked, admits nothing.
+        AsciiCase{"ReadModeTwoAdmitsNothing", "A", "a1b2\r\nxyz", 0, false,
+                  {.readMode = 2, .include = "ab", .lines = 0, .stopMode = 8}, 1, 0, 0, "", kUntouched, 6},
+        AsciiCase{"ReadModeNegativeAdmitsNothingCurrent", "A", "a1,b2\r\nxyz", 0, true,
+                  {.readMode = -1, .exclude = "ab", .tokens = 1, .stopMode = 4}, 1, 0, 0, "", kUntouched, 3},
         // STOPMODE 1: the stop character is consumed and treated like any other.
         AsciiCase{"StopChar", "A", "ab;cd", 0, false, {.stopChar = ";", .stopMode = 1}, 1, 3, 0, "ab;", kUntouched, 3},
         AsciiCase{"StopCharNotAdmitted", "A", "ab;cd", 0, false,
@@ -169,17 +174,11 @@ TEST_F(AsciiTest, SubPropertiesAreListedUnderBothNamesAndReset) {
     EXPECT_EQ(host().lines(), reset);
 }
 
-TEST_F(AsciiTest, ReadModeIsChecked) {
-    OpenText("ab");
+TEST_F(AsciiTest, ReadModeIsCheckedWhenStoredInTheCurrentNumbering) {
     UseNewActions(true);
     EXPECT_EQ(SetNumber("READMODE", 2, "ASCII"), 2);
     EXPECT_EQ(Error(), 12);
     EXPECT_EQ(Number("READMODE", "ASCII"), 0);
-    UseNewActions(false);
-    EXPECT_EQ(SetNumber("READMODE", 2, "ASCII"), 1);
-    EXPECT_EQ(Call("ASCII", "A").code, 2);
-    EXPECT_EQ(Error(), 3);
-    EXPECT_EQ(Position(), 0);
 }
 
 TEST_F(AsciiTest, SuccessiveRowsAndTheHelpTexts) {
