@@ -57,8 +57,26 @@ void Imports(Writer& w) {
     bytes8.samples = {0, 128, 255};
     bytes8.formatExtra = 2;
     w.Seed("wav", "mono8-extra", kSettings + Bytes({2 << 2}) + MakeWav(bytes8));
-    bytes8.otherChunk = "LIST";  // refused: a chunk between the format and the data
-    w.Seed("wav", "other-chunk", kSettings + Bytes({2 << 2}) + MakeWav(bytes8));
+    bytes8.chunks = {{"LIST", "INFOISFT" + LeBytes(5, 4) + "sox 1"}, {"JUNK", std::string(28, '\0')}};
+    w.Seed("wav", "other-chunks", kSettings + Bytes({2 << 2}) + MakeWav(bytes8));
+    WavSpec extensible;
+    extensible.formatTag = kWavExtensible;
+    extensible.bits = 24;
+    extensible.channels = 6;
+    extensible.samples = {1, -1, 8388607, -8388608, 2, 3};
+    w.Seed("wav", "extensible24", kSettings + Bytes({2 << 2}) + MakeWav(extensible));
+    WavSpec reals;
+    reals.formatTag = kWavFloat;
+    reals.bits = 32;
+    reals.channels = 2;
+    reals.formatExtra = 2;
+    reals.fact = true;
+    reals.samples = {0.5, -0.25, 1.0, -1.0};
+    w.Seed("wav", "float32", kSettings + Bytes({3 << 2}) + MakeWav(reals));
+    reals.formatTag = kWavExtensible;
+    reals.subFormat = kWavFloat;
+    reals.bits = 64;
+    w.Seed("wav", "extensible-float64", kSettings + Bytes({3 << 2}) + MakeWav(reals));
     WavSpec wide;
     wide.bits = 32;
     wide.channels = 2;

@@ -90,16 +90,45 @@ int32_t MoAIO::Transfer(double* result, MoDLL& owner, MoData& data, bool reading
 }
 
 int32_t MoARead::Execute(double* result, MoDLL& owner) {
+    dealt_.clear();
+    if (targetWorksheet_ != nullptr) {
+        for (int32_t k = 1; k < targetCount_; ++k) {
+            dealt_.push_back(std::make_unique<MoResultData>(*targetWorksheet_, Column{targetColumn_ + k}));
+            // Nothing moves unless every column is there.
+            if (!dealt_.back()->CheckAttached()) {
+                MoZELIO::Execute(result, owner);
+                dealt_.clear();
+                targetWorksheet_ = nullptr;
+                return io_.Fail(Err::NoSuchData);
+            }
+        }
+    }
     MoResultData data = MakeData<MoResultData>(true);
-    return Transfer(result, owner, data, true);
+    const int32_t r = Transfer(result, owner, data, true);
+    // The columns commit their extents as they go.
+    dealt_.clear();
+    return r;
 }
 
 int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uint32_t& stored) {
-    const uint32_t row = first_ + start;
+    const uint32_t index = first_ + start;
+    if (dealt_.empty()) {
+        for (stored = 0; stored < count; ++stored) {
+            double value = 0.0;
+            if (int32_t r = codec_(converter_, buffer + stored * stride_, value); r != 0) return r;
+            data_->SetValue(static_cast<int32_t>(index + stored), value);
+        }
+        return 0;
+    }
+    // Dealt out: value i to column i mod n, row i div n.
+    const uint32_t columns = static_cast<uint32_t>(dealt_.size()) + 1;
     for (stored = 0; stored < count; ++stored) {
         double value = 0.0;
         if (int32_t r = codec_(converter_, buffer + stored * stride_, value); r != 0) return r;
-        data_->SetValue(static_cast<int32_t>(row + stored), value);
+        const uint32_t i = index + stored;
+        const uint32_t column = i % columns;
+        MoData& target = column == 0 ? *data_ : *dealt_[column - 1];
+        target.SetValue(static_cast<int32_t>(i / columns), value);
     }
     return 0;
 }

@@ -3,6 +3,9 @@
 // dataset as equally spaced values (NBYTES bytes each, SKIP bytes between).
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include "binary/TypeConverter.h"
 #include "data/MoData.h"
 #include "props/MoNumeric.h"
@@ -45,9 +48,14 @@ public:
     // this worksheet column (counted from 1) instead of the dataset named in
     // its first argument, so that a column is reached whatever the length
     // of its worksheet's name.
-    void TargetColumn(const MoString& worksheet, int32_t column) {
+    void TargetColumn(const MoString& worksheet, int32_t column) { TargetColumns(worksheet, column, 1); }
+    // The same over count columns from column on: a read deals its values
+    // out in turn, value i to row i div count of column + i mod count (the
+    // channels of interleaved frames, each stored once).
+    void TargetColumns(const MoString& worksheet, int32_t column, int32_t count) {
         targetWorksheet_ = &worksheet;
         targetColumn_ = column;
+        targetCount_ = count;
     }
 
 protected:
@@ -76,6 +84,7 @@ protected:
 
     const MoString* targetWorksheet_ = nullptr;
     int32_t targetColumn_ = 0;
+    int32_t targetCount_ = 1;
 };
 
 class MoARead : public MoAIO {
@@ -84,6 +93,11 @@ public:
     using MoAIO::MoAIO;
     int32_t Execute(double* result, MoDLL& owner) override;
     int32_t StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uint32_t& stored) override;
+
+private:
+    // The columns after the first of a read dealt out over several; empty
+    // for a read into one dataset.
+    std::vector<std::unique_ptr<MoResultData>> dealt_;
 };
 
 class MoAWrite : public MoAIO {

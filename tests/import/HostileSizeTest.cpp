@@ -50,6 +50,21 @@ std::string WavWideSamples() {
     return Put(bytes, 34, 0xFFFF, 2);  // bits per sample
 }
 
+// Chunks before the data that claim the whole 32 bits, or that come by the
+// thousand.
+std::string WavChunks(int field) {
+    WavSpec spec;
+    spec.samples = {1, 2};
+    if (field == 2) {
+        for (int k = 0; k < 20000; ++k) spec.chunks.push_back({"JUNK", ""});
+        return MakeWav(spec);
+    }
+    spec.chunks = {{"LIST", "abcd"}};
+    std::string bytes = MakeWav(spec);
+    if (field == 0) return Put(bytes, 16, 0xFFFFFFFF, 4);  // format chunk size
+    return Put(bytes, 40, kMax32, 4);                     // the LIST chunk's size
+}
+
 std::string SigmaWinClaims() {
     std::string bytes = MakeSigmaWin('A', 0, {SigmaColumn{0, {1, 2}, {}, "x"}});
     bytes = Put(bytes, 44, 0x7FFF, 2);        // last column index
@@ -112,6 +127,9 @@ INSTANTIATE_TEST_SUITE_P(
     Importers, HostileSizes,
     ::testing::Values(Hostile{"WavEverything", "WAV", WavClaims(), ""},
                       Hostile{"WavWideSamples", "WAV", WavWideSamples(), ""},
+                      Hostile{"WavFormatChunkSize", "WAV", WavChunks(0), ""},
+                      Hostile{"WavOtherChunkSize", "WAV", WavChunks(1), ""},
+                      Hostile{"WavThousandsOfChunks", "WAV", WavChunks(2), ""},
                       Hostile{"SigmaWinEverything", "SIGMAWIN", SigmaWinClaims(), ""},
                       Hostile{"SigmaWinCellCount", "SIGMAWIN", SigmaWinCells(), ""},
                       Hostile{"SigmaWinBaseOffset", "SIGMAWIN", SigmaWinBase(), ""},

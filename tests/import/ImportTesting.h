@@ -42,29 +42,65 @@ inline std::string Field(uint64_t value, int width, int order) {
     return s;
 }
 
+// A chunk of a RIFF file: its id and its content (a pad byte follows an
+// odd size).
+struct RiffChunk {
+    std::string id;
+    std::string content;
+};
+
+inline std::string Chunk(const RiffChunk& chunk) {
+    std::string s = chunk.id + LeBytes(chunk.content.size(), 4) + chunk.content;
+    if (chunk.content.size() % 2 == 1) s.push_back('\0');
+    return s;
+}
+
+constexpr int kWavPcm = 1;
+constexpr int kWavFloat = 3;
+constexpr int kWavExtensible = 0xFFFE;
+
 struct WavSpec {
     int channels = 1;
     uint32_t rate = 8000;
     int bits = 16;
-    std::vector<int32_t> samples;  // interleaved frames
-    int formatExtra = 0;           // bytes of the format chunk beyond 16
-    bool fact = false;             // a fact chunk before the data
-    int formatTag = 1;
-    std::string otherChunk;        // a chunk id between the format and the data
+    std::vector<double> samples;  // interleaved frames
+    int formatExtra = 0;          // bytes of the format chunk beyond 16 (or 40)
+    bool fact = false;            // a fact chunk before the data
+    int formatTag = kWavPcm;
+    int subFormat = kWavPcm;      // of the extensible format
+    std::vector<RiffChunk> chunks;  // between the format and the data
 };
+
+// A sample's image: integers little-endian in bits / 8 bytes, floats of the
+// float format (or sub-format) as IEEE singles or doubles.
+inline std::string WavSampleImage(const WavSpec& spec, double value) {
+    const int format = spec.formatTag == kWavExtensible ? spec.subFormat : spec.formatTag;
+    if (format == kWavFloat && spec.bits == 32) {
+        const float single = static_cast<float>(value);
+        std::string s(4, '\0');
+        std::memcpy(s.data(), &single, 4);
+        return s;
+    }
+    if (format == kWavFloat && spec.bits == 64) return Double(value);
+    return LeBytes(static_cast<uint64_t>(static_cast<int64_t>(value)), spec.bits / 8);
+}
 
 inline std::string MakeWav(const WavSpec& spec) {
     const int bytes = spec.bits / 8;
     std::string data;
-    for (int32_t s : spec.samples) data += LeBytes(static_cast<uint64_t>(static_cast<uint32_t>(s)), bytes);
+    for (double s : spec.samples) data += WavSampleImage(spec, s);
     std::string format = LeBytes(static_cast<uint64_t>(spec.formatTag), 2) + LeBytes(spec.channels, 2) +
                          LeBytes(spec.rate, 4) + LeBytes(spec.rate * spec.channels * bytes, 4) +
-                         LeBytes(spec.channels * bytes, 2) + LeBytes(spec.bits, 2) +
-                         std::string(static_cast<size_t>(spec.formatExtra), '\0');
-    std::string body = "WAVE";
-    body += "fmt " + LeBytes(format.size(), 4) + format;
-    if (spec.fact) body += "fact" + LeBytes(4, 4) + LeBytes(spec.samples.size(), 4);
-    if (!spec.otherChunk.empty()) body += spec.otherChunk + LeBytes(4, 4) + "abcd";
+                         LeBytes(spec.channels * bytes, 2) + LeBytes(spec.bits, 2);
+    if (spec.formatTag == kWavExtensible) {
+        // Extension size, valid bits, channel mask, the sub-format GUID.
+        format += LeBytes(22, 2) + LeBytes(spec.bits, 2) + LeBytes(0, 4) + LeBytes(spec.subFormat, 4) +
+                  std::string("\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 12);
+    }
+    format += std::string(static_cast<size_t>(spec.formatExtra), '\0');
+    std::string body = "WAVE" + Chunk({"fmt ", format});
+    if (spec.fact) body += Chunk({"fact", LeBytes(spec.samples.size(), 4)});
+    for (const RiffChunk& chunk : spec.chunks) body += Chunk(chunk);
     body += "data" + LeBytes(data.size(), 4) + data;
     return "RIFF" + LeBytes(body.size(), 4) + body;
 }

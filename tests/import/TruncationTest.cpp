@@ -46,6 +46,19 @@ std::string WavSample() {
     return MakeWav(spec);
 }
 
+// The extensible format, with the chunks today's tools write before the data.
+std::string WavExtensibleSample() {
+    WavSpec spec;
+    spec.formatTag = kWavExtensible;
+    spec.bits = 24;
+    spec.channels = 2;
+    spec.rate = 4;
+    spec.samples = {100, -100, 8388607, -8388608, 300, -300};
+    spec.fact = true;
+    spec.chunks = {{"LIST", "INFOISFT" + LeBytes(5, 4) + "sox 1"}, {"JUNK", "abc"}};
+    return MakeWav(spec);
+}
+
 std::string SigmaWinSample() {
     std::vector<SigmaColumn> columns(2);
     columns[0] = SigmaColumn{0, {1.5, 2.5, 3.5}, {true, false, true}, "first"};
@@ -186,6 +199,7 @@ TEST_P(Truncations, LegacyStoredSettingsComeBackUnchecked) {
 INSTANTIATE_TEST_SUITE_P(
     Importers, Truncations,
     ::testing::Values(Sample{"Wav", "WAV", WavSample, "", 2, false},
+                      Sample{"WavExtensible", "WAV", WavExtensibleSample, "", 2, false},
                       Sample{"SigmaWin", "SIGMAWIN", SigmaWinSample, "", 2, false, true},
                       Sample{"SigmaDos", "SIGMADOS", SigmaDosSample, "", 3, false, true},
                       Sample{"Mathematica", "MATHEMATICA", [] { return std::string("{{12, -3.5}, {4.25*^2, 77}}"); },
