@@ -58,21 +58,21 @@ int32_t MoWav::Step(MoDLL& owner, ZelMethod method, int32_t argument) {
 int32_t MoWav::ReadFormat(MoDLL& owner, Format& format) {
     double value = 0.0;
     auto field = [&]() { return static_cast<int32_t>(static_cast<int64_t>(value)); };
+    auto expectId = [&](int32_t id) -> int32_t {
+        if (int32_t r = ReadField(owner, 4, value); r != 0) return r;
+        return field() == id ? 0 : io_.Raise(Err::BadFormat);
+    };
     // The low byte of the tag is looked at first of all.
-    if (int32_t r = Step(owner, ZelMethod::SetPos, 20); r != 0) return r;
+    if (int32_t r = Step(owner, ZelMethod::SetPos, static_cast<int32_t>(kFormatStart)); r != 0) return r;
     if (int32_t r = ReadField(owner, 1, value); r != 0) return r;
     if (field() != kPcm && field() != kFloat && field() != (kExtensible & 0xFF)) return io_.Raise(Err::BadFormat);
 
+    // "RIFF", its size (not used), "WAVE", "fmt " and the format's size.
     if (int32_t r = Step(owner, ZelMethod::SetPos, 0); r != 0) return r;
-    for (const int32_t id : {kRiff, 0, kWave, kFmt}) {
-        // The RIFF size between "RIFF" and "WAVE" is not used.
-        if (id == 0) {
-            if (int32_t r = Step(owner, ZelMethod::Jump, 4); r != 0) return r;
-            continue;
-        }
-        if (int32_t r = ReadField(owner, 4, value); r != 0) return r;
-        if (field() != id) return io_.Raise(Err::BadFormat);
-    }
+    if (int32_t r = expectId(kRiff); r != 0) return r;
+    if (int32_t r = Step(owner, ZelMethod::Jump, 4); r != 0) return r;
+    if (int32_t r = expectId(kWave); r != 0) return r;
+    if (int32_t r = expectId(kFmt); r != 0) return r;
     if (int32_t r = ReadField(owner, 4, value); r != 0) return r;
     format.chunkBytes = Unsigned32(value);
     if (int32_t r = ReadField(owner, 2, value); r != 0) return r;
@@ -115,7 +115,7 @@ int32_t MoWav::ReadFormat(MoDLL& owner, Format& format) {
     return 0;
 }
 
-int32_t MoWav::FindData(MoDLL& owner, const Format& format, int64_t& dataBytes, int64_t& dataStart) {
+int32_t MoWav::FindData(MoDLL& owner, const Format& format, int64_t& dataBytes) {
     double size = 0.0;
     if (int32_t r = RunMethod(owner, ZelMethod::Size, size); r != 0) return NestedFailure(r);
     const int64_t fileBytes = static_cast<int64_t>(size);
@@ -131,6 +131,7 @@ int32_t MoWav::FindData(MoDLL& owner, const Format& format, int64_t& dataBytes, 
     const int64_t rest = format.chunkBytes - format.fieldBytes + (format.chunkBytes & 1);
     if (int32_t r = skip(formatRead, rest); r != 0) return r;
     int64_t chunk = formatRead + rest;
+    int64_t dataStart = 0;
     double value = 0.0;
     for (;;) {
         // The file ends before a data chunk.
@@ -168,8 +169,7 @@ int32_t MoWav::Import(MoDLL& owner) {
     SetSetting(Setting::NBytes, format.sampleBytes);
     SetSetting(Setting::Signed, format.sampleBytes > 1 ? 1 : 0);
     int64_t dataBytes = 0;
-    int64_t dataStart = 0;
-    if (int32_t r = FindData(owner, format, dataBytes, dataStart); r != 0) return r;
+    if (int32_t r = FindData(owner, format, dataBytes); r != 0) return r;
     // Only whole frames are imported.
     const int32_t channels = format.channels;
     const int64_t frameBytes = static_cast<int64_t>(format.sampleBytes) * channels;

@@ -34,7 +34,7 @@ private:
     int32_t ReadFormat(MoDLL& owner, Format& format);
     // From there to the samples: the chunks before "data" passed over.
     // dataBytes: the data size, cut to what the file holds.
-    int32_t FindData(MoDLL& owner, const Format& format, int64_t& dataBytes, int64_t& dataStart);
+    int32_t FindData(MoDLL& owner, const Format& format, int64_t& dataBytes);
     // A READ of bytes, or a JUMP or SETPOS; a failure answered as an
     // importer answers a nested one.
     int32_t ReadField(MoDLL& owner, int32_t bytes, double& value);
