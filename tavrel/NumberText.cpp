@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
@@ -49,7 +50,12 @@ bool IsMissing(double value) { return value == ZEL_MISSING_VALUE; }
 std::string FormatNumber(double value) {
     if (IsMissing(value)) return "--";
     std::array<char, 64> text{};
-    auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+    // Counts and positions read as integers: a whole number that a double
+    // holds exactly prints in full, 10000000 rather than 1e+07.
+    constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
+    const bool whole = std::fabs(value) < kExactIntegers && value == std::trunc(value);
+    auto result = whole ? std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed)
+                        : std::to_chars(text.data(), text.data() + text.size(), value);
     return std::string(text.data(), result.ptr);
 }
 

@@ -76,7 +76,9 @@ TEST_P(NumberToText, WritesTheHostText) {
 INSTANTIATE_TEST_SUITE_P(
     Values, NumberToText,
     ::testing::Values(NumberCase{0.1, "*", 0, "0.1"}, NumberCase{-2.5, nullptr, 0, "-2.5"},
-                      NumberCase{1e21, "", 0, "1e+21"}, NumberCase{1.0 / 3, "*", 0, "0.3333333333333333"},
+                      NumberCase{1e21, "", 0, "1e+21"}, NumberCase{1e7, "", 0, "10000000"},
+                      NumberCase{-5e15, "", 0, "-5000000000000000"}, NumberCase{1e16, "", 0, "1e+16"},
+                      NumberCase{1.5e7, "", 0, "15000000"}, NumberCase{1.5e-7, "", 0, "1.5e-07"}, NumberCase{1.0 / 3, "*", 0, "0.3333333333333333"},
                       NumberCase{ZEL_MISSING_VALUE, "*", 0, "--"}, NumberCase{ZEL_MISSING_VALUE, "%.3f", 0, "--"},
                       NumberCase{3.14159, "%.2f", 0, "3.14"}, NumberCase{1234.5, "x=%9.1e;", 0, "x=  1.2e+03;"},
                       NumberCase{50, "%g%%", 0, "50%"}, NumberCase{1, "%s", 1, ""}, NumberCase{1, "%d", 1, ""},
