@@ -14,6 +14,11 @@
 // The import row does the same for a WAV file: one WAV call into a
 // worksheet against scipy.io.wavfile.read and three float64 columns.
 //
+// The CSV rows time the host itself: tavrel::LoadCsv of a file that pandas
+// wrote against pandas.read_csv, and tavrel::SaveCsv of 10,000,000 doubles
+// against DataFrame.to_csv, with the peak resident memory of a child that
+// does only the save.
+//
 // Then it times whole processes (the runner `zel` on a script that reads the
 // doubles against `python3 -c` that does the same with numpy), and the peak
 // resident memory of a child that does one AREAD of the doubles.
@@ -22,8 +27,8 @@
 //               [--peers PEERS.py] [--reps N] [--only NAME,...]
 //
 // --only runs only the parts named: doubles, int16gap, records, csvrows,
-// csvline, lines, wav (the rows, by their names for peers.py), whole (the
-// whole processes), memory.
+// csvline, lines, wav, csvload, csvsave (the rows, by their names for
+// peers.py), whole (the whole processes), memory.
 //
 // Exit status: 0 all checks passed; 1 a check failed; 2 the set-up is
 // wrong (a missing module, runner, python or numpy, an unwritable folder).
@@ -40,6 +45,7 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <cmath>
 #include <cinttypes>
 #include <cstdarg>
 #include <cstdint>
@@ -62,6 +68,7 @@
 #include <utility>
 #include <vector>
 
+#include "Csv.h"
 #include "Host.h"
 
 extern char** environ;
@@ -84,6 +91,9 @@ constexpr uint32_t kWavRate = 44'100;
 constexpr uint32_t kWavFrames = 60 * kWavRate;  // 60 s
 constexpr std::size_t kWavHeader = 44;
 constexpr std::size_t kWavFrameBytes = 4;  // two 16-bit samples
+constexpr uint32_t kCsvLoadRows = 100'000;
+constexpr std::size_t kSaveBuffer = std::size_t{256} << 10;
+constexpr uint64_t kDoublesSeed = 20240601;
 
 // A wrong set-up: the module, the runner, python or numpy is missing.
 struct SetupError : std::runtime_error {
@@ -163,7 +173,7 @@ void WriteFile(const fs::path& path, const std::vector<unsigned char>& bytes) {
 // Each maker writes its file and answers the values a reader should find,
 // column after column for records.
 std::vector<double> MakeDoubles(const fs::path& path) {
-    std::mt19937_64 rng(20240601);
+    std::mt19937_64 rng(kDoublesSeed);
     std::vector<unsigned char> bytes(std::size_t{kDoubles} * 8);
     std::vector<double> values(kDoubles);
     for (std::size_t i = 0; i < kDoubles; ++i) {
@@ -524,6 +534,173 @@ struct Timings {
     double floor = 0;
 };
 
+// ---- CSV tables ------------------------------------------------------------
+
+// A table as peers.py writes it (VALUES and VALUES.txt, see make-csvload),
+// or as a worksheet holds it: column names, kinds ('n' numeric, 't' text),
+// the numbers of numeric columns (NaN: an empty cell) and the texts of text
+// columns ("": an empty cell).
+struct CsvTable {
+    std::vector<std::string> names;
+    std::vector<char> kinds;
+    std::vector<std::vector<double>> numbers;     // per column; empty for a text column
+    std::vector<std::vector<std::string>> texts;  // per column; empty for a numeric column
+    std::size_t rows = 0;
+};
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+    std::vector<std::string> parts;
+    for (std::size_t at = 0;;) {
+        const std::size_t tab = line.find('\t', at);
+        parts.push_back(line.substr(at, tab == std::string::npos ? std::string::npos : tab - at));
+        if (tab == std::string::npos) return parts;
+        at = tab + 1;
+    }
+}
+
+CsvTable ReadTable(const fs::path& values, std::size_t rows) {
+    CsvTable table;
+    table.rows = rows;
+    std::ifstream texts(values.string() + ".txt", std::ios::binary);
+    std::string line;
+    std::string kinds;
+    if (!std::getline(texts, line) || !std::getline(texts, kinds)) {
+        throw CheckFailed(values.string() + ".txt holds no names and kinds");
+    }
+    table.names = SplitTabs(line);
+    std::size_t numeric = 0;
+    for (const std::string& kind : SplitTabs(kinds)) {
+        if (kind != "n" && kind != "t") throw CheckFailed(values.string() + ".txt: a kind \"" + kind + "\"");
+        table.kinds.push_back(kind[0]);
+        numeric += kind == "n";
+    }
+    if (table.kinds.size() != table.names.size()) throw CheckFailed(values.string() + ".txt: names and kinds differ");
+    const std::vector<double> all = ReadDoubles(values, numeric * rows);
+    std::size_t column = 0;
+    for (char kind : table.kinds) {
+        table.numbers.emplace_back();
+        table.texts.emplace_back();
+        if (kind == 'n') {
+            table.numbers.back().assign(all.begin() + static_cast<std::ptrdiff_t>(column * rows),
+                                        all.begin() + static_cast<std::ptrdiff_t>((column + 1) * rows));
+            ++column;
+            continue;
+        }
+        for (std::size_t i = 0; i < rows; ++i) {
+            if (!std::getline(texts, line)) throw CheckFailed(values.string() + ".txt ends before its texts");
+            table.texts.back().push_back(line);
+        }
+    }
+    return table;
+}
+
+// A worksheet's table; its columns must span rows [0, rows).
+CsvTable TableOf(const std::string& what, const tavrel::Worksheet& sheet, std::size_t rows) {
+    CsvTable table;
+    table.rows = rows;
+    for (int k = 1; k <= sheet.columnCount(); ++k) {
+        const tavrel::Column& column = *sheet.column(k);
+        const tavrel::Dataset& d = column.dataset();
+        if (d.lower() != 0 || d.upper() != static_cast<int32_t>(rows)) {
+            throw CheckFailed(Printf("%s: column %s spans rows [%d, %d), not [0, %zu)", what.c_str(),
+                                     column.name().c_str(), d.lower(), d.upper(), rows));
+        }
+        const bool text = column.format() == tavrel::kFormatText;
+        table.names.push_back(column.name());
+        table.kinds.push_back(text ? 't' : 'n');
+        table.numbers.emplace_back();
+        table.texts.emplace_back();
+        for (std::size_t i = 0; i < rows; ++i) {
+            const tavrel::CellKind kind = d.kind(i);
+            if (text) {
+                // A number in a text column cannot match a text of the peer.
+                table.texts.back().push_back(kind == tavrel::CellKind::Text     ? d.text(i)
+                                             : kind == tavrel::CellKind::Number ? "(a number) " + d.display(i)
+                                                                                : std::string());
+            } else {
+                table.numbers.back().push_back(d.number(i).value_or(std::numeric_limits<double>::quiet_NaN()));
+            }
+        }
+    }
+    return table;
+}
+
+// Compares two tables: names, kinds, numbers bit for bit (NaN matches NaN:
+// an empty cell), texts byte for byte. The message names the first few
+// differences.
+void CompareTables(const std::string& what, const CsvTable& got, const CsvTable& expected, const char* expectedName) {
+    if (got.names != expected.names || got.kinds != expected.kinds) {
+        auto list = [](const CsvTable& t) {
+            std::string out;
+            for (std::size_t k = 0; k < t.names.size(); ++k) {
+                out += (k > 0 ? ", " : "") + t.names[k] + " (" + (t.kinds[k] == 't' ? "text" : "numeric") + ")";
+            }
+            return out;
+        };
+        throw CheckFailed(what + ": the columns are " + list(got) + "; " + expectedName + " has " + list(expected));
+    }
+    std::size_t bad = 0;
+    std::string detail;
+    for (std::size_t k = 0; k < expected.names.size(); ++k) {
+        for (std::size_t i = 0; i < expected.rows; ++i) {
+            std::string mismatch;
+            if (expected.kinds[k] == 'n') {
+                const double a = got.numbers[k][i];
+                const double b = expected.numbers[k][i];
+                if ((std::isnan(a) && std::isnan(b)) || Bits(a) == Bits(b)) continue;
+                auto show = [](double v) {
+                    return std::isnan(v) ? std::string("an empty cell") : Printf("%.17g (0x%016" PRIx64 ")", v, Bits(v));
+                };
+                mismatch = show(a) + ", " + expectedName + " has " + show(b);
+            } else {
+                if (got.texts[k][i] == expected.texts[k][i]) continue;
+                mismatch = "\"" + got.texts[k][i] + "\", " + expectedName + " has \"" + expected.texts[k][i] + "\"";
+            }
+            if (++bad <= 3) detail += Printf("\n  column %s, row %zu: ", expected.names[k].c_str(), i + 1) + mismatch;
+        }
+    }
+    if (bad > 0) {
+        throw CheckFailed(Printf("%s: %s of %s cells differ from %s", what.c_str(), Grouped(bad).c_str(),
+                                 Grouped(expected.rows * expected.names.size()).c_str(), expectedName) +
+                          detail);
+    }
+}
+
+// A saved column: the header line name, then one shortest number a line,
+// each read back with from_chars and compared bit for bit with values.
+void CheckSavedColumn(const std::string& what, const fs::path& path, const std::string& name,
+                      const std::vector<double>& values) {
+    const std::string text = ReadText(path);
+    const std::string header = name + "\n";
+    if (text.compare(0, header.size(), header) != 0) {
+        throw CheckFailed(what + ": " + path.string() + " does not start with the line \"" + name + "\"");
+    }
+    std::size_t at = header.size();
+    std::size_t bad = 0;
+    std::string detail;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) {
+            throw CheckFailed(Printf("%s: %s ends after %zu of %zu values", what.c_str(), path.c_str(), i, values.size()));
+        }
+        double value = 0;
+        const auto result = std::from_chars(text.data() + at, text.data() + end, value);
+        if (result.ec != std::errc() || result.ptr != text.data() + end || Bits(value) != Bits(values[i])) {
+            if (++bad <= 3) {
+                detail += Printf("\n  line %zu: \"%s\", written from %.17g (0x%016" PRIx64 ")", i + 2,
+                                 text.substr(at, end - at).c_str(), values[i], Bits(values[i]));
+            }
+        }
+        at = end + 1;
+    }
+    if (at != text.size()) throw CheckFailed(what + ": " + path.string() + " holds more lines than values");
+    if (bad > 0) {
+        throw CheckFailed(Printf("%s: %s of %s lines of %s do not read back to their value", what.c_str(),
+                                 Grouped(bad).c_str(), Grouped(values.size()).c_str(), path.c_str()) +
+                          detail);
+    }
+}
+
 class Bench {
 public:
     Bench(fs::path out, std::string module, std::string zel, std::string python, std::string peers, int reps,
@@ -551,6 +728,11 @@ private:
     double RunLinesZel(const Task& task, const std::vector<std::string>& peerLines, bool timed);
     double RunLinesFloor(const Task& task, const std::vector<std::string>& peerLines, std::vector<unsigned char>& buffer);
     Timings RunLinesTask(const Task& task, const std::vector<std::string>& expected);
+    double RunCsvLoadZel(const Task& task, const CsvTable& peer, bool timed);
+    double RunCsvLoadFloor(const Task& task, const CsvTable& peer, std::vector<unsigned char>& buffer);
+    Timings RunCsvLoadTask(const Task& task);
+    Timings RunCsvSaveTask(const Task& task, const std::vector<double>& values);
+    void SaveMemory();
     std::pair<double, double> WholeProcesses(const std::string& zelScript, const std::string& zelOut,
                                              const std::string& python, const std::string& pythonOut,
                                              const char* what);
@@ -1010,6 +1192,188 @@ Timings Bench::RunLinesTask(const Task& task, const std::vector<std::string>& ex
     return best;
 }
 
+// ---- CSV files in and out of the host ----------------------------------------
+
+// One LoadCsv of the file into a fresh host's new worksheet w; answers the
+// time of the call alone and checks every cell and name against the peer.
+double Bench::RunCsvLoadZel(const Task& task, const CsvTable& peer, bool timed) {
+    tavrel::Host host(module_);
+    const std::string what = Printf("ZEL tavrel::LoadCsv(%s)%s", task.file.c_str(), timed ? "" : ", check run");
+    std::string error;
+    const auto start = std::chrono::steady_clock::now();
+    const bool loaded = tavrel::LoadCsv(host, "w", (out_ / task.file).string(), tavrel::CsvOptions{}, error);
+    const double seconds = Seconds(start);
+    if (!loaded) throw CheckFailed(what + " failed: " + error);
+    CompareTables(what, TableOf(what, *host.FindWorksheet("w"), task.rows), peer, task.peer.c_str());
+    checkedCells_ += task.rows * peer.names.size();
+    return seconds;
+}
+
+// The floor of a load: a worksheet of the table's columns (text columns
+// made text), its row count set, then the file read once through a reused
+// buffer, split at line feeds and commas (the file has no quoted fields),
+// the numbers converted with std::from_chars and stored with Dataset::set,
+// the texts with setText.
+double Bench::RunCsvLoadFloor(const Task& task, const CsvTable& peer, std::vector<unsigned char>& buffer) {
+    tavrel::Host host(module_);
+    tavrel::Worksheet& w = host.CreateWorksheet("w", static_cast<int>(peer.names.size()));
+    std::vector<tavrel::Dataset*> columns;
+    for (int k = 1; k <= w.columnCount(); ++k) {
+        if (peer.kinds[static_cast<std::size_t>(k - 1)] == 't') w.setFormat(k, tavrel::kFormatText);
+        columns.push_back(&w.column(k)->dataset());
+    }
+    bool bad = false;
+    std::size_t line = 0;
+    std::string text;
+    const auto start = std::chrono::steady_clock::now();
+    w.setRowCount(static_cast<int32_t>(task.rows));
+    ScanPieces((out_ / task.file).string(), '\n', buffer, [&](const char* begin, const char* end) {
+        if (line++ == 0) return;  // the names
+        const std::size_t row = line - 2;
+        if (end > begin && end[-1] == '\r') --end;
+        bad = bad || row >= task.rows || std::find(begin, end, '"') != end;
+        for (std::size_t k = 0; k < columns.size() && !bad; ++k) {
+            const char* comma = std::find(begin, end, ',');
+            if (comma > begin) {
+                if (peer.kinds[k] == 'n') {
+                    columns[k]->set(row, ParseField(begin, comma, bad));
+                } else {
+                    text.assign(begin, comma);
+                    columns[k]->setText(row, text);
+                }
+            }
+            begin = comma < end ? comma + 1 : end;
+        }
+    });
+    const double seconds = Seconds(start);
+    if (bad || line != task.rows + 1) {
+        throw CheckFailed("floor of " + task.label + ": a field is not a number, or the file holds quotes or " +
+                          Grouped(line) + " lines, not a header and " + Grouped(task.rows) + " rows");
+    }
+    for (int k = 1; k <= w.columnCount(); ++k) w.renameColumn(k, peer.names[static_cast<std::size_t>(k - 1)]);
+    CompareTables("floor of " + task.label, TableOf("floor of " + task.label, w, task.rows), peer, task.peer.c_str());
+    checkedCells_ += task.rows * peer.names.size();
+    return seconds;
+}
+
+Timings Bench::RunCsvLoadTask(const Task& task) {
+    std::printf("  %s: pandas writes the file...", task.label.c_str());
+    std::fflush(stdout);
+    const fs::path made = out_ / ("made-" + task.peerName + ".f64");
+    const ChildResult r = Run({python_, "-s", peers_, "make-" + task.peerName, (out_ / task.file).string(),
+                               std::to_string(task.rows), made.string()},
+                              PythonEnvironment(), out_, out_ / ("make-" + task.peerName + ".out"));
+    if (!WIFEXITED(r.status) || WEXITSTATUS(r.status) != 0) {
+        throw SetupError("pandas could not write " + task.file + " (" + DescribeStatus(r.status) + ")");
+    }
+    const CsvTable expected = ReadTable(made, task.rows);
+
+    std::printf(" %s...", task.peer.c_str());
+    std::fflush(stdout);
+    Timings best;
+    const fs::path values = out_ / ("peer-" + task.peerName + ".f64");
+    best.peer = RunPeerProcess(task, values);
+    const CsvTable peer = ReadTable(values, task.rows);
+    CompareTables(task.label + ": " + task.peer + "'s table", peer, expected, "the frame pandas wrote");
+
+    std::printf(" floor...");
+    std::fflush(stdout);
+    std::vector<unsigned char> buffer(kFloorBuffer);
+    best.floor = std::numeric_limits<double>::infinity();
+    for (int rep = 0; rep < reps_; ++rep) best.floor = std::min(best.floor, RunCsvLoadFloor(task, peer, buffer));
+
+    std::printf(" ZEL...");
+    std::fflush(stdout);
+    RunCsvLoadZel(task, peer, false);  // checked before any run is timed
+    best.zel = std::numeric_limits<double>::infinity();
+    for (int rep = 0; rep < reps_; ++rep) best.zel = std::min(best.zel, RunCsvLoadZel(task, peer, true));
+    std::printf(" checked\n");
+    return best;
+}
+
+// The floor of a save: the header and one std::to_chars text a line,
+// through a reused buffer, write(2) into a new file; no temporary file,
+// rename or flush to the disk.
+double SaveFloor(const fs::path& path, const std::vector<double>& values) {
+    std::vector<char> buffer(kSaveBuffer);
+    const auto start = std::chrono::steady_clock::now();
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) throw SetupError("cannot create " + path.string() + ": " + std::strerror(errno));
+    bool failed = false;
+    auto drain = [&](std::size_t used) {
+        for (std::size_t done = 0; done < used && !failed;) {
+            const ssize_t n = write(fd, buffer.data() + done, used - done);
+            if (n < 0 && errno == EINTR) continue;
+            failed = n <= 0;
+            done += n > 0 ? static_cast<std::size_t>(n) : 0;
+        }
+    };
+    std::size_t used = 0;
+    buffer[used++] = 'd';
+    buffer[used++] = '\n';
+    for (double value : values) {
+        if (used + 32 > buffer.size()) {
+            drain(used);
+            used = 0;
+        }
+        used = static_cast<std::size_t>(std::to_chars(buffer.data() + used, buffer.data() + buffer.size(), value).ptr -
+                                        buffer.data());
+        buffer[used++] = '\n';
+    }
+    drain(used);
+    failed = close(fd) != 0 || failed;
+    const double seconds = Seconds(start);
+    if (failed) throw SetupError("cannot write " + path.string());
+    return seconds;
+}
+
+// SaveCsv of the dataset d of a host (filled once, untimed) against
+// DataFrame.to_csv of the same column; every file written is read back and
+// checked, the peer's too.
+Timings Bench::RunCsvSaveTask(const Task& task, const std::vector<double>& values) {
+    std::printf("  %s: %s...", task.label.c_str(), task.peer.c_str());
+    std::fflush(stdout);
+    Timings best;
+    const fs::path peerFile = out_ / ("peer-" + task.peerName + ".csv");
+    best.peer = RunPeerProcess(task, peerFile);
+    CheckSavedColumn(task.label + ": " + task.peer + "'s file", peerFile, "d", values);
+    fs::remove(peerFile);
+
+    std::printf(" floor...");
+    std::fflush(stdout);
+    const fs::path floorFile = out_ / ("floor-" + task.peerName + ".csv");
+    best.floor = std::numeric_limits<double>::infinity();
+    for (int rep = 0; rep < reps_; ++rep) {
+        best.floor = std::min(best.floor, SaveFloor(floorFile, values));
+        CheckSavedColumn("floor of " + task.label, floorFile, "d", values);
+    }
+    fs::remove(floorFile);
+
+    std::printf(" ZEL...");
+    std::fflush(stdout);
+    tavrel::Host host(module_);
+    tavrel::Dataset& d = host.CreateDataset("d");
+    if (!d.resize(static_cast<int32_t>(values.size()))) throw CheckFailed("the host refused " + task.label);
+    for (std::size_t i = 0; i < values.size(); ++i) d.set(i, values[i]);
+    const fs::path file = out_ / ("zel-" + task.peerName + ".csv");
+    best.zel = std::numeric_limits<double>::infinity();
+    for (int rep = -1; rep < reps_; ++rep) {  // one check run first
+        std::string error;
+        const auto start = std::chrono::steady_clock::now();
+        const bool saved = tavrel::SaveCsv(d, file.string(), error);
+        const double seconds = Seconds(start);
+        const std::string what = Printf("ZEL tavrel::SaveCsv(d, %s)%s", file.filename().c_str(),
+                                        rep < 0 ? ", check run" : "");
+        if (!saved) throw CheckFailed(what + " failed: " + error);
+        CheckSavedColumn(what, file, "d", values);
+        checkedCells_ += values.size();
+        if (rep >= 0) best.zel = std::min(best.zel, seconds);
+    }
+    fs::remove(file);
+    std::printf(" checked\n");
+    return best;
+}
+
 // Best of reps for a zel script and for a python command, each a whole
 // process run in the scratch folder; each must print what it is given.
 std::pair<double, double> Bench::WholeProcesses(const std::string& zelScript, const std::string& zelOut,
@@ -1064,8 +1428,9 @@ struct MemoryUse {
     unsigned long long cellBytes = 0;
 };
 
-MemoryUse MemoryOf(const std::string& mode, const std::string& module, const fs::path& out) {
-    const ChildResult r = Run({"/proc/self/exe", "--rss-child", mode, module, (out / "doubles.bin").string()},
+// path: the doubles to read, or the file to save.
+MemoryUse MemoryOf(const std::string& mode, const std::string& module, const fs::path& out, const fs::path& path) {
+    const ChildResult r = Run({"/proc/self/exe", "--rss-child", mode, module, path.string()},
                               CurrentEnvironment(), out, out / ("rss-" + mode + ".out"));
     if (!WIFEXITED(r.status) || WEXITSTATUS(r.status) != 0) {
         throw CheckFailed("the memory child (" + mode + ") failed (" + DescribeStatus(r.status) + "): " + r.out);
@@ -1085,8 +1450,8 @@ MemoryUse MemoryOf(const std::string& mode, const std::string& module, const fs:
 }
 
 void Bench::Memory() {
-    const MemoryUse zel = MemoryOf("aread", module_, out_);
-    const MemoryUse floor = MemoryOf("floor", module_, out_);
+    const MemoryUse zel = MemoryOf("aread", module_, out_, out_ / "doubles.bin");
+    const MemoryUse floor = MemoryOf("floor", module_, out_, out_ / "doubles.bin");
     const double mib = 1024.0 * 1024.0;
     const double allowance = zel.storage + 16 * mib;
     std::printf("\nMemory: one read of %s doubles in a child process of its own (peak: ru_maxrss)\n",
@@ -1100,6 +1465,26 @@ void Bench::Memory() {
                                       : Printf("OVER the allowance by %.1f MiB", (zel.peak - allowance) / mib).c_str());
     std::printf("  peak with the floor's reads %8.1f MiB   (%.1f MiB before them; for comparison)\n", floor.peak / mib,
                 floor.before / mib);
+}
+
+// The peak of a child that fills a dataset with the 10,000,000 doubles and
+// saves it with SaveCsv, against the data and 64 MiB: the save streams, so
+// its memory does not grow with the rows.
+void Bench::SaveMemory() {
+    const fs::path file = out_ / "rss-csvsave.csv";
+    const MemoryUse save = MemoryOf("csvsave", module_, out_, file);
+    fs::remove(file);
+    const double mib = 1024.0 * 1024.0;
+    const double allowance = save.storage + 64 * mib;
+    std::printf("\nMemory: SaveCsv of %s doubles in a child process of its own (peak: ru_maxrss)\n",
+                Grouped(kDoubles).c_str());
+    std::printf("  data: dataset storage       %8.1f MiB   (%s cells x %llu bytes: kind + number)\n",
+                save.storage / mib, Grouped(save.cells).c_str(), save.cellBytes);
+    std::printf("  allowance: data + 64 MiB    %8.1f MiB\n", allowance / mib);
+    std::printf("  peak with SaveCsv           %8.1f MiB   (%.1f MiB before it) -> %s\n", save.peak / mib,
+                save.before / mib,
+                save.peak <= allowance ? "within the allowance"
+                                       : Printf("OVER the allowance by %.1f MiB", (save.peak - allowance) / mib).c_str());
 }
 
 int Bench::Main() {
@@ -1182,12 +1567,29 @@ int Bench::Main() {
         rows.emplace_back(wavTask, RunTask(wavTask, MakeWav(out_ / wavTask.file)));
     }
 
+    // CSV files in and out of the host itself: LoadCsv of a file pandas
+    // wrote, SaveCsv of the doubles.
+    const Task loadTask = {"LoadCsv " + Grouped(kCsvLoadRows) + " rows x 5 columns", "csvload", "table.csv",
+                           kCsvLoadRows, 5, 0, {}, "LoadCsv", "", Kind::Binary, "pandas.read_csv"};
+    const Task saveTask = {"SaveCsv " + Grouped(kDoubles) + " doubles", "csvsave", "doubles.bin", kDoubles, 0, 8,
+                           {}, "SaveCsv", "", Kind::Binary, "DataFrame.to_csv"};
+    if (Selected(loadTask.peerName) || Selected(saveTask.peerName)) {
+        std::printf("\nCSV files in the host (ZEL: the one tavrel::LoadCsv or SaveCsv call; the peers: read_csv,\n"
+                    "or to_csv of a frame made beforehand):\n");
+    }
+    if (Selected(loadTask.peerName)) rows.emplace_back(loadTask, RunCsvLoadTask(loadTask));
+    if (Selected(saveTask.peerName)) {
+        const std::vector<double> values =
+            Selected("doubles") ? ReadDoubles(out_ / "doubles.bin", kDoubles) : MakeDoubles(out_ / "doubles.bin");
+        rows.emplace_back(saveTask, RunCsvSaveTask(saveTask, values));
+    }
+
     double zelWhole = 0, pyWhole = 0, zelStart = 0, pyStart = 0;
     const bool whole = Selected("whole");
     if (whole) {
         std::printf("\nWhole processes (start to end; neither side uses the data, both print the count):\n");
         // The doubles' file is made here when their row did not run.
-        if (!Selected("doubles")) MakeDoubles(out_ / "doubles.bin");
+        if (!Selected("doubles") && !Selected("csvsave")) MakeDoubles(out_ / "doubles.bin");
         std::printf("  reading the doubles...");
         std::fflush(stdout);
         const std::string count = std::to_string(kDoubles);
@@ -1198,7 +1600,7 @@ int Bench::Main() {
             "f = zel.open(doubles.bin, 0)\n"
             "n = zel.aread(d, 1, " + count + ", 1)\n"
             "print n\n",
-            "1e+07", "import numpy; a = numpy.fromfile('doubles.bin', dtype='<f8'); print(a.size)", count,
+            count, "import numpy; a = numpy.fromfile('doubles.bin', dtype='<f8'); print(a.size)", count,
             "whole-read");
         std::printf(" start-up alone...");
         std::fflush(stdout);
@@ -1234,13 +1636,15 @@ int Bench::Main() {
     const Goal goals[] = {{"csvrows", "LINEROW at least as fast as numpy.loadtxt", 1.0},
                           {"csvline", "READARRAY at least 3 times as fast as pandas.read_csv", 3.0},
                           {"lines", "LREAD at least half as fast as readlines", 0.5},
-                          {"wav", "WAV at least 0.35 of scipy's speed", 0.35}};
+                          {"wav", "WAV at least 0.35 of scipy's speed", 0.35},
+                          {"csvload", "LoadCsv at least as fast as pandas.read_csv", 1.0},
+                          {"csvsave", "SaveCsv at least twice as fast as DataFrame.to_csv", 2.0}};
     bool heading = false;
     for (const Goal& goal : goals) {
         const auto row = std::find_if(rows.begin(), rows.end(),
                                       [&](const auto& r) { return r.first.peerName == goal.task; });
         if (row == rows.end()) continue;
-        if (!heading) std::printf("\nGoals of the text readers and the import (peer/ZEL):\n");
+        if (!heading) std::printf("\nGoals of the text readers, the import and the CSV files (peer/ZEL):\n");
         heading = true;
         const double ratio = row->second.peer / row->second.zel;
         std::printf("  %-56s %6.2fx, goal %.2fx: %s\n", goal.what, ratio, goal.atLeast,
@@ -1248,9 +1652,10 @@ int Bench::Main() {
     }
 
     if (Selected("memory")) {
-        if (!Selected("doubles") && !whole) MakeDoubles(out_ / "doubles.bin");
+        if (!Selected("doubles") && !whole && !Selected("csvsave")) MakeDoubles(out_ / "doubles.bin");
         Memory();
     }
+    if (Selected(saveTask.peerName)) SaveMemory();
     std::printf("\nAll checks passed: %s cells and lines of ZEL and of the floor matched the peers' bit for bit.\n",
                 Grouped(checkedCells_).c_str());
     return 0;
@@ -1275,9 +1680,10 @@ int RssChild(const std::string& mode, const std::string& module, const std::stri
     return 0;
 }
 
-// A memory reader: one read of the doubles into a fresh host, nothing else,
-// with ZEL's AREAD ("aread") or the way the floor reads ("floor"). Prints
-// what the dataset holds.
+// A memory child: one read of the doubles into a fresh host, nothing else,
+// with ZEL's AREAD ("aread") or the way the floor reads ("floor"), or the
+// doubles made in a dataset and saved to path with SaveCsv ("csvsave").
+// Prints what the dataset holds.
 int RssRun(const std::string& mode, const std::string& module, const std::string& path) {
     tavrel::Host host(module);
     tavrel::Dataset& d = host.CreateDataset("d");
@@ -1311,6 +1717,20 @@ int RssRun(const std::string& mode, const std::string& module, const std::string
             std::printf("the host refused %d requests\n", refused);
             return 1;
         }
+    } else if (mode == "csvsave") {
+        // The doubles of doubles.bin, made here: the child holds nothing else.
+        if (!d.resize(static_cast<int32_t>(kDoubles))) {
+            std::printf("the host refused %u cells\n", kDoubles);
+            return 1;
+        }
+        std::mt19937_64 rng(kDoublesSeed);
+        for (std::size_t i = 0; i < kDoubles; ++i) d.set(i, RandomDouble(rng));
+        before = CurrentRssKiB();
+        std::string error;
+        if (!tavrel::SaveCsv(d, path, error)) {
+            std::printf("SaveCsv failed: %s\n", error.c_str());
+            return 1;
+        }
     } else {
         std::printf("no memory child %s\n", mode.c_str());
         return 1;
@@ -1322,15 +1742,15 @@ int RssRun(const std::string& mode, const std::string& module, const std::string
 }
 
 // The parts --only may name.
-constexpr std::string_view kParts[] = {"doubles", "int16gap", "records", "csvrows", "csvline",
-                                       "lines",   "wav",      "whole",   "memory"};
+constexpr std::string_view kParts[] = {"doubles", "int16gap", "records", "csvrows", "csvline", "lines",
+                                       "wav",     "csvload",  "csvsave", "whole",   "memory"};
 
 void Usage() {
     std::fprintf(stderr,
                  "usage: zel_compare --out DIR [--module LIBZEL] [--zel ZEL] [--python PYTHON]\n"
                  "                   [--peers PEERS.py] [--reps N] [--only NAME,...]\n"
                  "--only runs only the parts named: doubles, int16gap, records, csvrows, csvline, lines,\n"
-                 "wav, whole, memory.\n"
+                 "wav, csvload, csvsave, whole, memory.\n"
                  "Benchmarks ZEL through the stand-in host against numpy; see the README's Benchmarks.\n");
 }
 

@@ -70,10 +70,23 @@ Token Lexer::Scan() {
         token.text = ScanText();
         return token;
     }
+    // The comparisons of two characters: <= >= == !=.
+    const bool equalsNext = pos_ + 1 < line_.size() && line_[pos_ + 1] == '=';
+    if (equalsNext && (c == '<' || c == '>' || c == '=' || c == '!')) {
+        token.kind = c == '<'   ? TokenKind::LessEqual
+                     : c == '>' ? TokenKind::GreaterEqual
+                     : c == '=' ? TokenKind::Equal
+                                : TokenKind::NotEqual;
+        token.text = std::string(line_.substr(pos_, 2));
+        pos_ += 2;
+        return token;
+    }
     TokenKind kind;
     switch (c) {
         case '.': kind = TokenKind::Dot; break;
         case '=': kind = TokenKind::Assign; break;
+        case '<': kind = TokenKind::Less; break;
+        case '>': kind = TokenKind::Greater; break;
         case '+': kind = TokenKind::Plus; break;
         case '-': kind = TokenKind::Minus; break;
         case '*': kind = TokenKind::Star; break;

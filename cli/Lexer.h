@@ -33,7 +33,13 @@ enum class TokenKind {
     Slash,
     LParen,
     RParen,
-    Comma
+    Comma,
+    Less,          // <
+    LessEqual,     // <=
+    Equal,         // ==
+    NotEqual,      // !=
+    GreaterEqual,  // >=
+    Greater        // >
 };
 
 struct Token {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Syntax.h"
 
@@ -28,6 +29,8 @@ std::unique_ptr<Expr> ParseArithmetic(std::string_view text);
 
 // Statement keywords and "zel": never names of numeric variables.
 bool IsReservedWord(std::string_view name);
+// Those words, in lower case.
+std::vector<std::string_view> ReservedWords();
 
 // Case-insensitive comparison of ASCII words.
 bool SameWord(std::string_view a, std::string_view b);

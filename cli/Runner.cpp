@@ -1,15 +1,22 @@
 #include "Runner.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <vector>
 
 #include "Host.h"
+#include "Interrupt.h"
+#include "LineEditor.h"
+#include "Parser.h"
+#include "LineSource.h"
+#include "Program.h"
 #include "Session.h"
 
 namespace zelcli {
@@ -31,14 +38,39 @@ std::string ExecutablePath() {
 
 }  // namespace
 
+std::vector<std::string> CompletionWords(tavrel::Host& host) {
+    std::vector<std::string> words;
+    for (std::string_view word : ReservedWords()) words.emplace_back(word);
+    host.ClearLines();
+    host.List(nullptr);
+    // Listing lines: "NAME\tvalue", "NAME$\t\"text\"", "NAME()" and, for
+    // sub-properties, "  METHOD.NAME\tvalue".
+    for (const std::string& line : host.lines()) {
+        const std::size_t start = line.find_first_not_of(' ');
+        if (start == std::string::npos) continue;
+        const std::size_t end = line.find_first_of("\t($", start);
+        std::string name = "zel." + line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        for (char& c : name) {
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        }
+        words.push_back(std::move(name));
+    }
+    host.ClearLines();
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
+    return words;
+}
+
 std::string Usage() {
     return "usage: zel [SCRIPT.zel]\n"
            "       zel --help\n"
            "       zel --version\n"
            "\n"
-           "Runs a script of ZEL statements, one per line. Without a script (or with -)\n"
-           "it reads statements from standard input, with the prompt \"zel> \" when that\n"
-           "is a terminal.\n"
+           "Runs a script of ZEL statements, one per line; the whole script is parsed\n"
+           "before anything runs. Without a script (or with -) it reads statements from\n"
+           "standard input, with the prompt \"zel> \" when that is a terminal (\"...> \"\n"
+           "while a loop or an if is still open). Ctrl-C stops a running script, or at\n"
+           "the prompt what is running.\n"
            "\n"
            "The module " + std::string(kModuleFileName) + " comes from $ZEL_MODULE when it is set, else\n"
            "from " + kInstalledModule + " beside this zel (where it is installed),\n"
@@ -46,32 +78,73 @@ std::string Usage() {
            "\n"
            "Exit status: 0 when the script ran to its end; 1 when a call failed under\n"
            "\"onerror stop\"; 2 for a line that does not parse, a script that cannot be\n"
-           "read or a module that cannot be loaded; N for \"exit N\".\n"
+           "read or a module that cannot be loaded; 130 after Ctrl-C; N for \"exit N\".\n"
            "\n" +
            StatementHelp();
 }
 
-int RunLines(Session& session, std::istream& in, const std::string& name, bool interactive,
-             std::ostream& prompt) {
-    std::string line;
-    for (long number = 1;; ++number) {
-        if (interactive) prompt << "zel> " << std::flush;
-        if (!std::getline(in, line)) break;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const LineStatus status = session.RunLine(line, name + ":" + std::to_string(number));
-        switch (status) {
-            case LineStatus::Done: break;
-            case LineStatus::ParseFailed:
-                if (!interactive) return kExitBadScript;
-                break;
-            case LineStatus::Failed:
-                if (!interactive && session.stopOnError()) return kExitFailedCall;
-                break;
-            case LineStatus::Exit: return session.exitStatus();
+namespace {
+
+int RunScript(Session& session, LineSource& source, const std::string& name) {
+    ProgramBuilder builder;
+    long number = 0;
+    while (std::optional<std::string> line = source.ReadLine("")) {
+        if (!builder.Add(*line, ++number)) {
+            session.ReportParseError(name, builder.error());
+            return kExitBadScript;
         }
     }
-    if (interactive) prompt << '\n' << std::flush;
+    if (!builder.Finish()) {
+        session.ReportParseError(name, builder.error());
+        return kExitBadScript;
+    }
+    switch (session.Run(builder.Take(), name)) {
+        case LineStatus::Done: return 0;
+        case LineStatus::Exit: return session.exitStatus();
+        case LineStatus::Interrupted: ClearInterrupt(); return kExitInterrupted;
+        case LineStatus::Failed: return kExitFailedCall;
+        case LineStatus::ParseFailed: break;
+    }
+    return kExitBadScript;
+}
+
+int RunPrompt(Session& session, LineSource& source, const std::string& name) {
+    ProgramBuilder builder;
+    long number = 0;
+    for (;;) {
+        std::optional<std::string> line = source.ReadLine(builder.complete() ? kPrompt : kContinuationPrompt);
+        if (InterruptRequested()) {
+            // Ctrl-C while a block was being typed: the block goes.
+            ClearInterrupt();
+            if (!builder.complete()) {
+                builder.Take();
+                session.Notice(name, "interrupted: the open block was discarded");
+            }
+        }
+        if (!line) break;
+        if (!builder.Add(*line, ++number)) {
+            session.ReportParseError(name, builder.error());
+            continue;
+        }
+        if (!builder.complete()) continue;
+        const LineStatus status = session.Run(builder.Take(), name);
+        if (status == LineStatus::Exit) return session.exitStatus();
+        if (status == LineStatus::Interrupted) ClearInterrupt();
+    }
+    if (!builder.Finish()) session.ReportParseError(name, builder.error());
     return 0;
+}
+
+}  // namespace
+
+int RunLines(Session& session, LineSource& source, const std::string& name, bool interactive) {
+    return interactive ? RunPrompt(session, source, name) : RunScript(session, source, name);
+}
+
+int RunLines(Session& session, std::istream& in, const std::string& name, bool interactive,
+             std::ostream& prompt) {
+    StreamLineSource source(in, interactive ? &prompt : nullptr);
+    return RunLines(session, source, name, interactive);
 }
 
 std::string FindModule(const std::string& envPath, const std::string& buildPath, const std::string& exePath,
@@ -145,8 +218,17 @@ int Main(const std::vector<std::string>& args, std::istream& in, std::ostream& o
         return kExitBadScript;
     }
 
+    // Tab completes the statements and ZEL's members, as the module lists
+    // them (before the session prints what the module prints).
+    std::vector<std::string> words;
+    if (fromStdin && stdinIsTerminal) words = CompletionWords(*host);
     Session session(*host, out, err);
-    if (fromStdin) return RunLines(session, in, "stdin", stdinIsTerminal, out);
+    const InterruptGuard interrupt;
+    if (fromStdin && stdinIsTerminal) {
+        std::unique_ptr<LineSource> prompt = MakePromptSource(in, out, std::move(words));
+        return RunLines(session, *prompt, "stdin", true);
+    }
+    if (fromStdin) return RunLines(session, in, "stdin", false, out);
     const int status = RunLines(session, file, script, false, out);
     if (file.bad()) {
         err << "zel: cannot read " << script << ": read error\n";

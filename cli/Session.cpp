@@ -1,11 +1,16 @@
 #include "Session.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <functional>
+#include <system_error>
 #include <exception>
 #include <stdexcept>
 #include <vector>
 
+#include "Interrupt.h"
+#include "Csv.h"
 #include "NumberText.h"
 #include "Parser.h"
 #include "Table.h"
@@ -53,17 +58,34 @@ std::optional<double> Quiet(const Expr& expr, const std::map<std::string, double
             auto right = Quiet(*expr.right, variables);
             if (!left || !right) return std::nullopt;
             switch (expr.op) {
-                case '+': return *left + *right;
-                case '-': return *left - *right;
-                case '*': return *left * *right;
-                default:
+                case BinaryOp::Add: return *left + *right;
+                case BinaryOp::Subtract: return *left - *right;
+                case BinaryOp::Multiply: return *left * *right;
+                case BinaryOp::Divide:
                     if (*right == 0.0) return std::nullopt;
                     return *left / *right;
+                default: return std::nullopt;  // argument texts hold arithmetic only
             }
         }
         default: return std::nullopt;
     }
 }
+
+// Hides what the module prints for the lifetime of the object: the host
+// still collects the lines.
+class MutedPrint {
+public:
+    explicit MutedPrint(tavrel::Host& host) : host_(host), saved_(std::move(host.onPrint)) { host_.onPrint = nullptr; }
+    ~MutedPrint() { host_.onPrint = std::move(saved_); }
+    MutedPrint(const MutedPrint&) = delete;
+    MutedPrint& operator=(const MutedPrint&) = delete;
+
+private:
+    tavrel::Host& host_;
+    std::function<void(const std::string&)> saved_;
+};
+
+bool Truth(double value) { return value != 0.0; }
 
 }  // namespace
 
@@ -105,30 +127,111 @@ std::optional<double> Session::NumberOfText(std::string_view text) const {
     return Quiet(*expr, variables_);
 }
 
+std::string Session::Where() const { return line_ > 0 ? name_ + ":" + std::to_string(line_) : name_; }
+
+void Session::ReportParseError(const std::string& name, const ProgramError& error) {
+    name_ = name;
+    line_ = error.line;
+    err_ << "zel: " << Where() << ": cannot parse: " << error.reason << '\n';
+    err_.flush();
+}
+
+void Session::Notice(const std::string& name, const std::string& text) {
+    err_ << "zel: " << name << ": " << text << '\n';
+    err_.flush();
+}
+
 LineStatus Session::RunLine(std::string_view line, const std::string& where) {
-    where_ = where;
-    failed_ = false;
-    Parsed parsed = ParseLine(line);
-    if (!parsed.ok()) {
-        err_ << "zel: " << where_ << ": cannot parse: " << parsed.error << '\n';
-        err_.flush();
+    ProgramBuilder builder;
+    if (!builder.Add(line, 0) || !builder.Finish()) {
+        ReportParseError(where, builder.error());
         return LineStatus::ParseFailed;
     }
-    bool exited = false;
+    const long before = failures_;
+    const LineStatus status = Run(builder.Take(), where);
+    return status == LineStatus::Done && failures_ > before ? LineStatus::Failed : status;
+}
+
+LineStatus Session::Run(const Program& program, const std::string& name) {
+    name_ = name;
+    line_ = 0;
+    std::vector<Loop> loops(program.loops);
+    LineStatus status = LineStatus::Done;
+    for (std::size_t index = 0; index < program.steps.size();) {
+        const Step& step = program.steps[index];
+        line_ = step.line;
+        if (InterruptRequested()) {
+            err_ << "zel: " << Where() << ": interrupted\n";
+            status = LineStatus::Interrupted;
+            break;
+        }
+        failed_ = false;
+        index = RunStep(program, index, loops);
+        host_.ClearLines();
+        if (step.kind == StepKind::Run) {
+            if (program.statements[step.statement].kind == StatementKind::Exit && !failed_) {
+                status = LineStatus::Exit;
+                break;
+            }
+            out_.flush();
+        }
+        if (failed_) {
+            ++failures_;
+            if (stopOnError_) {
+                status = LineStatus::Failed;
+                break;
+            }
+        }
+    }
+    if (openLine_) {
+        out_ << '\n';
+        openLine_ = false;
+    }
+    out_.flush();
+    err_.flush();
+    return status;
+}
+
+std::size_t Session::RunStep(const Program& program, std::size_t index, std::vector<Loop>& loops) {
+    const Step& step = program.steps[index];
+    const Statement& statement = program.statements[step.statement];
     try {
-        Execute(parsed.statement);
-        exited = parsed.statement.kind == StatementKind::Exit;
+        switch (step.kind) {
+            case StepKind::Run: Execute(statement); break;
+            case StepKind::Jump: return step.target;
+            case StepKind::Test:
+                if (!Truth(EvaluateNumber(*statement.value))) return step.target;
+                break;
+            case StepKind::ForEnter: {
+                // The bounds are taken once; the variable may change in the body.
+                const double first = EvaluateNumber(*statement.value);
+                Loop& loop = loops[step.loop];
+                loop.last = EvaluateNumber(*statement.items[0]);
+                loop.step = statement.items.size() > 1 ? EvaluateNumber(*statement.items[1]) : 1.0;
+                if (loop.step == 0.0) Fail("the step of the for loop of " + statement.name + " is 0");
+                loop.variable = &variables_[statement.name];
+                *loop.variable = first;
+                const bool more = loop.step > 0 ? first <= loop.last : first >= loop.last;
+                if (!more) return step.target;
+                break;
+            }
+            case StepKind::ForNext: {
+                Loop& loop = loops[step.loop];
+                *loop.variable += loop.step;
+                const double value = *loop.variable;
+                if (loop.step > 0 ? value <= loop.last : value >= loop.last) return step.target;
+                break;
+            }
+        }
     } catch (const Abandon&) {
         failed_ = true;
     } catch (const std::exception& error) {
-        err_ << "zel: " << where_ << ": " << error.what() << '\n';
+        err_ << "zel: " << Where() << ": " << error.what() << '\n';
         failed_ = true;
     }
-    host_.ClearLines();
-    out_.flush();
-    err_.flush();
-    if (failed_) return LineStatus::Failed;
-    return exited ? LineStatus::Exit : LineStatus::Done;
+    // A condition or a for that failed skips its block when the script goes on.
+    if (failed_ && (step.kind == StepKind::Test || step.kind == StepKind::ForEnter)) return step.skip;
+    return index + 1;
 }
 
 void Session::Execute(const Statement& statement) {
@@ -153,9 +256,11 @@ void Session::Execute(const Statement& statement) {
         case StatementKind::Dataset: MakeDataset(statement); return;
         case StatementKind::Worksheet: MakeWorksheet(statement); return;
         case StatementKind::Show: Show(statement); return;
-        case StatementKind::Save: Save(statement.name, statement.file); return;
+        case StatementKind::Save: Save(statement); return;
+        case StatementKind::Load: Load(statement); return;
         case StatementKind::Exit: Exit(statement); return;
         case StatementKind::Help: out_ << StatementHelp(); return;
+        default: return;  // control flow: steps of their own
     }
 }
 
@@ -186,14 +291,17 @@ void Session::SetMember(const Statement& statement) {
     NoMember(what, member);
 }
 
+// A trailing comma leaves the line open: the next print goes on after a blank.
 void Session::Print(const Statement& statement) {
     std::string line;
     for (std::size_t i = 0; i < statement.items.size(); ++i) {
         Value value = Evaluate(*statement.items[i], Want::Any);
-        if (i > 0) line += ' ';
+        if (i > 0 || openLine_) line += ' ';
         line += value.isText ? value.text : NumberText(value.number);
     }
-    out_ << line << '\n';
+    openLine_ = statement.flag;
+    if (!openLine_) line += '\n';
+    out_ << line;
 }
 
 void Session::Errors() {
@@ -223,8 +331,15 @@ void Session::MakeDataset(const Statement& statement) {
 void Session::MakeWorksheet(const Statement& statement) {
     const int columns =
         statement.value ? WholeNumber(*statement.value, 0, kMaxColumns, "the number of columns") : 0;
+    std::vector<int> textColumns;
+    if (statement.flag) {
+        for (int k = 1; k <= columns; ++k) textColumns.push_back(k);
+    }
+    if (!statement.items.empty() && columns == 0) Fail("a worksheet without columns has no text columns");
+    for (const auto& item : statement.items) textColumns.push_back(WholeNumber(*item, 1, columns, "a text column"));
     try {
-        host_.CreateWorksheet(statement.name, columns);
+        tavrel::Worksheet& sheet = host_.CreateWorksheet(statement.name, columns);
+        for (int k : textColumns) sheet.setFormat(k, tavrel::kFormatText);
     } catch (const std::invalid_argument& error) {
         Fail(std::string("cannot create the worksheet: ") + error.what());
     }
@@ -249,17 +364,30 @@ void Session::Show(const Statement& statement) {
     }
 }
 
-void Session::Save(const std::string& name, const std::string& file) {
+void Session::Save(const Statement& statement) {
+    const std::string& name = statement.name;
+    tavrel::CsvOptions options;
+    options.separator = statement.separator;
+    options.crlf = statement.flag;
     std::string error;
     bool saved = false;
     if (const tavrel::Worksheet* sheet = host_.FindWorksheet(name)) {
-        saved = tavrel::SaveCsv(*sheet, file, error);
+        saved = tavrel::SaveCsv(*sheet, statement.file, options, error);
     } else if (const tavrel::Dataset* dataset = host_.FindDataset(name)) {
-        saved = tavrel::SaveCsv(*dataset, file, error);
+        saved = tavrel::SaveCsv(*dataset, statement.file, options, error);
     } else {
         Fail("no dataset or worksheet " + Quoted(name));
     }
-    if (!saved) Fail("cannot save " + name + " to " + file + ": " + error);
+    if (!saved) Fail("cannot save " + name + " to " + statement.file + ": " + error);
+}
+
+void Session::Load(const Statement& statement) {
+    tavrel::CsvOptions options;
+    options.separator = statement.separator;
+    options.header = !statement.flag;
+    std::string error;
+    // The reader's message names the file and says why.
+    if (!tavrel::LoadCsv(host_, statement.name, statement.file, options, error)) Fail(error);
 }
 
 void Session::Exit(const Statement& statement) {
@@ -289,22 +417,33 @@ Session::Value Session::Evaluate(const Expr& expr, Want want) {
         case ExprKind::Member: return ReadMember(expr.member, want);
         case ExprKind::Call: return Call(expr);
         case ExprKind::Negate: value.number = -EvaluateNumber(*expr.left); return value;
-        case ExprKind::Binary: {
-            const double left = EvaluateNumber(*expr.left);
-            const double right = EvaluateNumber(*expr.right);
-            switch (expr.op) {
-                case '+': value.number = left + right; break;
-                case '-': value.number = left - right; break;
-                case '*': value.number = left * right; break;
-                default:
-                    if (right == 0.0) Fail("division by zero");
-                    value.number = left / right;
-                    break;
-            }
-            return value;
-        }
+        case ExprKind::Not: value.number = Truth(EvaluateNumber(*expr.left)) ? 0.0 : 1.0; return value;
+        case ExprKind::Binary: value.number = EvaluateBinary(expr); return value;
     }
     return value;
+}
+
+double Session::EvaluateBinary(const Expr& expr) {
+    const double left = EvaluateNumber(*expr.left);
+    // and, or: the right side only when the left one does not decide.
+    if (expr.op == BinaryOp::And) return Truth(left) && Truth(EvaluateNumber(*expr.right)) ? 1.0 : 0.0;
+    if (expr.op == BinaryOp::Or) return Truth(left) || Truth(EvaluateNumber(*expr.right)) ? 1.0 : 0.0;
+    const double right = EvaluateNumber(*expr.right);
+    switch (expr.op) {
+        case BinaryOp::Add: return left + right;
+        case BinaryOp::Subtract: return left - right;
+        case BinaryOp::Multiply: return left * right;
+        case BinaryOp::Divide:
+            if (right == 0.0) Fail("division by zero");
+            return left / right;
+        case BinaryOp::Less: return left < right ? 1.0 : 0.0;
+        case BinaryOp::LessEqual: return left <= right ? 1.0 : 0.0;
+        case BinaryOp::Equal: return left == right ? 1.0 : 0.0;
+        case BinaryOp::NotEqual: return left != right ? 1.0 : 0.0;
+        case BinaryOp::GreaterEqual: return left >= right ? 1.0 : 0.0;
+        case BinaryOp::Greater: return left > right ? 1.0 : 0.0;
+        default: return 0.0;
+    }
 }
 
 // A numeric get first; when there is no numeric member of that name, a
@@ -354,7 +493,12 @@ Session::Value Session::Call(const Expr& call) {
         Fail(call.CallSpelling() + " failed: no member " + Quoted(Upper(call.member.name)));
     }
     if (result.code != ZEL_RESULT_DONE) {
-        ReportFailure(call.CallSpelling());
+        double error = 0.0;
+        std::string reason;
+        if (host_.GetNumber(nullptr, "ERROR", error) == ZEL_RESULT_DONE && error == 0.0) {
+            reason = ErrorListReason(call.member.name);
+        }
+        ReportFailure(call.CallSpelling(), reason.empty() ? ErrorState() : reason);
     } else {
         ReportWarning(call.CallSpelling(), call.member.name);
     }
@@ -379,24 +523,36 @@ std::string StatementHelp() {
            "  zel.NAME = expr | \"text\"     set a property of ZEL\n"
            "  zel.METHOD.SUB = ...         set a sub-property of a method\n"
            "  zel.METHOD(args)             call a method; x = zel.METHOD(args) keeps its result\n"
-           "  print item, item, ...        print numbers, texts, variables and members\n"
+           "  print item, item, ...        print numbers, texts, variables and members (a comma\n"
+           "                               at the end: the next print goes on on this line)\n"
            "  errors                       ERROR and SYSERR, then ZEL's error list\n"
            "  list [METHOD]                every member with its value, or one method's sub-properties\n"
            "  onerror continue | stop      whether a failing call ends the script (stop)\n"
            "  dataset NAME [text]          an empty numeric (or text) dataset\n"
            "  dataset NAME = 1, 2.5, x     a dataset holding these numbers\n"
            "  worksheet NAME [columns]     a worksheet, with that many columns (0 to 1000)\n"
+           "  worksheet NAME N text C, C   the same, columns C, ... (1 to N) of texts; text all: every one\n"
            "  show NAME [rows]             a dataset or worksheet as a table (100 rows unless told)\n"
-           "  save NAME to FILE.csv        a dataset or worksheet as CSV\n"
+           "  save NAME to FILE.csv        a dataset or worksheet as CSV, a header line of the column\n"
+           "     [sep \";\"] [crlf]            names (sep: another separator; crlf: CR LF line ends)\n"
+           "  load NAME from FILE.csv      a new worksheet from a CSV file: names from its header,\n"
+           "     [sep \";\"] [noheader]        text columns where not every field is a number\n"
+           "  for i = A to B [step S]      a loop: i from A to B, S apart (1 unless told) ...\n"
+           "  next [i]                     ... up to its next\n"
+           "  while EXPR ... end           a loop while EXPR is not 0\n"
+           "  if EXPR ... end              with else if EXPR and else branches before the end\n"
+           "  break, continue              leave the innermost loop, or go on with its next round\n"
            "  help                         this list\n"
            "  exit [N], quit [N]           end with exit status N (0 to 255; default 0)\n"
+           "Expressions: + - * /, comparisons < <= == != >= > (1 or 0), and, or, not;\n"
+           "0 is false, any other number true. Ctrl-C stops a running loop.\n"
            "zel.syntax() lists ZEL's methods, zel.syntax(NAME) shows one method's arguments.\n";
 }
 
 // ---- Messages --------------------------------------------------------------
 
 void Session::Fail(const std::string& message) {
-    err_ << "zel: " << where_ << ": " << message << '\n';
+    err_ << "zel: " << Where() << ": " << message << '\n';
     throw Abandon{};
 }
 
@@ -409,10 +565,47 @@ void Session::NoMember(const std::string& what, const MemberRef& member) {
     Fail(what + " failed: no member " + Quoted(Upper(name)));
 }
 
-void Session::ReportFailure(const std::string& what) {
-    err_ << "zel: " << where_ << ": " << what << " failed: " << ErrorState() << '\n';
+void Session::ReportFailure(const std::string& what) { ReportFailure(what, ErrorState()); }
+
+void Session::ReportFailure(const std::string& what, const std::string& reason) {
+    err_ << "zel: " << Where() << ": " << what << " failed: " << reason << '\n';
     failed_ = true;
     if (stopOnError_) throw Abandon{};
+}
+
+// Every call starts the error list afresh, so its newest entry belongs to
+// the call that failed. LISTERR prints one "CLASS<TAB>ID" line an entry,
+// the newest first; the user does not see them here.
+std::string Session::ErrorListReason(const std::string& method) {
+    host_.ClearLines();
+    tavrel::CallResult result;
+    {
+        MutedPrint muted(host_);
+        result = host_.Call("LISTERR", "");
+    }
+    if (result.code != ZEL_RESULT_DONE || host_.lines().empty()) return {};
+    const std::string newest = host_.lines().front();
+    host_.ClearLines();
+    const std::size_t tab = newest.find('\t');
+    if (tab == std::string::npos) return {};
+    const std::string owner = newest.substr(0, tab);
+    int32_t id = 0;
+    const char* first = newest.data() + tab + 1;
+    const char* last = newest.data() + newest.size();
+    const auto [end, ec] = std::from_chars(first, last, id);
+    if (ec != std::errc() || end != last || id == 0) return {};
+    std::string text;
+    for (const zel::ListErrRow* row = zel::kListErrCatalogue; row->name != nullptr; ++row) {
+        if (static_cast<int32_t>(row->id) == id) text = row->text;
+    }
+    const std::string number = "error " + std::to_string(id) + (owner.empty() ? "" : ", " + owner);
+    if (text.empty()) return "ZEL's error list holds " + number;
+    // "more arguments than the method takes": name the method.
+    const std::string generic = "the method";
+    if (const std::size_t at = text.find(generic); at != std::string::npos) {
+        text.replace(at, generic.size(), Upper(method));
+    }
+    return text + " (" + number + ")";
 }
 
 void Session::ReportWarning(const std::string& what, const std::string& method) {
@@ -420,7 +613,7 @@ void Session::ReportWarning(const std::string& what, const std::string& method) 
     if (SameWord(method, "LISTERR") || SameWord(method, "LASTERRID")) return;
     double error = 0.0;
     if (host_.GetNumber(nullptr, "ERROR", error) != ZEL_RESULT_DONE || error == 0.0) return;
-    err_ << "zel: " << where_ << ": warning: " << what << ": " << ErrorState() << '\n';
+    err_ << "zel: " << Where() << ": warning: " << what << ": " << ErrorState() << '\n';
 }
 
 // A method lookup that runs nothing: the probe form of the call request.

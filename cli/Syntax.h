@@ -26,8 +26,17 @@ enum class ExprKind {
     Member,     // member
     Call,       // member.name is the method, args the argument text
     Negate,     // -left
+    Not,        // not left
     Binary      // left op right
 };
+
+// The operators of binary expressions: arithmetic, comparisons (1 or 0)
+// and the logical pair, which look at their right side only when the left
+// one does not decide.
+enum class BinaryOp { Add, Subtract, Multiply, Divide, Less, LessEqual, Equal, NotEqual, GreaterEqual, Greater, And, Or };
+
+// "+", "<=", "and", ...
+const char* Spelling(BinaryOp op);
 
 // What an expression gives, as far as the parser can tell.
 enum class ValueType { Number, Text, Either };
@@ -39,7 +48,7 @@ struct Expr {
     char letter = 0;
     MemberRef member;
     std::string args;
-    char op = 0;
+    BinaryOp op = BinaryOp::Add;
     std::unique_ptr<Expr> left;
     std::unique_ptr<Expr> right;
 
@@ -54,16 +63,26 @@ enum class StatementKind {
     SetNumber,  // name = value
     SetString,  // letter$ = value
     Call,       // value (a call on its own)
-    Print,      // print items
+    Print,      // print items [, at the end: flag]
     Errors,     // errors
     List,       // list [name]
     OnError,    // onerror continue (flag) / stop
     Dataset,    // dataset name [text (flag)] [= items]
-    Worksheet,  // worksheet name [value]
+    Worksheet,  // worksheet name [value [text all (flag) | text items]]
     Show,       // show name [rows]
-    Save,       // save name to file
+    Save,       // save name to file [sep "c"] [crlf (flag)]
+    Load,       // load name from file [sep "c"] [noheader (flag)]
     Exit,       // exit [value], quit [value]
-    Help        // help
+    Help,       // help
+    For,        // for name = value to items[0] [step items[1]]
+    Next,       // next [name]
+    While,      // while value
+    If,         // if value
+    ElseIf,     // else if value
+    Else,       // else
+    End,        // end (of a while or an if)
+    Break,      // break
+    Continue    // continue
 };
 
 struct Statement {
@@ -73,6 +92,7 @@ struct Statement {
     char letter = 0;
     std::string file;
     bool flag = false;
+    char separator = 0;  // load and save: 0 for the default
     std::unique_ptr<Expr> value;
     std::vector<std::unique_ptr<Expr>> items;
 };

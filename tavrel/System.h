@@ -1,7 +1,7 @@
 // What the stand-in host asks of the operating system, the one part of it
 // that differs by platform (SystemPosix.cpp, SystemWin32.cpp): loading a
-// module, reserving address space for cells, replacing a file whole, and
-// standard streams that keep line ends as written.
+// module, reserving address space for cells, replacing a file by one written
+// anew, and standard streams that keep line ends as written.
 #ifndef TAVREL_SYSTEM_H
 #define TAVREL_SYSTEM_H
 
@@ -22,11 +22,35 @@ void UnloadModule(void* module);
 void* ReserveZeroed(std::size_t bytes);
 void ReleaseReserved(void* region, std::size_t bytes);
 
-// Replaces the file target with data: written to a file beside it, flushed
-// to the disk and renamed into place, so that target holds either its old or
-// its new contents. On failure answers false with a message in error
-// ("cannot create T: ...", "cannot write T: ...", "cannot replace T: ...").
-bool ReplaceFileContents(const std::string& target, const std::string& data, std::string& error);
+// Writes a file anew and puts it in place of target: the bytes go to a
+// temporary file beside target, which commit() flushes to the disk and
+// renames over target, so that target holds either its old or its new
+// contents. A target that exists but may not be written (the user may not
+// write it, or it has no write permission at all: a read-only file) is
+// refused before anything is written, and left as it is. A writer that is
+// not committed removes its temporary file. Failures answer false with a
+// message naming target: "cannot create T: ...", "cannot write T: ...",
+// "cannot replace T: ...".
+class FileReplacement {
+public:
+    FileReplacement() = default;
+    ~FileReplacement();
+
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    bool open(const std::string& target, std::string& error);
+    bool write(const char* data, std::size_t size, std::string& error);
+    bool commit(std::string& error);
+
+private:
+    // Closes and removes the temporary file, if there is one.
+    void discard();
+
+    std::string target_;
+    std::string temporary_;
+    int fd_ = -1;
+};
 
 // Standard output and error take the bytes as they are written: no CR is
 // put before an LF (as Windows' text streams would), so that a runner's

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -55,37 +56,87 @@ void ReleaseReserved(void* region, std::size_t bytes) {
     if (region != nullptr) munmap(region, bytes);
 }
 
-bool ReplaceFileContents(const std::string& target, const std::string& data, std::string& error) {
-    static std::atomic<unsigned> counter{0};
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = target + ".tmp." + std::to_string(getpid()) + "." + std::to_string(counter++);
-        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
+FileReplacement::~FileReplacement() { discard(); }
+
+void FileReplacement::discard() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
+bool FileReplacement::open(const std::string& target, std::string& error) {
+    discard();
+    target_ = target;
+    struct stat existing {};
+    const bool exists = stat(target.c_str(), &existing) == 0;
+    if (exists) {
+        // access() grants root everything; a file without any write bit is
+        // read-only all the same, and stays as it is.
+        if (S_ISDIR(existing.st_mode)) {
+            error = SystemError("cannot replace " + target, EISDIR);
+            return false;
+        }
+        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            error = "cannot replace " + target + ": the file is read-only";
+            return false;
+        }
+        if (access(target.c_str(), W_OK) != 0) {
+            error = SystemError("cannot replace " + target, errno);
+            return false;
+        }
     }
-    if (fd < 0) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temporary_ = target + ".tmp." + std::to_string(getpid()) + "." + std::to_string(counter++);
+        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno != EEXIST) break;
+    }
+    if (fd_ < 0) {
         error = SystemError("cannot create " + target, errno);
+        temporary_.clear();
+        return false;
+    }
+    // The replacement keeps the permissions of the file it replaces.
+    if (exists) fchmod(fd_, existing.st_mode & 0777);
+    return true;
+}
+
+bool FileReplacement::write(const char* data, std::size_t size, std::string& error) {
+    if (fd_ < 0) {
+        error = SystemError("cannot write " + target_, EBADF);
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd_, data + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = SystemError("cannot write " + target_, n < 0 ? errno : ENOSPC);
+            discard();
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool FileReplacement::commit(std::string& error) {
+    if (fd_ < 0) {
+        error = SystemError("cannot write " + target_, EBADF);
         return false;
     }
     auto fail = [&](const std::string& what, int code) {
-        if (fd >= 0) close(fd);
-        unlink(temporary.c_str());
-        error = SystemError(what + target, code);
+        error = SystemError(what + target_, code);
+        discard();
         return false;
     };
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return fail("cannot write ", n < 0 ? errno : ENOSPC);
-        done += static_cast<std::size_t>(n);
-    }
-    if (fsync(fd) != 0) return fail("cannot write ", errno);
-    const int closing = fd;
-    fd = -1;
+    if (fsync(fd_) != 0) return fail("cannot write ", errno);
+    const int closing = fd_;
+    fd_ = -1;
     if (close(closing) != 0) return fail("cannot write ", errno);
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) return fail("cannot replace ", errno);
+    if (std::rename(temporary_.c_str(), target_.c_str()) != 0) return fail("cannot replace ", errno);
+    temporary_.clear();
     return true;
 }
 

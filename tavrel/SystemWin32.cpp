@@ -54,40 +54,86 @@ void ReleaseReserved(void* region, std::size_t) {
     if (region != nullptr) ::VirtualFree(region, 0, MEM_RELEASE);
 }
 
-bool ReplaceFileContents(const std::string& target, const std::string& data, std::string& error) {
+FileReplacement::~FileReplacement() { discard(); }
+
+void FileReplacement::discard() {
+    if (fd_ >= 0) _close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) ::DeleteFileA(temporary_.c_str());
+    temporary_.clear();
+}
+
+bool FileReplacement::open(const std::string& target, std::string& error) {
+    discard();
+    target_ = target;
+    const DWORD attributes = ::GetFileAttributesA(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            error = SystemError("cannot replace " + target, EISDIR);
+            return false;
+        }
+        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            error = "cannot replace " + target + ": the file is read-only";
+            return false;
+        }
+    }
     static std::atomic<unsigned> counter{0};
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = target + ".tmp." + std::to_string(_getpid()) + "." + std::to_string(counter++);
-        fd = _open(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                   _S_IREAD | _S_IWRITE);
-        if (fd < 0 && errno != EEXIST) break;
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temporary_ = target + ".tmp." + std::to_string(_getpid()) + "." + std::to_string(counter++);
+        fd_ = _open(temporary_.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                    _S_IREAD | _S_IWRITE);
+        if (fd_ < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) {
+    if (fd_ < 0) {
         error = SystemError("cannot create " + target, errno);
+        temporary_.clear();
         return false;
     }
-    auto fail = [&](const std::string& message) {
-        if (fd >= 0) _close(fd);
-        ::DeleteFileA(temporary.c_str());
-        error = message;
+    return true;
+}
+
+bool FileReplacement::write(const char* data, std::size_t size, std::string& error) {
+    if (fd_ < 0) {
+        error = SystemError("cannot write " + target_, EBADF);
         return false;
-    };
+    }
     std::size_t done = 0;
-    while (done < data.size()) {
-        const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(data.size() - done, 1u << 30));
-        const int n = _write(fd, data.data() + done, chunk);
-        if (n <= 0) return fail(SystemError("cannot write " + target, n < 0 ? errno : ENOSPC));
+    while (done < size) {
+        const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(size - done, 1u << 30));
+        const int n = _write(fd_, data + done, chunk);
+        if (n <= 0) {
+            error = SystemError("cannot write " + target_, n < 0 ? errno : ENOSPC);
+            discard();
+            return false;
+        }
         done += static_cast<std::size_t>(n);
     }
-    if (_commit(fd) != 0) return fail(SystemError("cannot write " + target, errno));
-    const int closing = fd;
-    fd = -1;
-    if (_close(closing) != 0) return fail(SystemError("cannot write " + target, errno));
-    if (!::MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return fail("cannot replace " + target + ": " + WindowsError(::GetLastError()));
+    return true;
+}
+
+bool FileReplacement::commit(std::string& error) {
+    if (fd_ < 0) {
+        error = SystemError("cannot write " + target_, EBADF);
+        return false;
     }
+    if (_commit(fd_) != 0) {
+        error = SystemError("cannot write " + target_, errno);
+        discard();
+        return false;
+    }
+    const int closing = fd_;
+    fd_ = -1;
+    if (_close(closing) != 0) {
+        error = SystemError("cannot write " + target_, errno);
+        discard();
+        return false;
+    }
+    if (!::MoveFileExA(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = "cannot replace " + target_ + ": " + WindowsError(::GetLastError());
+        discard();
+        return false;
+    }
+    temporary_.clear();
     return true;
 }
 

@@ -3,18 +3,19 @@
 #include <algorithm>
 #include <vector>
 
-#include "System.h"
-
 namespace tavrel {
 
 namespace {
 
 using Grid = std::vector<std::vector<std::string>>;
 
-// The cell of a dataset as a table shows it: blank outside the extent.
+// The cell of a dataset as a table shows it: blank outside the extent, "--"
+// for a numeric cell without a number.
 std::string CellOf(const Dataset& dataset, int32_t row) {
     if (row < dataset.lower() || row >= dataset.upper()) return {};
-    return dataset.display(static_cast<std::size_t>(row));
+    const auto index = static_cast<std::size_t>(row);
+    if (!dataset.isText() && dataset.kind(index) == CellKind::Empty) return "--";
+    return dataset.display(index);
 }
 
 Grid DatasetGrid(const Dataset& dataset, int32_t maxRows) {
@@ -57,26 +58,6 @@ std::string FormatGrid(const Grid& grid) {
     return out;
 }
 
-std::string CsvText(const Grid& grid) {
-    std::string out;
-    for (const auto& line : grid) {
-        for (std::size_t c = 0; c < line.size(); ++c) {
-            if (c > 0) out += ',';
-            out += CsvField(line[c]);
-        }
-        out += "\r\n";
-    }
-    return out;
-}
-
-bool Save(const Grid& grid, const std::string& path, std::string& error) {
-    if (path.empty()) {
-        error = "no file name";
-        return false;
-    }
-    return system::ReplaceFileContents(path, CsvText(grid), error);
-}
-
 }  // namespace
 
 std::string Format(const Dataset& dataset, int32_t maxRows) {
@@ -84,23 +65,5 @@ std::string Format(const Dataset& dataset, int32_t maxRows) {
 }
 
 std::string Format(const Worksheet& sheet, int32_t maxRows) { return FormatGrid(SheetGrid(sheet, maxRows)); }
-
-std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
-bool SaveCsv(const Dataset& dataset, const std::string& path, std::string& error) {
-    return Save(DatasetGrid(dataset, INT32_MAX), path, error);
-}
-
-bool SaveCsv(const Worksheet& sheet, const std::string& path, std::string& error) {
-    return Save(SheetGrid(sheet, INT32_MAX), path, error);
-}
 
 }  // namespace tavrel

@@ -2,6 +2,7 @@
 #ifndef TAVREL_TAVREL_H
 #define TAVREL_TAVREL_H
 
+#include "Csv.h"
 #include "Dataset.h"
 #include "Host.h"
 #include "NumberText.h"

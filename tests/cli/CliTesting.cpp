@@ -1,5 +1,6 @@
 #include "CliTesting.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -30,8 +31,9 @@ std::string Render(const Expr& expr) {
         case ExprKind::Member: return expr.member.Spelling();
         case ExprKind::Call: return "call:" + expr.member.name + "[" + expr.args + "]";
         case ExprKind::Negate: return "(neg " + Render(*expr.left) + ")";
+        case ExprKind::Not: return "(not " + Render(*expr.left) + ")";
         case ExprKind::Binary:
-            return std::string("(") + expr.op + " " + Render(*expr.left) + " " + Render(*expr.right) + ")";
+            return std::string("(") + Spelling(expr.op) + " " + Render(*expr.left) + " " + Render(*expr.right) + ")";
     }
     return "?";
 }
@@ -48,16 +50,34 @@ std::string Render(const Statement& s) {
         case StatementKind::SetNumber: return "let " + s.name + " " + Render(*s.value);
         case StatementKind::SetString: return std::string("let ") + s.letter + "$ " + Render(*s.value);
         case StatementKind::Call: return Render(*s.value);
-        case StatementKind::Print: return "print " + items();
+        case StatementKind::Print: return "print " + items() + (s.flag ? " ," : "");
         case StatementKind::Errors: return "errors";
         case StatementKind::List: return "list " + s.name;
         case StatementKind::OnError: return s.flag ? "onerror continue" : "onerror stop";
         case StatementKind::Dataset: return "dataset " + s.name + (s.flag ? " text" : "") + " [" + items() + "]";
-        case StatementKind::Worksheet: return "worksheet " + s.name + (s.value ? std::string(" ") + Render(*s.value) : "");
+        case StatementKind::Worksheet:
+            return "worksheet " + s.name + (s.value ? std::string(" ") + Render(*s.value) : "") +
+                   (s.flag ? " text all" : "") + (s.items.empty() ? "" : " text " + items());
         case StatementKind::Show: return "show " + s.name + (s.value ? std::string(" ") + Render(*s.value) : "");
-        case StatementKind::Save: return "save " + s.name + " to " + s.file;
+        case StatementKind::Save:
+        case StatementKind::Load: {
+            const bool save = s.kind == StatementKind::Save;
+            return (save ? "save " : "load ") + s.name + (save ? " to " : " from ") + s.file +
+                   (s.separator != 0 ? std::string(" sep ") + s.separator : "") +
+                   (s.flag ? (save ? " crlf" : " noheader") : "");
+        }
         case StatementKind::Exit: return "exit" + (s.value ? std::string(" ") + Render(*s.value) : "");
         case StatementKind::Help: return "help";
+        case StatementKind::For:
+            return "for " + s.name + " " + Render(*s.value) + " " + items();
+        case StatementKind::Next: return "next" + (s.name.empty() ? "" : " " + s.name);
+        case StatementKind::While: return "while " + Render(*s.value);
+        case StatementKind::If: return "if " + Render(*s.value);
+        case StatementKind::ElseIf: return "else if " + Render(*s.value);
+        case StatementKind::Else: return "else";
+        case StatementKind::End: return "end";
+        case StatementKind::Break: return "break";
+        case StatementKind::Continue: return "continue";
     }
     return "?";
 }
@@ -91,7 +111,8 @@ std::string Quoted(const std::string& text) {
 FakeModule::FakeModule()
     : numbers{{"ERROR", 0.0}, {"SYSERR", 0.0}, {"NBYTES", 1.0}, {"OPEN.MODE", 0.0}},
       texts{{"FILENAME", ""}},
-      methods{"OPEN", "ECHO", "NUM", "FAIL", "REFUSE", "LISTERR"} {
+      methods{"OPEN", "ECHO", "NUM", "FAIL", "REFUSE", "LISTERR", "INTERRUPT"},
+      errorList{"MoOpen\t900", "\t0"} {
     if (current != nullptr) throw std::logic_error("one fake module at a time");
     current = this;
 }
@@ -133,8 +154,9 @@ int32_t FakeModule::Entry(uint32_t handle, const char* ownerName, char* memberNa
         } else if (name == "REFUSE") {
             return ZEL_RESULT_FAILED;
         } else if (name == "LISTERR") {
-            say("MoOpen\t900");
-            say("\t0");
+            for (const std::string& line : m.errorList) say(line);
+        } else if (name == "INTERRUPT") {
+            std::raise(SIGINT);
         } else {
             result = 7.0;
         }

@@ -29,7 +29,8 @@ std::string Quoted(const std::string& text);
 // NUM answers the number the host reads in its argument text (-99 when the
 // host reads none); FAIL fails with ERROR 22 and SYSERR 3 and answers -1;
 // REFUSE fails without touching its result, as a refused argument does;
-// LISTERR prints two error lines; OPEN answers 7. The properties are the
+// LISTERR prints the lines of errorList; INTERRUPT raises SIGINT (a test
+// that calls it catches the signal); OPEN answers 7. The properties are the
 // keys of numbers and texts ("METHOD.NAME" for a sub-property); setting
 // NBYTES to 5 is refused with ERROR 12. A listing prints "listing " and the
 // path, or "(all)".
@@ -55,6 +56,7 @@ struct FakeModule {
     std::map<std::string, double> numbers;
     std::map<std::string, std::string> texts;
     std::set<std::string> methods;
+    std::vector<std::string> errorList;
 };
 
 }  // namespace zelcli::testing

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -12,6 +14,8 @@
 
 #include "CliTesting.h"
 #include "Host.h"
+#include "Interrupt.h"
+#include "LineSource.h"
 #include "Runner.h"
 #include "Session.h"
 #include "support/ZelFixture.h"
@@ -31,7 +35,7 @@ void PrintTo(const RunCase& c, std::ostream* os) {
         << c.status << ", lastLineRan " << c.lastLineRan;
 }
 
-class RunLinesTest : public ::testing::TestWithParam<RunCase> {
+class RunnerFixture : public ::testing::Test {
 protected:
     FakeModule fake;
     tavrel::Host host{&FakeModule::Entry};
@@ -39,6 +43,8 @@ protected:
     std::ostringstream err;
     Session session{host, out, err};
 };
+
+class RunLinesTest : public RunnerFixture, public ::testing::WithParamInterface<RunCase> {};
 
 TEST_P(RunLinesTest, EndsWithTheStatus) {
     std::istringstream in(GetParam().input);
@@ -60,11 +66,22 @@ INSTANTIATE_TEST_SUITE_P(
                       RunCase{"onerror continue\nx = y\nz = 1\n", false, 0, true},
                       RunCase{"x = y\nz = 1\n", false, 1, false}, RunCase{"exit 4\nz = 1\n", false, 4, false},
                       RunCase{"exit 4\nz = 1\n", true, 4, false}, RunCase{"z = 1", false, 0, true},
-                      RunCase{"", false, 0, false}));
+                      RunCase{"", false, 0, false},
+                      // A block runs whole; a bad line in it discards it at the prompt.
+                      RunCase{"for i = 1 to 2\nz = i\nnext\n", false, 0, true},
+                      RunCase{"for i = 1 to 2\nz = i\n", false, 2, false},
+                      RunCase{"for i = 1 to 2\nz = i\n", true, 0, false},
+                      RunCase{"while 1\nz = (\nend\nz = 1\n", false, 2, false},
+                      RunCase{"while 1\nz = (\nend\nz = 1\n", true, 0, true},
+                      RunCase{"for i = 1 to 3\nexit i\nnext\nz = 1\n", true, 1, false},
+                      RunCase{"while 1\nzel.fail()\nend\nz = 1\n", false, 1, false},
+                      RunCase{"while 1\nzel.fail()\nend\nz = 1\n", true, 0, true}));
 
 TEST_F(RunLinesTest, PromptsBeforeEveryLineOnATerminal) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"x = 1\ny = (\n", "zel> zel> zel> \n"}, {"exit 2\nx = 1\n", "zel> "}, {"", "zel> \n"}};
+        {"x = 1\ny = (\n", "zel> zel> zel> \n"}, {"exit 2\nx = 1\n", "zel> "}, {"", "zel> \n"},
+        {"if 1\nwhile 0\nend\nend\n", "zel> ...> ...> ...> zel> \n"}, {"next\nelse\n", "zel> zel> zel> \n"},
+        {"for i = 1 to 2\nx = (\n\n", "zel> ...> zel> zel> \n"}};
     for (const auto& [input, shown] : cases) {
         std::istringstream in(input);
         std::ostringstream prompt;
@@ -79,6 +96,74 @@ TEST_F(RunLinesTest, MessagesNameTheFileAndLine) {
     EXPECT_EQ(RunLines(session, in, "dir/s.zel", false, prompt), 1);
     EXPECT_EQ(err.str(), "zel: dir/s.zel:3: zel.fail(x) failed: ERROR 22, SYSERR 3\n");
 }
+
+// ---- Ctrl-C ----------------------------------------------------------------
+
+// Lines from a list, as a line editor would hand them; records the prompts
+// and sends Ctrl-C before the line of a given number.
+class ScriptedSource : public LineSource {
+public:
+    ScriptedSource(std::vector<std::string> lines, std::size_t interruptBefore)
+        : lines_(std::move(lines)), interruptBefore_(interruptBefore) {}
+
+    std::optional<std::string> ReadLine(const std::string& prompt) override {
+        prompts += prompt;
+        if (next_ >= lines_.size()) return std::nullopt;
+        if (++next_ == interruptBefore_) std::raise(SIGINT);
+        return lines_[next_ - 1];
+    }
+    std::string prompts;
+
+private:
+    std::vector<std::string> lines_;
+    std::size_t interruptBefore_;
+    std::size_t next_ = 0;
+};
+
+struct InterruptCase {
+    std::vector<std::string> lines;
+    std::size_t interruptBefore;  // the line (1-based) before which Ctrl-C comes; 0: none
+    bool interactive;
+    int status;
+    std::string err;    // a part of the messages
+    std::string shown;  // the prompts, interactive
+    bool lastLineRan;   // whether "z = 1", the last line, ran
+};
+
+void PrintTo(const InterruptCase& c, std::ostream* os) {
+    *os << "lines {";
+    for (const auto& line : c.lines) *os << Quoted(line) << " ";
+    *os << "}, interrupt before " << c.interruptBefore << ", interactive " << std::boolalpha << c.interactive
+        << ", status " << c.status << ", err " << Quoted(c.err) << ", shown " << Quoted(c.shown);
+}
+
+class Interrupts : public RunnerFixture, public ::testing::WithParamInterface<InterruptCase> {};
+
+// The module's INTERRUPT raises SIGINT as a user's Ctrl-C would, in the
+// middle of a loop.
+TEST_P(Interrupts, EndWhatRunsAndKeepThePrompt) {
+    const InterruptCase& c = GetParam();
+    const InterruptGuard guard;
+    ScriptedSource source(c.lines, c.interruptBefore);
+    EXPECT_EQ(RunLines(session, source, "t.zel", c.interactive), c.status);
+    EXPECT_NE(err.str().find(c.err), std::string::npos) << err.str();
+    EXPECT_EQ(source.prompts, c.shown);
+    EXPECT_EQ(session.Variable("z").has_value(), c.lastLineRan);
+    EXPECT_FALSE(InterruptRequested());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, Interrupts,
+    ::testing::Values(
+        InterruptCase{{"n = 0", "while 1", "n = n + 1", "if n == 3", "zel.interrupt()", "end", "end", "z = 1"}, 0,
+                      false, 130, "zel: t.zel:7: interrupted\n", "", false},
+        InterruptCase{{"n = 0", "while 1", "n = n + 1", "if n == 3", "zel.interrupt()", "end", "end", "z = 1"}, 0,
+                      true, 0, "zel: t.zel:7: interrupted\n", "zel> zel> ...> ...> ...> ...> ...> zel> zel> ", true},
+        InterruptCase{{"for i = 1 to 9", "zel.interrupt()", "next", "z = 1"}, 0, true, 0, "t.zel:3: interrupted",
+                      "zel> ...> ...> zel> zel> ", true},
+        InterruptCase{{"while 1", "x = 1", "end", "z = 1"}, 3, true, 0,
+                      "zel: t.zel: interrupted: the open block was discarded\n", "zel> ...> ...> zel> zel> ", true},
+        InterruptCase{{"x = 1", "z = 1"}, 2, false, 130, "zel: t.zel:1: interrupted\n", "", false}));
 
 // ---- The module's place ----------------------------------------------------
 

@@ -238,7 +238,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FailureCase{false, "x = zel.fail(a, 1) + 1", "zel.fail(a, 1) failed: ERROR 22, SYSERR 3", false, 0},
         FailureCase{true, "x = zel.fail(a, 1) + 1", "zel.fail(a, 1) failed: ERROR 22, SYSERR 3", true, 0},
-        FailureCase{true, "x = zel.refuse(1)", "zel.refuse(1) failed: ERROR 0, SYSERR 0", true,
+        FailureCase{true, "x = zel.refuse(1)",
+                    "zel.refuse(1) failed: more arguments than REFUSE takes (error 900, MoOpen)", true,
                     -1.23456789e-300},
         FailureCase{false, "x = zel.nosuch(1)", "zel.nosuch(1) failed: no member \"NOSUCH\"", false, 0},
         FailureCase{true, "x = zel.nosuch(1)", "zel.nosuch(1) failed: no member \"NOSUCH\"", false, 0},
@@ -263,6 +264,38 @@ INSTANTIATE_TEST_SUITE_P(
                     false, 0},
         FailureCase{true, "show nothing", "no dataset or worksheet \"nothing\"", false, 0},
         FailureCase{true, "save nothing to x.csv", "no dataset or worksheet \"nothing\"", false, 0}));
+
+// A call that fails with ERROR 0 is explained by the newest entry of the
+// error list, which the user does not see printed.
+struct ListCase {
+    std::vector<std::string> list;  // what LISTERR prints
+    std::string reason;
+};
+
+void PrintTo(const ListCase& c, std::ostream* os) {
+    *os << "list {";
+    for (const auto& line : c.list) *os << Quoted(line) << " ";
+    *os << "}, reason " << Quoted(c.reason);
+}
+
+class ErrorList : public SessionTest, public ::testing::WithParamInterface<ListCase> {};
+
+TEST_P(ErrorList, ExplainsAFailureWithoutAnError) {
+    fake.errorList = GetParam().list;
+    EXPECT_EQ(Run("zel.refuse(a, b)"), LineStatus::Failed);
+    EXPECT_EQ(err.str(), "zel: t.zel:1: zel.refuse(a, b) failed: " + GetParam().reason + "\n");
+    EXPECT_EQ(out.str(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, ErrorList,
+    ::testing::Values(ListCase{{"MoOpen\t900", "MoClose\t1000"}, "more arguments than REFUSE takes (error 900, MoOpen)"},
+                      ListCase{{"MoTavrelWks\t779"}, "no worksheet of that name (error 779, MoTavrelWks)"},
+                      ListCase{{"MoData\t1000"}, "no dataset of that name (error 1000, MoData)"},
+                      ListCase{{"\t777"}, "writing a worksheet column failed (error 777)"},
+                      ListCase{{"MoX\t4242"}, "ZEL's error list holds error 4242, MoX"},
+                      ListCase{{"\t0", "MoOpen\t900"}, "ERROR 0, SYSERR 0"}, ListCase{{}, "ERROR 0, SYSERR 0"},
+                      ListCase{{"MoOpen 900"}, "ERROR 0, SYSERR 0"}, ListCase{{"MoOpen\t9x"}, "ERROR 0, SYSERR 0"}));
 
 TEST_F(SessionTest, ParseErrorsRunNothing) {
     EXPECT_EQ(Run("x = zel.echo(a) +"), LineStatus::ParseFailed);
@@ -317,7 +350,7 @@ TEST_F(SessionTest, DatasetsAreMadeFilledShownAndSaved) {
     ASSERT_NE(host.FindDataset("t t"), nullptr);
     EXPECT_TRUE(host.FindDataset("t t")->isText());
     EXPECT_EQ(out.str(), tavrel::Format(*d));
-    EXPECT_EQ(zeltest::ScratchDir::Contents(csv), "d\r\n1\r\n2.5\r\n4\r\n\r\n");
+    EXPECT_EQ(zeltest::ScratchDir::Contents(csv), "d\n1\n2.5\n4\n\n");
 }
 
 TEST_F(SessionTest, WorksheetsAreMadeShownAndSaved) {
@@ -328,7 +361,7 @@ TEST_F(SessionTest, WorksheetsAreMadeShownAndSaved) {
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->columnCount(), 3);
     EXPECT_EQ(out.str(), tavrel::Format(*sheet));
-    EXPECT_EQ(zeltest::ScratchDir::Contents(csv), "A,B,C\r\n");
+    EXPECT_EQ(zeltest::ScratchDir::Contents(csv), "A,B,C\n");
 }
 
 TEST_F(SessionTest, HostRefusalsOfDatasetsAndWorksheetsAreFailures) {

@@ -7,7 +7,12 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
 #include <sys/wait.h>
+
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -98,8 +103,13 @@ fs::path MakeScratchFolder(const std::string& prefix) {
     throw std::runtime_error("no scratch folder under " + base.string());
 }
 
-ProgramOutcome RunProgram(const std::string& program, const std::vector<std::string>& args, const fs::path& folder,
-                          const std::string& input, const std::map<std::string, std::string>& env) {
+namespace {
+
+// marker: with a text, SIGINT goes to the program once its output holds it
+// (POSIX only).
+ProgramOutcome Run(const std::string& program, const std::vector<std::string>& args, const fs::path& folder,
+                   const std::string& input, const std::map<std::string, std::string>& env,
+                   [[maybe_unused]] const std::string& marker) {
     ProgramOutcome outcome;
     const fs::path in = folder / ".stdin", out = folder / ".stdout", err = folder / ".stderr";
     std::ofstream(in, std::ios::binary) << input;
@@ -162,7 +172,21 @@ ProgramOutcome RunProgram(const std::string& program, const std::vector<std::str
         _exit(127);
     }
     int wstatus = 0;
-    if (child > 0 && waitpid(child, &wstatus, 0) == child && WIFEXITED(wstatus)) {
+    bool waited = false;
+    if (child > 0 && !marker.empty()) {
+        // Polls the output file and the program, which may end by itself
+        // first; one that does not end in time is killed.
+        bool sent = false;
+        for (int tick = 0; tick < 6000 && !waited; ++tick) {
+            waited = waitpid(child, &wstatus, WNOHANG) == child;
+            if (!waited && !sent && Slurp(out).find(marker) != std::string::npos) {
+                sent = kill(child, SIGINT) == 0;
+            }
+            if (!waited) usleep(10000);
+        }
+        if (!waited) kill(child, SIGKILL);
+    }
+    if (child > 0 && (waited || waitpid(child, &wstatus, 0) == child) && WIFEXITED(wstatus)) {
         outcome.status = WEXITSTATUS(wstatus);
     }
 #endif
@@ -174,5 +198,86 @@ ProgramOutcome RunProgram(const std::string& program, const std::vector<std::str
     fs::remove(err, ignored);
     return outcome;
 }
+
+}  // namespace
+
+ProgramOutcome RunProgram(const std::string& program, const std::vector<std::string>& args, const fs::path& folder,
+                          const std::string& input, const std::map<std::string, std::string>& env) {
+    return Run(program, args, folder, input, env, "");
+}
+
+#ifndef _WIN32
+ProgramOutcome RunProgramInTerminal(const std::string& program, const std::vector<std::string>& args,
+                                    const fs::path& folder, const std::map<std::string, std::string>& env,
+                                    const std::vector<TerminalStep>& steps) {
+    ProgramOutcome outcome;
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        if (chdir(folder.c_str()) != 0) _exit(126);
+        for (const auto& [name, value] : env) {
+            if (value.empty()) {
+                unsetenv(name.c_str());
+            } else {
+                setenv(name.c_str(), value.c_str(), 1);
+            }
+        }
+        std::vector<char*> argv;
+        std::string name = program;
+        argv.push_back(name.data());
+        std::vector<std::string> copies = args;
+        for (auto& arg : copies) argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    if (child < 0) return outcome;
+    std::size_t step = 0;
+    std::size_t seen = 0;  // where the text of the next step is looked for
+    bool killed = false;
+    for (int tick = 0; tick < 6000;) {
+        pollfd ready{terminal, POLLIN, 0};
+        if (poll(&ready, 1, 10) > 0) {
+            char buffer[4096];
+            const ssize_t n = read(terminal, buffer, sizeof buffer);
+            if (n <= 0) break;  // the program closed the terminal: it ended
+            outcome.out.append(buffer, static_cast<std::size_t>(n));
+        }
+        ++tick;
+        if (step < steps.size()) {
+            const std::size_t at = outcome.out.find(steps[step].after, seen);
+            termios mode{};
+            const bool keyByKey = tcgetattr(terminal, &mode) == 0 && (mode.c_lflag & ICANON) == 0;
+            if (at != std::string::npos && (keyByKey || !steps[step].editing)) {
+                seen = at + steps[step].after.size();
+                const std::string& keys = steps[step].keys;
+                if (write(terminal, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) break;
+                ++step;
+                tick = 0;
+            }
+        }
+    }
+    int wstatus = 0;
+    bool ended = false;
+    for (int wait = 0; wait < 500 && !ended; ++wait) {
+        ended = waitpid(child, &wstatus, WNOHANG) == child;
+        if (!ended) usleep(10000);
+    }
+    if (!ended) {
+        kill(child, SIGKILL);
+        killed = true;
+        waitpid(child, &wstatus, 0);
+    }
+    close(terminal);
+    if (!killed && WIFEXITED(wstatus)) outcome.status = WEXITSTATUS(wstatus);
+    return outcome;
+}
+
+ProgramOutcome RunProgramInterrupted(const std::string& program, const std::vector<std::string>& args,
+                                     const fs::path& folder, const std::string& input,
+                                     const std::map<std::string, std::string>& env, const std::string& marker) {
+    return Run(program, args, folder, input, env, marker);
+}
+#endif
 
 }  // namespace zeltest

@@ -1,52 +1,48 @@
-// Tables and CSV files of datasets and worksheets.
+// Datasets and worksheets shown as tables.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "HostTesting.h"
-#include "support/System.h"
 
 namespace tavrel::testing {
 namespace {
 
-namespace fs = std::filesystem;
-
-class CsvFiles : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = zeltest::MakeScratchFolder("tavrel_csv_");
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string Read(const fs::path& path) const {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    std::size_t Entries() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
-    }
-
-    fs::path dir;
-    Host host{NoModule};
-    std::string error;
+struct ShowCase {
+    const char* name;
+    bool text;
+    int32_t lower;
+    int32_t upper;
+    std::vector<const char*> cells;  // "" empty, "'..." a text, else a number
+    const char* shown;
 };
 
-class CsvFieldQuoting : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
+class DatasetShown : public ::testing::TestWithParam<ShowCase> {};
 
-TEST_P(CsvFieldQuoting, QuotesOnlyWhenNeeded) { EXPECT_EQ(CsvField(GetParam().first), GetParam().second); }
+TEST_P(DatasetShown, MarksNumericCellsWithoutANumber) {
+    const ShowCase& c = GetParam();
+    Host host{NoModule};
+    Dataset& d = host.CreateDataset("d", c.text);
+    for (std::size_t i = 0; i < c.cells.size(); ++i) {
+        const std::string cell = c.cells[i];
+        if (cell.empty()) continue;
+        ASSERT_TRUE(cell[0] == '\'' ? d.setText(i, cell.substr(1)) : d.set(i, std::stod(cell))) << i;
+    }
+    ASSERT_TRUE(d.setExtent(c.lower, c.upper));
+    EXPECT_EQ(Format(d), c.shown);
+}
 
-INSTANTIATE_TEST_SUITE_P(Texts, CsvFieldQuoting,
-                         ::testing::Values(std::pair{"plain", "plain"}, std::pair{"", ""},
-                                           std::pair{"with space", "with space"}, std::pair{"a,b", "\"a,b\""},
-                                           std::pair{"say \"hi\"", "\"say \"\"hi\"\"\""},
-                                           std::pair{"two\nlines", "\"two\nlines\""},
-                                           std::pair{"cr\rhere", "\"cr\rhere\""}));
+INSTANTIATE_TEST_SUITE_P(
+    Cells, DatasetShown,
+    ::testing::Values(ShowCase{"NumericEmptyCellsShowDashes", false, 0, 3, {"1", "", "2.5"}, "   d\n1  1\n2  --\n3  2.5\n"},
+                      ShowCase{"TheMissingValueShowsDashes", false, 0, 2, {"-1.23456789e-300", "4"}, "   d\n1  --\n2  4\n"},
+                      ShowCase{"TextEmptyCellsStayBlank", true, 0, 3, {"'a", "", "3"}, "   d\n1  a\n2\n3  3\n"},
+                      ShowCase{"CellsOutsideTheExtentStayBlank", false, 1, 3, {"1", "", "2"}, "   d\n1\n2  --\n3  2\n"}),
+    [](const auto& info) { return info.param.name; });
 
-TEST_F(CsvFiles, WorksheetRowsHoldShortestNumbersQuotedTextsAndEmptyCells) {
+TEST(WorksheetShown, PadsColumnsAndMarksOnlyNumericCellsInsideTheirExtent) {
+    Host host{NoModule};
     Worksheet& sheet = host.CreateWorksheet("Sheet", 2);
     ASSERT_TRUE(sheet.renameColumn(2, "Note, text"));
     ASSERT_TRUE(sheet.setFormat(2, kFormatText));
@@ -55,35 +51,11 @@ TEST_F(CsvFiles, WorksheetRowsHoldShortestNumbersQuotedTextsAndEmptyCells) {
     ASSERT_TRUE(numbers.resize(3));
     ASSERT_TRUE(numbers.set(0, 0.1));
     ASSERT_TRUE(numbers.set(2, -2e-7));
-    ASSERT_TRUE(numbers.set(4, 9.0));  // beyond the extent: not part of the column yet
+    ASSERT_TRUE(numbers.set(4, 9.0));  // beyond the extent: not shown
     ASSERT_TRUE(texts.resize(2));
     ASSERT_TRUE(texts.setText(0, "say \"hi\""));
-    ASSERT_TRUE(texts.setText(1, "line\nbreak"));
-    ASSERT_TRUE(SaveCsv(sheet, (dir / "s.csv").string(), error)) << error;
-    EXPECT_EQ(Read(dir / "s.csv"), "A,\"Note, text\"\r\n0.1,\"say \"\"hi\"\"\"\r\n,\"line\nbreak\"\r\n-2e-07,\r\n");
-    EXPECT_EQ(Format(sheet), "   A       Note, text\n1  0.1     say \"hi\"\n2          line\nbreak\n3  -2e-07\n");
-}
-
-TEST_F(CsvFiles, SaveReplacesAnEarlierFileAndFailuresLeaveNothingBehind) {
-    const fs::path target = dir / "out.csv";
-    std::ofstream(target) << "old contents that are longer than the new ones\n";
-    Dataset& data = host.CreateDataset("x");
-    ASSERT_TRUE(data.resize(1));
-    ASSERT_TRUE(data.set(0, 12345678901.5));
-    ASSERT_TRUE(SaveCsv(data, target.string(), error)) << error;
-    EXPECT_EQ(Read(target), "x\r\n12345678901.5\r\n");
-
-    // The target is a folder: the rename fails after the data was written.
-    const fs::path blocked = dir / "blocked.csv";
-    fs::create_directory(blocked);
-    EXPECT_FALSE(SaveCsv(data, blocked.string(), error));
-    EXPECT_NE(error.find("blocked.csv"), std::string::npos) << error;
-    EXPECT_EQ(Entries(), 2u);  // out.csv and the folder: no temporary file left
-
-    error.clear();
-    EXPECT_FALSE(SaveCsv(data, (dir / "missing" / "x.csv").string(), error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(Entries(), 2u);
+    EXPECT_EQ(Format(sheet), "   A       Note, text\n1  0.1     say \"hi\"\n2  --\n3  -2e-07\n");
+    EXPECT_EQ(Format(sheet, 1), "   A    Note, text\n1  0.1  say \"hi\"\n");
 }
 
 }  // namespace

@@ -1,0 +1,312 @@
+// Delimited text into new worksheets, and worksheets and datasets saved as
+// delimited text.
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "HostTesting.h"
+#include "support/System.h"
+
+namespace tavrel::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Shortest(double value) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+// A column as "name:kind:cell|cell|...": kind n (numeric) or t (text), an
+// empty cell "_", numbers in their shortest text.
+std::string Describe(const Column& column) {
+    const Dataset& d = column.dataset();
+    std::string out = column.name() + (column.format() == kFormatText ? ":t:" : ":n:");
+    for (int32_t i = d.lower(); i < d.upper(); ++i) {
+        if (i > d.lower()) out += '|';
+        const auto index = static_cast<std::size_t>(i);
+        switch (d.kind(index)) {
+            case CellKind::Number: out += Shortest(*d.number(index)); break;
+            case CellKind::Text: out += d.text(index); break;
+            case CellKind::Empty: out += '_'; break;
+        }
+    }
+    return out;
+}
+
+class CsvFiles : public ::testing::Test {
+protected:
+    void SetUp() override { dir = zeltest::MakeScratchFolder("tavrel_csv_"); }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string Write(const std::string& bytes, const char* file = "in.csv") const {
+        std::ofstream(dir / file, std::ios::binary) << bytes;
+        return (dir / file).string();
+    }
+    std::string Read(const fs::path& path) const {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::size_t Entries() const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+    }
+    std::vector<std::string> Columns(const char* name) {
+        std::vector<std::string> out;
+        Worksheet* sheet = host.FindWorksheet(name);
+        if (sheet == nullptr) return out;
+        for (int k = 1; k <= sheet->columnCount(); ++k) out.push_back(Describe(*sheet->column(k)));
+        return out;
+    }
+
+    fs::path dir;
+    Host host{NoModule};
+    std::string error;
+};
+
+CsvOptions Separator(char c) { return CsvOptions{c, true, false}; }
+const CsvOptions kNoHeader{0, false, false};
+
+// ---- Loading -------------------------------------------------------------
+
+struct LoadCase {
+    const char* name;
+    std::string bytes;
+    CsvOptions options;
+    std::vector<std::string> columns;  // as Describe gives them
+};
+
+class CsvLoad : public CsvFiles, public ::testing::WithParamInterface<LoadCase> {};
+
+TEST_P(CsvLoad, FillsANewWorksheet) {
+    const LoadCase& c = GetParam();
+    ASSERT_TRUE(LoadCsv(host, "w", Write(c.bytes), c.options, error)) << error;
+    EXPECT_EQ(Columns("w"), c.columns);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CsvLoad,
+    ::testing::Values(
+        LoadCase{"LineFeeds", "a,b\n1,2\n3,4\n", {}, {"a:n:1|3", "b:n:2|4"}},
+        LoadCase{"CrLfWithoutAFinalLineEnd", "a,b\r\n1,2\r\n3,4", {}, {"a:n:1|3", "b:n:2|4"}},
+        LoadCase{"LoneCarriageReturns", "a,b\r1,2\r3,4\r", {}, {"a:n:1|3", "b:n:2|4"}},
+        LoadCase{"QuotedSeparatorsQuotesAndLineEnds",
+                 "name,n\n\"x, y\",1\n\"say \"\"hi\"\"\",2\n\"two\r\nlines\",3\n\"a\nb\",4\n\"\"\"\",5\n",
+                 {},
+                 {"name:t:x, y|say \"hi\"|two\r\nlines|a\nb|\"", "n:n:1|2|3|4|5"}},
+        LoadCase{"TextAfterAClosingQuoteAndQuotesInsideAField", "a\n\"x\"y\nx\"y\n", {}, {"a:t:xy|x\"y"}},
+        LoadCase{"EmptyFieldsAreEmptyCells", "a,b,c\n1,,x\n,2,\n\"\",3,\"\"\n", {},
+                 {"a:n:1|_|_", "b:n:_|2|3", "c:t:x|_|_"}},
+        LoadCase{"MissingValueSpellings", "a,b\nNA,x\n1,nan\nNULL,N/A\n-NaN,#N/A\n", {},
+                 {"a:n:_|1|_|_", "b:t:x|_|_|_"}},
+        LoadCase{"ByteOrderMark", "\xEF\xBB\xBFid,v\n1,2\n", {}, {"id:n:1", "v:n:2"}},
+        LoadCase{"ShortRecordsLeaveTheirRowEmpty", "a,b,c\n1\n1,2\n", {}, {"a:n:1|1", "b:n:_|2", "c:n:_|_"}},
+        LoadCase{"AnEmptyLineIsARowOfEmptyCells", "a\n1\n\n3\n", {}, {"a:n:1|_|3"}},
+        LoadCase{"HeaderOnly", "a,b\n", {}, {"a:n:", "b:n:"}},
+        LoadCase{"RepeatedNamesTakeSuffixes", "x,x,x.1,X,x\n1,2,3,4,5\n", {},
+                 {"x:n:1", "x.2:n:2", "x.1:n:3", "X.3:n:4", "x.4:n:5"}},
+        LoadCase{"EmptyNamesAreUnnamed", ",a,\n1,2,3\n", {}, {"Unnamed: 0:n:1", "a:n:2", "Unnamed: 2:n:3"}},
+        LoadCase{"DefaultNamesWithoutAHeader", "1,2\n3,x\n", kNoHeader, {"A:n:1|3", "B:t:2|x"}},
+        LoadCase{"SemicolonsDetected", "a;b\n1,5;2\n", {}, {"a:t:1,5", "b:n:2"}},
+        LoadCase{"TabsDetected", "a\tb\n1\t2\n", {}, {"a:n:1", "b:n:2"}},
+        LoadCase{"QuotedSeparatorsDoNotCountInDetection", "\"a,b,c\";d\n1;2\n", {}, {"a,b,c:n:1", "d:n:2"}},
+        LoadCase{"GivenSeparator", "a,b;c\n1,2;3\n", Separator(';'), {"a,b:t:1,2", "c:n:3"}},
+        LoadCase{"NumbersWithSignsExponentsBlanksAndInfinities",
+                 "v\n1e5\n-2.5E-3\n+7\n .5 \n\t-0\ninf\n-Infinity\n+INF\n1e-400\n1.5e+300\n", {},
+                 {"v:n:1e+05|-0.0025|7|0.5|-0|inf|-inf|inf|0|1.5e+300"}},
+        LoadCase{"OneFieldThatIsNoNumberMakesAText", "a,b,c,d,e,f\n1,1,1,1,1,1\n1e400,+-1,0x10,NAN,1 2,1e\n", {},
+                 {"a:t:1|1e400", "b:t:1|+-1", "c:t:1|0x10", "d:t:1|NAN", "e:t:1|1 2", "f:t:1|1e"}},
+        LoadCase{"TextsKeepTheirBlanks", "a\n x \n", {}, {"a:t: x "}}),
+    [](const auto& info) { return info.param.name; });
+
+struct RefusedCase {
+    const char* name;
+    std::string bytes;
+    CsvOptions options;
+    const char* why;  // part of the message
+};
+
+class CsvRefused : public CsvFiles, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(CsvRefused, SaysWhyNamingTheFileAndCreatesNothing) {
+    const RefusedCase& c = GetParam();
+    const std::string path = Write(c.bytes);
+    EXPECT_FALSE(LoadCsv(host, "w", path, c.options, error));
+    EXPECT_NE(error.find(path), std::string::npos) << error;
+    EXPECT_NE(error.find(c.why), std::string::npos) << error;
+    EXPECT_EQ(host.FindWorksheet("w"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CsvRefused,
+    ::testing::Values(RefusedCase{"LongerRecord", "a,b\n1,2\n3,4,5\n", {}, "line 3 has 3 fields, the header 2"},
+                      RefusedCase{"LongerRecordAfterALineEndInQuotes", "a,b\n\"x\ny\",2\n3,4,5\n", {},
+                                  "line 4 has 3"},
+                      RefusedCase{"LongerRecordWithoutAHeader", "1\n2,3\n", kNoHeader, "the first record 1"},
+                      RefusedCase{"UnclosedQuote", "a\n1\n\"abc\n", {}, "line 3 is not closed"},
+                      RefusedCase{"EmptyFile", "", {}, "empty"},
+                      RefusedCase{"ByteOrderMarkAlone", "\xEF\xBB\xBF", {}, "empty"},
+                      RefusedCase{"NulBytes", std::string("a\n1\0\n", 5), {}, "NUL"},
+                      RefusedCase{"QuoteAsSeparator", "a\n1\n", Separator('"'), "cannot separate"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(CsvFiles, LoadRefusesAMissingFileAndNamesThatAreTaken) {
+    const std::string missing = (dir / "missing.csv").string();
+    EXPECT_FALSE(LoadCsv(host, "w", missing, {}, error));
+    EXPECT_NE(error.find(missing), std::string::npos) << error;
+    EXPECT_EQ(host.FindWorksheet("w"), nullptr);
+
+    const std::string path = Write("a\n1\n");
+    host.CreateWorksheet("Sheet", 1);
+    host.CreateDataset("free");
+    for (const char* taken : {"sheet", "FREE", "Sheet_A"}) {
+        error.clear();
+        EXPECT_FALSE(LoadCsv(host, taken, path, {}, error)) << taken;
+        EXPECT_NE(error.find("exists already"), std::string::npos) << error;
+    }
+    EXPECT_EQ(host.FindWorksheet("Sheet")->columnCount(), 1);
+}
+
+// ---- Saving --------------------------------------------------------------
+
+struct SaveCase {
+    const char* name;
+    CsvOptions options;
+    const char* bytes;
+};
+
+class CsvSave : public CsvFiles, public ::testing::WithParamInterface<SaveCase> {};
+
+TEST_P(CsvSave, WritesTheRowsOfTheExtent) {
+    Worksheet& sheet = host.CreateWorksheet("Sheet", 2);
+    ASSERT_TRUE(sheet.renameColumn(2, "Note; text"));
+    ASSERT_TRUE(sheet.setFormat(2, kFormatText));
+    Dataset& numbers = sheet.column(1)->dataset();
+    Dataset& texts = sheet.column(2)->dataset();
+    ASSERT_TRUE(numbers.resize(3));
+    ASSERT_TRUE(numbers.set(0, 0.1));
+    ASSERT_TRUE(numbers.set(2, -2e-7));
+    ASSERT_TRUE(numbers.set(4, 9.0));  // beyond the extent: not part of the column yet
+    ASSERT_TRUE(texts.resize(2));
+    ASSERT_TRUE(texts.setText(0, "say \"hi\", \tall"));
+    ASSERT_TRUE(texts.setText(1, "line\nbreak"));
+    ASSERT_TRUE(SaveCsv(sheet, (dir / "s.csv").string(), GetParam().options, error)) << error;
+    EXPECT_EQ(Read(dir / "s.csv"), GetParam().bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, CsvSave,
+    ::testing::Values(
+        SaveCase{"Defaults", {}, "A,Note; text\n0.1,\"say \"\"hi\"\", \tall\"\n,\"line\nbreak\"\n-2e-07,\n"},
+        SaveCase{"CrLf", {0, true, true},
+                 "A,Note; text\r\n0.1,\"say \"\"hi\"\", \tall\"\r\n,\"line\nbreak\"\r\n-2e-07,\r\n"},
+        SaveCase{"Semicolons", Separator(';'),
+                 "A;\"Note; text\"\n0.1;\"say \"\"hi\"\", \tall\"\n;\"line\nbreak\"\n-2e-07;\n"},
+        SaveCase{"TabsWithoutAHeader", {'\t', false, false},
+                 "0.1\t\"say \"\"hi\"\", \tall\"\n\t\"line\nbreak\"\n-2e-07\t\n"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(CsvFiles, ASaveLoadsBackBitForBit) {
+    Worksheet& sheet = host.CreateWorksheet("Out", 2);
+    ASSERT_TRUE(sheet.setFormat(2, kFormatText));
+    Dataset& numbers = sheet.column(1)->dataset();
+    Dataset& texts = sheet.column(2)->dataset();
+    constexpr int32_t kRows = 20000;
+    ASSERT_TRUE(sheet.setRowCount(kRows));
+    std::mt19937_64 rng(7);
+    std::vector<uint64_t> bits(kRows);
+    const char* const kTexts[] = {"plain", "a,b", "say \"hi\"", "cr\r\nlf", " blank ", "1e5"};
+    for (int32_t i = 0; i < kRows; ++i) {
+        double value;
+        do {  // any finite double, subnormals and both zeros included, but the missing value
+            bits[i] = rng();
+            std::memcpy(&value, &bits[i], sizeof value);
+        } while (!std::isfinite(value) || value == ZEL_MISSING_VALUE);
+        ASSERT_TRUE(numbers.set(static_cast<std::size_t>(i), value));
+        if (i % 7 != 3) {
+            ASSERT_TRUE(texts.setText(static_cast<std::size_t>(i), kTexts[i % std::size(kTexts)]));
+        }
+    }
+    const std::string path = (dir / "round.csv").string();
+    ASSERT_TRUE(SaveCsv(sheet, path, error)) << error;
+    ASSERT_TRUE(LoadCsv(host, "In", path, {}, error)) << error;
+    const Worksheet& back = *host.FindWorksheet("In");
+    ASSERT_EQ(back.rows(), kRows);
+    EXPECT_EQ(back.column(1)->name(), "A");
+    EXPECT_EQ(back.column(2)->format(), kFormatText);
+    for (int32_t i = 0; i < kRows; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        const std::optional<double> got = back.column(1)->dataset().number(index);
+        ASSERT_TRUE(got.has_value()) << i;
+        uint64_t gotBits;
+        std::memcpy(&gotBits, &*got, sizeof gotBits);
+        ASSERT_EQ(gotBits, bits[i]) << i << ": " << Shortest(*got);
+        ASSERT_EQ(back.column(2)->dataset().text(index), texts.text(index)) << i;
+    }
+}
+
+TEST_F(CsvFiles, ADatasetSavesUnderItsNameWithEmptyCellsEmpty) {
+    Dataset& data = host.CreateDataset("x, y");
+    ASSERT_TRUE(data.resize(3));
+    ASSERT_TRUE(data.set(0, 12345678901.5));
+    ASSERT_TRUE(data.set(2, -0.0));
+    ASSERT_TRUE(SaveCsv(data, (dir / "d.csv").string(), error)) << error;
+    EXPECT_EQ(Read(dir / "d.csv"), "\"x, y\"\n12345678901.5\n\n-0\n");
+}
+
+TEST_F(CsvFiles, AReplacedFileKeepsNoTemporaryAndARefusedOneItsBytes) {
+    Dataset& data = host.CreateDataset("x");
+    ASSERT_TRUE(data.resize(1));
+    ASSERT_TRUE(data.set(0, 1.5));
+    const fs::path target = dir / "out.csv";
+    Write("old contents that are longer than the new ones\n", "out.csv");
+    ASSERT_TRUE(SaveCsv(data, target.string(), error)) << error;
+    EXPECT_EQ(Read(target), "x\n1.5\n");
+    EXPECT_EQ(Entries(), 1u);
+
+    // No write permission at all: refused even for root, the bytes kept.
+    const std::string before = "a file the user keeps\n";
+    Write(before, "kept.csv");
+    fs::permissions(dir / "kept.csv", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_FALSE(SaveCsv(data, (dir / "kept.csv").string(), error));
+    EXPECT_NE(error.find("kept.csv: the file is read-only"), std::string::npos) << error;
+    fs::permissions(dir / "kept.csv", fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(Read(dir / "kept.csv"), before);
+
+    // The target is a folder, or its folder is missing: nothing left behind.
+    fs::create_directory(dir / "folder.csv");
+    EXPECT_FALSE(SaveCsv(data, (dir / "folder.csv").string(), error));
+    EXPECT_NE(error.find("folder.csv"), std::string::npos) << error;
+    const std::string lost = (dir / "missing" / "x.csv").string();
+    EXPECT_FALSE(SaveCsv(data, lost, error));
+    EXPECT_EQ(error.rfind("cannot create " + lost + ": ", 0), 0u) << error;
+    EXPECT_EQ(Entries(), 3u);  // out.csv, kept.csv, folder.csv
+}
+
+class CsvFieldQuoting : public ::testing::TestWithParam<std::tuple<const char*, char, const char*>> {};
+
+TEST_P(CsvFieldQuoting, QuotesOnlyWhenNeeded) {
+    EXPECT_EQ(CsvField(std::get<0>(GetParam()), std::get<1>(GetParam())), std::get<2>(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, CsvFieldQuoting,
+                         ::testing::Values(std::tuple{"plain", ',', "plain"}, std::tuple{"", ',', ""},
+                                           std::tuple{"a,b", ',', "\"a,b\""}, std::tuple{"a,b", ';', "a,b"},
+                                           std::tuple{"a;b", ';', "\"a;b\""}, std::tuple{"a\tb", '\t', "\"a\tb\""},
+                                           std::tuple{"say \"hi\"", ',', "\"say \"\"hi\"\"\""},
+                                           std::tuple{"two\nlines", ',', "\"two\nlines\""},
+                                           std::tuple{"cr\rhere", ',', "\"cr\rhere\""}));
+
+}  // namespace
+}  // namespace tavrel::testing
