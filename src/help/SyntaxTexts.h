@@ -1,6 +1,5 @@
 // The syntax texts that SYNTAX prints after "zel." and the name of a
-// method: one row per method, under the first name the method table gives
-// it, ended by a row with a null name.
+// method, taken from the method list (frame/MethodList.h).
 #pragma once
 
 #include <string_view>
@@ -11,8 +10,6 @@ struct SyntaxRow {
     const char* method;
     const char* text;
 };
-
-extern const SyntaxRow kSyntaxTexts[];
 
 // The text of a method by its first name; null for a method without one.
 const char* SyntaxOf(std::string_view method);

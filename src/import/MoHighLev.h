@@ -14,19 +14,12 @@
 #include <variant>
 
 #include "files/MoZELIO.h"
+#include "frame/MethodList.h"
 #include "props/MoNumeric.h"
 #include "props/MoString.h"
 
 namespace zel {
 
-// ZEL's methods as programs over them number them.
-enum class ZelMethod : int32_t {
-    Open, Close, CloseAll, Exists, Remove, Size, GetPos, SetPos, Rewind, ToEnd,
-    Jump, JumpChunk, SwitchMode, Read, Write, FRead, FWrite, DRead, DWrite, LDRead,
-    LDWrite, ARead, AWrite, ReadRowBin, ReadRecord, WriteRecord, CRead, LineRow, ListSep, LRead,
-    LWrite, ReadArray, ReadRow, ReadToken, TRead, TWrite, Ascii, Syntax, AltSpell, ListAll,
-    SigmaWin, SigmaDos, Wav, WksBlock, Mathematica, kCount
-};
 
 // The settings a high-level method saves; all but ERROR and SYSERR are put
 // back when it ends.

@@ -4,6 +4,8 @@
 // script names to them.
 #pragma once
 
+#include <array>
+
 #include "binary/MoBinIO.h"
 #include "binary/MoIntIO.h"
 #include "binary/MoReadRowBin.h"
@@ -14,6 +16,7 @@
 #include "files/MoOpen.h"
 #include "files/MoSwitchMode.h"
 #include "files/MoTracking.h"
+#include "frame/MethodList.h"
 #include "frame/MoDLL.h"
 #include "help/MoHelpIO.h"
 #include "help/MoListSep.h"
@@ -41,7 +44,7 @@ public:
     ZEL();
 
     MemberTable OwnProperties() override { return {kProperties, this}; }
-    MemberTable OwnMethods() override { return {kMethods, this}; }
+    MemberTable OwnMethods() override { return {kMethods.data(), this}; }
     MemberTable BaseProperties() override { return {kBaseProperties, this}; }
     // Every member back to its default; open files stay open.
     void ResetAll() override;
@@ -68,10 +71,17 @@ private:
         return (static_cast<ZEL&>(owner).open_.*Getter)();
     }
 
+    using MethodTable = std::array<MemberEntry, methods::kSpellings + 1>;
+    using NumberedMethods = std::array<MoMethod& (*)(ZEL&), methods::kNumbered>;
+    // Both built from the method list when the module is compiled.
+    static constexpr MethodTable MakeMethodTable();
+    static constexpr NumberedMethods MakeNumberedMethods();
+
     static const MemberEntry kProperties[];
+    // Every spelling of every method, in the order of the method list.
+    static const MethodTable kMethods;
     // The methods in the numbering of programs over them (ZelMethod).
-    static MoMethod& (*const kNumberedMethods[])(ZEL& zel);
-    static const MemberEntry kMethods[];
+    static const NumberedMethods kNumberedMethods;
     static const MemberEntry kBaseProperties[];
 
     // Built first and destroyed last: the methods refer to it, and its
@@ -84,52 +94,16 @@ private:
     MoInt warnMsg_;
     MoString msg_;
 
-    MoReset reset_;
-    MoListSep listSepMethod_{io_};
-    MoOpen open_{io_};
-    MoClose close_{io_};
-    MoCloseAll closeAll_{io_};
-    MoExists exists_{io_};
-    MoRemove remove_{io_};
-    MoSize size_{io_};
-    MoGetPos getPos_{io_};
-    MoSetPos setPos_{io_};
-    MoRewind rewind_{io_};
-    MoToEnd toEnd_{io_};
-    MoJump jump_{io_};
-    MoJumpChunk jumpChunk_{io_};
-    MoSwitchMode switchMode_{io_};
-    MoRead read_{io_, converter_};
-    MoWrite write_{io_, converter_};
-    MoFRead fread_{io_, converter_};
-    MoFWrite fwrite_{io_, converter_};
-    MoDRead dread_{io_, converter_};
-    MoDWrite dwrite_{io_, converter_};
-    MoLDRead ldread_{io_, converter_};
-    MoLDWrite ldwrite_{io_, converter_};
-    MoARead aread_{io_, converter_};
-    MoAWrite awrite_{io_, converter_};
-    MoReadRowBin readRowBin_{io_, converter_};
-    MoReadRecord readRecord_{io_, converter_};
-    MoWriteRecord writeRecord_{io_, converter_};
-    MoReadRow readRow_{io_};
-    MoLineRow lineRow_{io_};
-    MoTRead tread_{io_};
-    MoLRead lread_{io_};
-    MoReadToken readToken_{io_};
-    MoReadArray readArray_{io_};
-    MoASCII ascii_{io_};
-    MoCRead cread_{io_};
-    MoTWrite twrite_{io_};
-    MoLWrite lwrite_{io_};
-    MoSigmaWin sigmaWin_{io_};
-    MoSigmaDos sigmaDos_{io_};
-    MoWav wav_{io_};
-    MoMathematica mathematica_{io_};
-    MoWksBlock wksBlock_{io_};
-    MoSyntax syntax_{io_};
-    MoAltSpell altSpell_{io_};
-    MoListAll listAll_{io_};
+    // The methods, one member each, as the method list describes them.
+#define ZEL_CONSTRUCT_NONE
+#define ZEL_CONSTRUCT_IO {io_}
+#define ZEL_CONSTRUCT_CODEC {io_, converter_}
+#define ZEL_METHOD_MEMBER(e, n, cls, field, make, ...) cls field ZEL_CONSTRUCT_##make;
+    ZEL_METHODS(ZEL_METHOD_MEMBER)
+#undef ZEL_METHOD_MEMBER
+#undef ZEL_CONSTRUCT_NONE
+#undef ZEL_CONSTRUCT_IO
+#undef ZEL_CONSTRUCT_CODEC
 };
 
 }  // namespace zel

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Host.h"
+#include "frame/MethodList.h"
 #include "module/Zel.h"
 #include "support/FailingAllocator.h"
 #include "support/FailingVfs.h"
@@ -34,6 +35,17 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Every spelling of every method, in the order of the method list: what
+// SYNTAX and the listing show.
+inline std::vector<std::string> MethodSpellings() {
+    std::vector<std::string> spellings;
+#define ZEL_TEST_SPELLINGS(e, n, cls, field, make, syntax, ...) \
+    for (const char* name : {__VA_ARGS__}) spellings.emplace_back(name);
+    ZEL_METHODS(ZEL_TEST_SPELLINGS)
+#undef ZEL_TEST_SPELLINGS
+    return spellings;
+}
 
 class ZelFixture : public ::testing::Test {
 protected:
