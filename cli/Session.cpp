@@ -14,7 +14,7 @@
 #include "NumberText.h"
 #include "Parser.h"
 #include "Table.h"
-#include "frame/ErrorCatalogue.h"
+#include "zel/zel_errors.h"
 
 namespace zelcli {
 
@@ -594,10 +594,8 @@ std::string Session::ErrorListReason(const std::string& method) {
     const char* last = newest.data() + newest.size();
     const auto [end, ec] = std::from_chars(first, last, id);
     if (ec != std::errc() || end != last || id == 0) return {};
-    std::string text;
-    for (const zel::ListErrRow* row = zel::kListErrCatalogue; row->name != nullptr; ++row) {
-        if (static_cast<int32_t>(row->id) == id) text = row->text;
-    }
+    const char* known = ZelListErrText(id);
+    std::string text = known != nullptr ? known : "";
     const std::string number = "error " + std::to_string(id) + (owner.empty() ? "" : ", " + owner);
     if (text.empty()) return "ZEL's error list holds " + number;
     // "more arguments than the method takes": name the method.
@@ -642,8 +640,8 @@ std::string Session::ErrorState() {
         if (text != nullptr) out += std::string(" (") + text + ")";
         return out;
     };
-    return describe("ERROR", [](int32_t n, bool c) { return zel::ErrorText(n, c); }) + ", " +
-           describe("SYSERR", [](int32_t n, bool c) { return zel::SysErrText(n, c); });
+    return describe("ERROR", [](int32_t n, bool c) { return ZelErrorText(n, c ? 1 : 0); }) + ", " +
+           describe("SYSERR", [](int32_t n, bool c) { return ZelSysErrText(n, c ? 1 : 0); });
 }
 
 }  // namespace zelcli

@@ -137,20 +137,4 @@ int32_t MoTavrelWks::SetRowCount(int32_t n) {
     return Request(ZEL_CB_SET_ROW_COUNT, intptr_t{n}, answer) && answer == 0 ? 0 : 1;
 }
 
-int32_t MoTavrelWks::ColumnDatasetName(int32_t k, TextOut buffer) const {
-    if (buffer.empty()) return 1;
-    buffer[0] = '\0';
-    std::array<char, ZEL_TEXT_BUFFER> column{};
-    if (ColumnName(k, TextOut(column)) != 0 || column[0] == '\0') return 1;
-    const std::string_view sheet = wksName_.text();
-    const std::string_view name(column.data());
-    // Worksheet, "_", column name and the terminator.
-    if (sheet.size() + 1 + name.size() + 1 > buffer.size()) return 1;
-    std::memcpy(buffer.data(), sheet.data(), sheet.size());
-    buffer[sheet.size()] = '_';
-    std::memcpy(buffer.data() + sheet.size() + 1, name.data(), name.size());
-    buffer[sheet.size() + 1 + name.size()] = '\0';
-    return 0;
-}
-
 }  // namespace zel

@@ -69,10 +69,7 @@ public:
     int32_t SetColumnFormat(int32_t k, int32_t code);
     int32_t RemoveColumn(int32_t k);
     int32_t SetRowCount(int32_t n);
-    // "<worksheet>_<column name>" of column k, the name by which a script
-    // reaches the column's dataset; empty when the column has no name or the
-    // name does not fit the buffer.
-    int32_t ColumnDatasetName(int32_t k, TextOut buffer) const;
+
 
 private:
     // One column request on the layer; false (no request) when detached or

@@ -5,25 +5,16 @@
 #include <exception>
 #include <string>
 
+#include "zel/zel_errors.h"
+
 namespace zel::platform {
 
-// The cause codes of the file layer, as scripts see them in SYSERR.
+// The cause codes of the file layer, as scripts see them in SYSERR: the
+// rows of ZEL_FILE_CAUSES.
 enum class FileCause : int32_t {
-    None = 0,
-    Generic = 1,
-    FileNotFound = 2,
-    BadPath = 3,
-    TooManyOpenFiles = 4,
-    AccessDenied = 5,
-    InvalidFile = 6,
-    RemoveCurrentDir = 7,
-    DirectoryFull = 8,
-    BadSeek = 9,
-    HardIO = 10,
-    SharingViolation = 11,
-    LockViolation = 12,
-    DiskFull = 13,
-    EndOfFile = 14,
+#define ZEL_FILE_CAUSE_ENUMERATOR(name, code, legacy, text) name = code,
+    ZEL_FILE_CAUSES(ZEL_FILE_CAUSE_ENUMERATOR)
+#undef ZEL_FILE_CAUSE_ENUMERATOR
 };
 
 // One row per cause: the code SYSERR shows in the legacy numbering (0 for
@@ -36,21 +27,9 @@ struct CauseRow {
 
 // In the order of FileCause, ended by a row with a null text.
 inline constexpr CauseRow kCauses[] = {
-    {FileCause::None, 0, "no error"},
-    {FileCause::Generic, 0, "unspecified file error"},
-    {FileCause::FileNotFound, 23, "file not found"},
-    {FileCause::BadPath, 0, "bad path"},
-    {FileCause::TooManyOpenFiles, 24, "too many open files"},
-    {FileCause::AccessDenied, 13, "access denied"},
-    {FileCause::InvalidFile, 9, "invalid file"},
-    {FileCause::RemoveCurrentDir, 0, "cannot remove the current directory"},
-    {FileCause::DirectoryFull, 0, "directory full"},
-    {FileCause::BadSeek, 0, "bad seek"},
-    {FileCause::HardIO, 5, "hardware I/O error"},
-    {FileCause::SharingViolation, 36, "sharing violation"},
-    {FileCause::LockViolation, 0, "lock violation"},
-    {FileCause::DiskFull, 28, "disk full"},
-    {FileCause::EndOfFile, 0, "end of file"},
+#define ZEL_FILE_CAUSE_ROW(name, code, legacy, text) {FileCause::name, legacy, text},
+    ZEL_FILE_CAUSES(ZEL_FILE_CAUSE_ROW)
+#undef ZEL_FILE_CAUSE_ROW
     {FileCause::None, 0, nullptr},
 };
 

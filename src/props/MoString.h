@@ -46,9 +46,4 @@ public:
     ZEL_CLASS_NAME(MoWksName)
 };
 
-class MoMatrixName : public MoString {
-public:
-    ZEL_CLASS_NAME(MoMatrixName)
-};
-
 }  // namespace zel
