@@ -83,54 +83,54 @@ int32_t MoWrite::Execute(double* result, MoDLL& owner) {
     uint32_t width = 0;
     if (int32_t e = ChooseWidth(nBytes_, width); e != 0) return e;
     std::array<uint8_t, kMaxScalarBytes> bytes{};
-    // A value out of range for 24 bits leaves ERROR 34 and is still written.
+    // A value out of range for its width raises Err::ValueRange and is still
+    // written.
     if (int32_t r = Convert(kKindInteger, width, bytes.data(), value, false); r != 0) return r;
     if (int32_t r = WriteValue(bytes.data(), width); r != 0) return r;
     *result = width;
     return 0;
 }
 
-MoRealIO::MoRealIO(IoContext& io, TypeConverter& converter, uint32_t width, bool writing)
-    : MoScalarIO(io, converter), width_(width) {
-    if (writing) value_ = &AddArgument<MoReal>();
+MoRealIO::MoRealIO(IoContext& io, TypeConverter& converter, const RealMethod& method)
+    : MoScalarIO(io, converter), method_(method) {
+    if (method.writing) value_ = &AddArgument<MoReal>();
     AddArgument<MoInt>();
 }
 
-int32_t MoRealIO::ReadReal(double* result, MoDLL& owner) {
+int32_t MoRealIO::ParseArguments(std::string& argText, MoDLL& owner) {
+    if (method_.refusal != nullptr) {
+        host::PrintLine(method_.refusal);
+        return 1;
+    }
+    return MoScalarIO::ParseArguments(argText, owner);
+}
+
+int32_t MoRealIO::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
+    return method_.writing ? WriteReal(result) : ReadReal(result);
+}
+
+int32_t MoRealIO::ReadReal(double* result) {
     std::array<uint8_t, kMaxScalarBytes> bytes{};
-    if (int32_t r = ReadValue(bytes.data(), width_); r != 0) {
+    if (int32_t r = ReadValue(bytes.data(), method_.width); r != 0) {
         if (io_.NewActions()) return r;
         *result = 0.0;
         return io_.Fail(Err::ReadFailed);
     }
     // An 80-bit value outside the double range gives the missing value and
-    // ERROR 34, with status 0.
-    return Convert(kKindFloat, width_, bytes.data(), *result, true);
+    // raises Err::ValueRange, with status 0.
+    return Convert(kKindFloat, method_.width, bytes.data(), *result, true);
 }
 
-int32_t MoRealIO::WriteReal(double* result, MoDLL& owner) {
-    MoZELIO::Execute(result, owner);
+int32_t MoRealIO::WriteReal(double* result) {
     if (io_.NewActions()) *result = 0.0;
     if (value_ == nullptr || !value_->given()) return io_.Fail(Err::MissingArgument);
     double value = value_->GetValue();
     std::array<uint8_t, kMaxScalarBytes> bytes{};
-    if (int32_t r = Convert(kKindFloat, width_, bytes.data(), value, false); r != 0) return r;
-    if (int32_t r = WriteValue(bytes.data(), width_); r != 0) return r;
-    *result = width_;
+    if (int32_t r = Convert(kKindFloat, method_.width, bytes.data(), value, false); r != 0) return r;
+    if (int32_t r = WriteValue(bytes.data(), method_.width); r != 0) return r;
+    *result = method_.width;
     return 0;
-}
-
-MoFRead::MoFRead(IoContext& io, TypeConverter& converter) : MoRealIO(io, converter, 4, false) {}
-MoDRead::MoDRead(IoContext& io, TypeConverter& converter) : MoRealIO(io, converter, 8, false) {}
-MoLDRead::MoLDRead(IoContext& io, TypeConverter& converter) : MoRealIO(io, converter, 10, false) {}
-MoFWrite::MoFWrite(IoContext& io, TypeConverter& converter) : MoRealIO(io, converter, 4, true) {}
-MoDWrite::MoDWrite(IoContext& io, TypeConverter& converter) : MoRealIO(io, converter, 8, true) {}
-MoLDWrite::MoLDWrite(IoContext& io, TypeConverter& converter) : MoRealIO(io, converter, 10, true) {}
-
-int32_t MoLDWrite::ParseArguments(std::string&, MoDLL&) {
-    host::PrintLine("file.LDWrite() is not supported in this version");
-    return 1;
 }
 
 }  // namespace zel

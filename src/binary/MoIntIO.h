@@ -18,10 +18,12 @@ public:
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
 
 protected:
-    // Reads width bytes: 0, or the reader's code (33 end of data, 28 another
-    // file error) with ERROR and SYSERR set.
+    // Reads width bytes: 0, or the reader's code (Err::EndOfFile at the end
+    // of the data, Err::ReadFailed for another file error) with ERROR and
+    // SYSERR set.
     int32_t ReadValue(uint8_t* bytes, uint32_t width);
-    // Writes width bytes: 0, or 29 (legacy 1155 and 2) with SYSERR set.
+    // Writes width bytes: 0, or the failure of Err::WriteValueFailed with
+    // SYSERR set.
     int32_t WriteValue(const uint8_t* bytes, uint32_t width);
     // Decodes or encodes one value of (kind, width) under the settings.
     int32_t Convert(int32_t kind, uint32_t width, uint8_t* bytes, double& value, bool reading);
@@ -61,63 +63,52 @@ private:
     MoInt& nBytes_;
 };
 
+// What sets one real method apart: the class name it reports (the error
+// list prints it), the width of its values, whether it writes, and for a
+// method that is not offered the line that refuses every call.
+struct RealMethod {
+    const char* className;
+    uint32_t width;
+    bool writing;
+    const char* refusal;  // null for a method that is offered
+};
+
 // The real methods: a fixed width and the float codec of that width.
 class MoRealIO : public MoScalarIO {
 public:
-    ZEL_CLASS_NAME(MoRealIO)
-    MoRealIO(IoContext& io, TypeConverter& converter, uint32_t width, bool writing);
-
-protected:
-    int32_t ReadReal(double* result, MoDLL& owner);
-    int32_t WriteReal(double* result, MoDLL& owner);
+    MoRealIO(IoContext& io, TypeConverter& converter, const RealMethod& method);
+    const char* ClassName() const override { return method_.className; }
+    int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
+    int32_t Execute(double* result, MoDLL& owner) override;
 
 private:
+    int32_t ReadReal(double* result);
+    int32_t WriteReal(double* result);
+
+    const RealMethod& method_;
     MoReal* value_ = nullptr;
-    uint32_t width_;
 };
 
-class MoFRead : public MoRealIO {
+// A real method as a type of its own, built from its row.
+template <const RealMethod& Method>
+class MoRealMethod final : public MoRealIO {
 public:
-    ZEL_CLASS_NAME(MoFRead)
-    MoFRead(IoContext& io, TypeConverter& converter);
-    int32_t Execute(double* result, MoDLL& owner) override { return ReadReal(result, owner); }
+    MoRealMethod(IoContext& io, TypeConverter& converter) : MoRealIO(io, converter, Method) {}
 };
 
-class MoDRead : public MoRealIO {
-public:
-    ZEL_CLASS_NAME(MoDRead)
-    MoDRead(IoContext& io, TypeConverter& converter);
-    int32_t Execute(double* result, MoDLL& owner) override { return ReadReal(result, owner); }
-};
+inline constexpr RealMethod kFRead{"MoFRead", 4, false, nullptr};
+inline constexpr RealMethod kFWrite{"MoFWrite", 4, true, nullptr};
+inline constexpr RealMethod kDRead{"MoDRead", 8, false, nullptr};
+inline constexpr RealMethod kDWrite{"MoDWrite", 8, true, nullptr};
+inline constexpr RealMethod kLDRead{"MoLDRead", 10, false, nullptr};
+// Writing 80-bit reals is not offered.
+inline constexpr RealMethod kLDWrite{"MoLDWrite", 10, true, "file.LDWrite() is not supported in this version"};
 
-class MoLDRead : public MoRealIO {
-public:
-    ZEL_CLASS_NAME(MoLDRead)
-    MoLDRead(IoContext& io, TypeConverter& converter);
-    int32_t Execute(double* result, MoDLL& owner) override { return ReadReal(result, owner); }
-};
-
-class MoFWrite : public MoRealIO {
-public:
-    ZEL_CLASS_NAME(MoFWrite)
-    MoFWrite(IoContext& io, TypeConverter& converter);
-    int32_t Execute(double* result, MoDLL& owner) override { return WriteReal(result, owner); }
-};
-
-class MoDWrite : public MoRealIO {
-public:
-    ZEL_CLASS_NAME(MoDWrite)
-    MoDWrite(IoContext& io, TypeConverter& converter);
-    int32_t Execute(double* result, MoDLL& owner) override { return WriteReal(result, owner); }
-};
-
-// Writing 80-bit reals is not offered: every call is refused with a line.
-class MoLDWrite : public MoRealIO {
-public:
-    ZEL_CLASS_NAME(MoLDWrite)
-    MoLDWrite(IoContext& io, TypeConverter& converter);
-    int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
-    int32_t Execute(double* result, MoDLL& owner) override { return WriteReal(result, owner); }
-};
+using MoFRead = MoRealMethod<kFRead>;
+using MoFWrite = MoRealMethod<kFWrite>;
+using MoDRead = MoRealMethod<kDRead>;
+using MoDWrite = MoRealMethod<kDWrite>;
+using MoLDRead = MoRealMethod<kLDRead>;
+using MoLDWrite = MoRealMethod<kLDWrite>;
 
 }  // namespace zel

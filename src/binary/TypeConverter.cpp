@@ -2,29 +2,21 @@
 //
 // Every image is assembled and taken apart byte by byte with explicit
 // shifts, so the results do not depend on the host's byte order and no
-// misaligned load happens. Float bits travel through memcpy.
+// misaligned load happens. Float bits travel through std::bit_cast.
 #include "binary/TypeConverter.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "frame/Mobj.h"
 
 namespace zel {
 namespace {
 
-// ---- small helpers -------------------------------------------------------
-
-// Truncates toward zero to int32; NaN and values outside the range give
-// INT32_MIN. Every double strictly between -2^31-1 and 2^31 truncates into
-// range, so the conversion below is always defined.
-int32_t TruncToInt32(double v) {
-    if (v > -2147483649.0 && v < 2147483648.0) {
-        return static_cast<int32_t>(v);
-    }
-    return std::numeric_limits<int32_t>::min();
-}
+// ---- byte images ---------------------------------------------------------
 
 // Truncates toward zero to int64; values outside the range saturate to
 // INT64_MIN. -2^63 is exact in a double and 2^63 is the first value above.
@@ -35,56 +27,57 @@ int64_t TruncToInt64(double v) {
     return std::numeric_limits<int64_t>::min();
 }
 
-uint32_t LoadLe(const uint8_t* b, int width) {
-    uint32_t u = 0;
-    for (int i = width - 1; i >= 0; --i) {
+// The unsigned number an image of Width bytes holds.
+template <size_t Width>
+using ImageBits = std::conditional_t<(Width > 4), uint64_t, uint32_t>;
+
+// The number of a little-endian image, and the little-endian image of a
+// number (its low Width bytes).
+template <size_t Width>
+ImageBits<Width> LoadLe(const uint8_t* b) {
+    ImageBits<Width> u = 0;
+    for (size_t i = Width; i-- > 0;) {
         u = (u << 8) | b[i];
     }
     return u;
 }
 
-void StoreLe(uint8_t* b, uint32_t u, int width) {
-    for (int i = 0; i < width; ++i) {
+template <size_t Width>
+void StoreLe(uint8_t* b, ImageBits<Width> u) {
+    for (size_t i = 0; i < Width; ++i) {
         b[i] = static_cast<uint8_t>(u >> (8 * i));
     }
 }
 
-uint64_t LoadLe64(const uint8_t* b) {
-    uint64_t u = 0;
-    for (int i = 7; i >= 0; --i) {
-        u = (u << 8) | b[i];
+// Whether an image of `width` bytes has its most significant byte first
+// under the settings; the one place that decides byte order. One byte has
+// no order. 16-bit images follow BYTEORDER 1 and 2 when read, and when
+// written only in the current numbering (the legacy numbering always wrote
+// them little-endian). Wider integers and IEEE floats follow BYTEORDER 2.
+bool BigEndian(TypeConverter& conv, size_t width, bool reading) {
+    switch (width) {
+        case 1: return false;
+        case 2: return conv.ByteOrder() != kOrderLittle && (reading || conv.Errors().NewActions());
+        default: return conv.ByteOrder() == kOrderBig;
     }
-    return u;
 }
 
-void StoreLe64(uint8_t* b, uint64_t u) {
-    for (int i = 0; i < 8; ++i) {
-        b[i] = static_cast<uint8_t>(u >> (8 * i));
-    }
+// The number of an image, and the image of a number, in the byte order of
+// its width. A big-endian image is reversed in place before it is read (the
+// caller's buffer is left so) and after it is written.
+template <size_t Width>
+ImageBits<Width> LoadImage(TypeConverter& conv, uint8_t* bytes) {
+    if (BigEndian(conv, Width, true)) TypeConverter::ReverseBytes(bytes, Width);
+    return LoadLe<Width>(bytes);
 }
 
-// Sign-extends the low `bits` bits of u (as two's complement) to a double.
-double SignExtend(uint32_t u, int bits) {
-    // The value's top bit moved to bit 31, then shifted back arithmetically:
-    // no branch on the sign, which random data would mispredict half the time.
-    const int shift = 32 - bits;
-    return static_cast<double>(static_cast<int32_t>(u << shift) >> shift);
+template <size_t Width>
+void StoreImage(TypeConverter& conv, uint8_t* bytes, ImageBits<Width> u) {
+    StoreLe<Width>(bytes, u);
+    if (BigEndian(conv, Width, false)) TypeConverter::ReverseBytes(bytes, Width);
 }
-
-double IntegerValue(const TypeConverter& conv, uint32_t u, int bits) {
-    return conv.IsSigned() ? SignExtend(u, bits) : static_cast<double>(u);
-}
-
-// Which codecs reverse under which byte order.
-bool ReverseShortRead(const TypeConverter& conv) { return conv.ByteOrder() != kOrderLittle; }
-bool ReverseWide(const TypeConverter& conv) { return conv.ByteOrder() == kOrderBig; }
 
 // ---- integers ------------------------------------------------------------
-
-int32_t DecodeInt8(TypeConverter& conv, uint8_t* bytes, double& value) {
-    value = IntegerValue(conv, bytes[0], 8);
-    return 0;
-}
 
 // Out-of-range integers keep the bytes they always had (the low bytes of the
 // truncated value, or of INT32_MIN), but the loss is reported.
@@ -95,85 +88,39 @@ void CheckIntegerRange(TypeConverter& conv, double value, int bits) {
     if (!(t >= low && t <= high)) conv.Errors().Raise(Err::ValueRange);
 }
 
-int32_t EncodeInt8(TypeConverter& conv, uint8_t* bytes, double& value) {
-    CheckIntegerRange(conv, value, 8);
-    bytes[0] = static_cast<uint8_t>(static_cast<uint32_t>(TruncToInt32(value)));
-    return 0;
-}
-
-int32_t DecodeInt16(TypeConverter& conv, uint8_t* bytes, double& value) {
-    if (ReverseShortRead(conv)) {
-        TypeConverter::ReverseBytes(bytes, 2);
-    }
-    value = IntegerValue(conv, LoadLe(bytes, 2), 16);
-    return 0;
-}
-
-int32_t EncodeInt16(TypeConverter& conv, uint8_t* bytes, double& value) {
-    CheckIntegerRange(conv, value, 16);
-    StoreLe(bytes, static_cast<uint32_t>(TruncToInt32(value)), 2);
-    // The write honours the byte order only in the current numbering; the
-    // legacy numbering always wrote 16-bit values little-endian.
-    if (conv.ByteOrder() != kOrderLittle && conv.Errors().NewActions()) {
-        TypeConverter::ReverseBytes(bytes, 2);
-    }
-    return 0;
-}
-
-int32_t DecodeInt24(TypeConverter& conv, uint8_t* bytes, double& value) {
-    if (ReverseWide(conv)) {
-        TypeConverter::ReverseBytes(bytes, 3);
-    }
-    value = IntegerValue(conv, LoadLe(bytes, 3), 24);
-    return 0;
-}
-
-int32_t EncodeInt24(TypeConverter& conv, uint8_t* bytes, double& value) {
-    CheckIntegerRange(conv, value, 24);
-    StoreLe(bytes, static_cast<uint32_t>(TruncToInt32(value)), 3);
-    if (ReverseWide(conv)) {
-        TypeConverter::ReverseBytes(bytes, 3);
-    }
-    return 0;
-}
-
-int32_t DecodeInt32(TypeConverter& conv, uint8_t* bytes, double& value) {
-    if (ReverseWide(conv)) {
-        TypeConverter::ReverseBytes(bytes, 4);
-    }
-    value = IntegerValue(conv, LoadLe(bytes, 4), 32);
-    return 0;
-}
-
-int32_t EncodeInt32(TypeConverter& conv, uint8_t* bytes, double& value) {
-    CheckIntegerRange(conv, value, 32);
-    uint32_t u;
+template <size_t Width>
+int32_t DecodeInt(TypeConverter& conv, uint8_t* bytes, double& value) {
+    const uint32_t u = LoadImage<Width>(conv, bytes);
     if (conv.IsSigned()) {
-        u = static_cast<uint32_t>(TruncToInt32(value));
-    } else if (std::isnan(value)) {
-        u = 0x80000000u;
+        // The value's top bit moved to bit 31, then shifted back arithmetically:
+        // no branch on the sign, which random data would mispredict half the time.
+        constexpr int shift = 32 - 8 * static_cast<int>(Width);
+        value = static_cast<double>(static_cast<int32_t>(u << shift) >> shift);
     } else {
-        // Through 64 bits so that 2^31 to 2^32-1 encode exactly; larger
-        // values keep their low 32 bits.
-        u = static_cast<uint32_t>(static_cast<uint64_t>(TruncToInt64(value)));
+        value = static_cast<double>(u);
     }
-    StoreLe(bytes, u, 4);
-    if (ReverseWide(conv)) {
-        TypeConverter::ReverseBytes(bytes, 4);
+    return 0;
+}
+
+template <size_t Width>
+int32_t EncodeInt(TypeConverter& conv, uint8_t* bytes, double& value) {
+    CheckIntegerRange(conv, value, 8 * static_cast<int>(Width));
+    auto u = static_cast<uint32_t>(TruncateToInt32(value));
+    if constexpr (Width == 4) {
+        // Unsigned through 64 bits, so that 2^31 to 2^32-1 encode exactly;
+        // larger values keep their low 32 bits, NaN those of INT32_MIN.
+        if (!conv.IsSigned() && !std::isnan(value)) {
+            u = static_cast<uint32_t>(static_cast<uint64_t>(TruncToInt64(value)));
+        }
     }
+    StoreImage<Width>(conv, bytes, u);
     return 0;
 }
 
 // ---- IEEE floats ---------------------------------------------------------
 
 int32_t DecodeSingle(TypeConverter& conv, uint8_t* bytes, double& value) {
-    if (ReverseWide(conv)) {
-        TypeConverter::ReverseBytes(bytes, 4);
-    }
-    const uint32_t bits = LoadLe(bytes, 4);
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    value = static_cast<double>(f);
+    value = static_cast<double>(std::bit_cast<float>(LoadImage<4>(conv, bytes)));
     return 0;
 }
 
@@ -199,31 +146,17 @@ int32_t EncodeSingle(TypeConverter& conv, uint8_t* bytes, double& value) {
     if (std::isfinite(value) && std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max())) {
         conv.Errors().Raise(Err::ValueRange);
     }
-    uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    StoreLe(bytes, bits, 4);
-    if (ReverseWide(conv)) {
-        TypeConverter::ReverseBytes(bytes, 4);
-    }
+    StoreImage<4>(conv, bytes, std::bit_cast<uint32_t>(f));
     return 0;
 }
 
 int32_t DecodeDouble(TypeConverter& conv, uint8_t* bytes, double& value) {
-    if (ReverseWide(conv)) {
-        TypeConverter::ReverseBytes(bytes, 8);
-    }
-    const uint64_t bits = LoadLe64(bytes);
-    std::memcpy(&value, &bits, sizeof value);
+    value = std::bit_cast<double>(LoadImage<8>(conv, bytes));
     return 0;
 }
 
 int32_t EncodeDouble(TypeConverter& conv, uint8_t* bytes, double& value) {
-    uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    StoreLe64(bytes, bits);
-    if (ReverseWide(conv)) {
-        TypeConverter::ReverseBytes(bytes, 8);
-    }
+    StoreImage<8>(conv, bytes, std::bit_cast<uint64_t>(value));
     return 0;
 }
 
@@ -240,8 +173,8 @@ constexpr uint64_t kFractionMask = (uint64_t{1} << 52) - 1;
 constexpr uint64_t kIntegerBit = uint64_t{1} << 63;
 
 int32_t DecodeExtended(TypeConverter& conv, uint8_t* bytes, double& value) {
-    const uint64_t sig = LoadLe64(bytes);
-    const uint32_t se = LoadLe(bytes + 8, 2);
+    const uint64_t sig = LoadLe<8>(bytes);
+    const uint32_t se = LoadLe<2>(bytes + 8);
     if (sig == 0 && (se & 0x7FFFu) == 0) {
         // A true zero of either sign. The exponent check below would take
         // a negative zero for an out-of-range value.
@@ -260,13 +193,12 @@ int32_t DecodeExtended(TypeConverter& conv, uint8_t* bytes, double& value) {
                           | (static_cast<uint64_t>(high) << 62)
                           | (static_cast<uint64_t>(se & 0x3FFu) << 52)
                           | ((sig >> 11) & kFractionMask);  // low 11 bits dropped
-    std::memcpy(&value, &bits, sizeof value);
+    value = std::bit_cast<double>(bits);
     return 0;
 }
 
 int32_t EncodeExtended(TypeConverter&, uint8_t* bytes, double& value) {
-    uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
+    const auto bits = std::bit_cast<uint64_t>(value);
     if (bits == 0) {  // +0.0 only; -0.0 goes through the bit copies
         std::memset(bytes, 0, 10);
         return 0;
@@ -277,8 +209,8 @@ int32_t EncodeExtended(TypeConverter&, uint8_t* bytes, double& value) {
                                               | (high << 14)
                                               | (high != 0 ? 0u : (0xFu << 10))
                                               | ((bits >> 52) & 0x3FFu));
-    StoreLe64(bytes, sig);
-    StoreLe(bytes + 8, se, 2);
+    StoreLe<8>(bytes, sig);
+    StoreLe<2>(bytes + 8, se);
     return 0;
 }
 
@@ -342,10 +274,10 @@ using CodecRow = std::array<CodecPair, kMaxWidth + 1>;
 
 constexpr std::array<CodecRow, 3> kCodecs = [] {
     std::array<CodecRow, 3> t{};
-    t[kKindInteger][1] = {DecodeInt8, EncodeInt8};
-    t[kKindInteger][2] = {DecodeInt16, EncodeInt16};
-    t[kKindInteger][3] = {DecodeInt24, EncodeInt24};
-    t[kKindInteger][4] = {DecodeInt32, EncodeInt32};
+    t[kKindInteger][1] = {DecodeInt<1>, EncodeInt<1>};
+    t[kKindInteger][2] = {DecodeInt<2>, EncodeInt<2>};
+    t[kKindInteger][3] = {DecodeInt<3>, EncodeInt<3>};
+    t[kKindInteger][4] = {DecodeInt<4>, EncodeInt<4>};
     t[kKindFloat][4] = {DecodeSingle, EncodeSingle};
     t[kKindFloat][8] = {DecodeDouble, EncodeDouble};
     t[kKindFloat][10] = {DecodeExtended, EncodeExtended};

@@ -85,16 +85,10 @@ bool MoTRead::IsPieceComplete(uint8_t ch, uint32_t) {
 }
 
 const ByteClasses* MoTRead::PlainBytes() {
-    if (const int32_t key = ClassKey(0); key != classesKey_) {
-        // In mode 0 whether a carriage return is kept depends on the line.
-        const bool crlf = lineMode() == 0;
-        BuildClasses(
-            classes_,
-            [crlf](uint8_t b) { return crlf && (b == '\r' || b == '\n') ? ByteClass::Ask : ByteClass::Keep; },
-            true);
-        classesKey_ = key;
-    }
-    return &classes_;
+    // In mode 0 whether a carriage return is kept depends on the line.
+    const bool crlf = lineMode() == 0;
+    return KeptClasses(
+        [crlf](uint8_t b) { return crlf && (b == '\r' || b == '\n') ? ByteClass::Ask : ByteClass::Keep; }, true);
 }
 
 // ---- LREAD -----------------------------------------------------------------
@@ -125,11 +119,7 @@ bool MoLRead::KeepChar(uint8_t ch) {
 }
 
 const ByteClasses* MoLRead::PlainBytes() {
-    if (const int32_t key = ClassKey(0); key != classesKey_) {
-        BuildClasses(classes_, [this](uint8_t b) { return KeepChar(b) ? ByteClass::Keep : ByteClass::Drop; }, true);
-        classesKey_ = key;
-    }
-    return &classes_;
+    return KeptClasses([this](uint8_t b) { return KeepChar(b) ? ByteClass::Keep : ByteClass::Drop; }, true);
 }
 
 // ---- READTOKEN -------------------------------------------------------------
@@ -161,11 +151,8 @@ bool MoReadToken::IsFinished(uint8_t, uint32_t separators) {
 }
 
 const ByteClasses* MoReadToken::PlainBytes() {
-    if (const int32_t key = ClassKey(keepLineEnds_ ? 1 : 0); key != classesKey_) {
-        BuildClasses(classes_, [this](uint8_t b) { return KeepChar(b) ? ByteClass::Keep : ByteClass::Drop; }, false);
-        classesKey_ = key;
-    }
-    return &classes_;
+    return KeptClasses([this](uint8_t b) { return KeepChar(b) ? ByteClass::Keep : ByteClass::Drop; }, false,
+                       keepLineEnds_ ? 1 : 0);
 }
 
 }  // namespace zel

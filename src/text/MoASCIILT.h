@@ -17,13 +17,14 @@ public:
 
     // The letter of the variable: the first character of strVarLetter, or
     // the previous call's when it is left out. It must be A to Z in either
-    // case (18, legacy 65).
+    // case (Err::BadLetter).
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
-    // The piece into the variable (20, legacy 6, when the host refuses it).
+    // The piece into the variable (Err::HostRefused when the host refuses it).
     int32_t StorePiece(const std::string& piece, uint32_t separators) override;
 
 protected:
-    // A count of 0 is refused: 12, legacy ERROR 0 with the result 0.
+    // A count of 0 is refused (Err::ZeroTextCount); in the legacy numbering
+    // the result is 0.
     int32_t RefuseZeroCount(double* result);
 
     MoString& letterArg_;
@@ -52,8 +53,6 @@ protected:
 
 private:
     MoInt* lineArg_ = nullptr;
-    ByteClasses classes_{};
-    int32_t classesKey_ = -1;
 };
 
 class MoLRead : public MoTRead {
@@ -67,10 +66,6 @@ public:
 
 protected:
     const ByteClasses* PlainBytes() override;
-
-private:
-    ByteClasses classes_{};
-    int32_t classesKey_ = -1;
 };
 
 class MoReadToken : public MoASCIILT {
@@ -90,8 +85,6 @@ private:
     MoInt& tokenArg_;
     uint32_t tokenTarget_ = 0;
     bool keepLineEnds_ = true;
-    ByteClasses classes_{};
-    int32_t classesKey_ = -1;
 };
 
 }  // namespace zel

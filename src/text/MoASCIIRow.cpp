@@ -53,11 +53,7 @@ bool MoLineRow::KeepChar(uint8_t ch) { return !IsListSeparator(ch) && IsNumberCh
 bool MoLineRow::IsFinished(uint8_t ch, uint32_t) { return DataSpent() || IsLineEnd(ch); }
 
 const ByteClasses* MoLineRow::PlainBytes() {
-    if (const int32_t key = ClassKey(0); key != classesKey_) {
-        BuildClasses(classes_, [](uint8_t b) { return IsNumberChar(b) ? ByteClass::Keep : ByteClass::Drop; }, false);
-        classesKey_ = key;
-    }
-    return &classes_;
+    return KeptClasses([](uint8_t b) { return IsNumberChar(b) ? ByteClass::Keep : ByteClass::Drop; }, false);
 }
 
 // ---- READROW ---------------------------------------------------------------
@@ -85,12 +81,7 @@ bool MoReadRow::KeepChar(uint8_t ch) {
 bool MoReadRow::IsFinished(uint8_t, uint32_t separators) { return DataSpent() || separators >= tokenTarget_; }
 
 const ByteClasses* MoReadRow::PlainBytes() {
-    if (const int32_t key = ClassKey(0); key != classesKey_) {
-        BuildClasses(
-            classes_, [](uint8_t b) { return b == '\r' || b == '\n' ? ByteClass::Drop : ByteClass::Keep; }, false);
-        classesKey_ = key;
-    }
-    return &classes_;
+    return KeptClasses([](uint8_t b) { return b == '\r' || b == '\n' ? ByteClass::Drop : ByteClass::Keep; }, false);
 }
 
 }  // namespace zel

@@ -19,8 +19,8 @@ public:
     ZEL_CLASS_NAME(MoASCIIRow)
     explicit MoASCIIRow(IoContext& io);
 
-    // wksname$ must be given and name a worksheet of the host (20, legacy
-    // 6, before any byte moves).
+    // wksname$ must be given and name a worksheet of the host
+    // (Err::NoSuchData, before any byte moves).
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
     // Answers the separators and line ends met.
     int32_t Execute(double* result, MoDLL& owner) override;
@@ -28,8 +28,8 @@ public:
     void AfterExecute(MoDLL& owner) override;
 
     // The piece into the next column: a number in a numeric column, the
-    // text in any other. A cell the host refuses ends the reading (20,
-    // legacy 6).
+    // text in any other. A cell the host refuses ends the reading
+    // (Err::HostRefused).
     int32_t StorePiece(const std::string& piece, uint32_t separators) override;
     // At the end of the reading, and at a separator or a line end after a
     // kept character.
@@ -51,10 +51,6 @@ public:
 
 protected:
     const ByteClasses* PlainBytes() override;
-
-private:
-    ByteClasses classes_{};
-    int32_t classesKey_ = -1;
 };
 
 class MoReadRow : public MoASCIIRow {
@@ -62,7 +58,7 @@ public:
     ZEL_CLASS_NAME(MoReadRow)
     explicit MoReadRow(IoContext& io);
 
-    // nToken when given (a negative count is refused: 12, legacy 3);
+    // nToken when given (a negative count is refused: Err::OutOfRange);
     // otherwise the previous call's, 0 before any.
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
     bool KeepChar(uint8_t ch) override;
@@ -74,8 +70,6 @@ protected:
 private:
     MoInt& tokenArg_;
     uint32_t tokenTarget_ = 0;
-    ByteClasses classes_{};
-    int32_t classesKey_ = -1;
 };
 
 }  // namespace zel

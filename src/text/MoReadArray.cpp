@@ -58,11 +58,7 @@ bool MoReadArray::IsPieceComplete(uint8_t ch, uint32_t keptInPiece) {
 }
 
 const ByteClasses* MoReadArray::PlainBytes() {
-    if (const int32_t key = ClassKey(0); key != classesKey_) {
-        BuildClasses(classes_, [](uint8_t b) { return IsNumberChar(b) ? ByteClass::Keep : ByteClass::Drop; }, false);
-        classesKey_ = key;
-    }
-    return &classes_;
+    return KeptClasses([](uint8_t b) { return IsNumberChar(b) ? ByteClass::Keep : ByteClass::Drop; }, false);
 }
 
 }  // namespace zel

@@ -19,16 +19,17 @@ public:
     explicit MoReadArray(IoContext& io);
 
     // dataset$, start and end must be given; a range that ends before it
-    // starts, or starts before row 1, is refused (19, legacy 64); so is a
-    // dataset that is not there (20, legacy 6), before any byte moves.
+    // starts, or starts before row 1, is refused (Err::EndBeforeStart); so
+    // is a dataset that is not there (Err::NoSuchData), before any byte
+    // moves.
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
     // Answers the separators and line ends met.
     int32_t Execute(double* result, MoDLL& owner) override;
     // Lets the dataset go; the host is not asked to update.
     void AfterExecute(MoDLL& owner) override;
 
-    // The number into its row; a row the host refuses ends the reading (20,
-    // legacy 6).
+    // The number into its row; a row the host refuses ends the reading
+    // (Err::HostRefused).
     int32_t StorePiece(const std::string& piece, uint32_t separators) override;
     bool KeepChar(uint8_t ch) override;
     bool IsFinished(uint8_t ch, uint32_t separators) override;
@@ -45,8 +46,6 @@ private:
     int32_t first_ = 0;   // start - 1
     int32_t last_ = 0;    // end
     uint32_t count_ = 0;  // separators to read: end - start + 1
-    ByteClasses classes_{};
-    int32_t classesKey_ = -1;
 };
 
 }  // namespace zel

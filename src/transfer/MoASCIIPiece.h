@@ -104,9 +104,18 @@ protected:
         ByteClass& separator = classes[listSep_];
         separator = separatorRuns && separator == ByteClass::Keep ? ByteClass::KeepSeparator : ByteClass::Ask;
     }
-    // A key of the settings that byte classes depend on, for readers that
-    // keep their classes from call to call.
-    int32_t ClassKey(int32_t variant) const { return lineMode_ | (listSep_ << 8) | (variant << 16); }
+    // The classes of a reader that keeps them from call to call: built with
+    // BuildClasses again only when NLINEMODE, LISTSEP or the reader's own
+    // variant (a setting its plain answers depend on) differ from the last
+    // build's.
+    template <class Plain>
+    const ByteClasses* KeptClasses(Plain plain, bool separatorRuns, int32_t variant = 0) {
+        if (const int32_t key = lineMode_ | (listSep_ << 8) | (variant << 16); key != classesKey_) {
+            BuildClasses(classes_, plain, separatorRuns);
+            classesKey_ = key;
+        }
+        return &classes_;
+    }
 
     // The characters of the piece in hand; an empty piece is a valid piece.
     std::string piece_;
@@ -128,6 +137,8 @@ private:
     uint8_t previous_ = 0;
     int32_t lineMode_ = 0;
     uint8_t listSep_ = ',';
+    ByteClasses classes_{};
+    int32_t classesKey_ = -1;  // no classes built yet
 };
 
 }  // namespace zel

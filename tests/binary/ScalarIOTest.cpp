@@ -238,6 +238,37 @@ TEST_F(ScalarIOTest, LDWriteIsRefusedWithALine) {
     EXPECT_EQ(FileBytes(), "");
 }
 
+// One argument too many: the error list names the class of the method that
+// refused the call, each real method its own; LDWRITE refuses every call
+// before its arguments are looked at and records nothing.
+struct NameCase {
+    const char* method;
+    const char* args;
+    const char* entry;  // the newest line of LISTERR
+};
+
+void PrintTo(const NameCase& c, std::ostream* out) { *out << c.method << "(" << c.args << ")"; }
+
+class ErrorListNames : public ScalarIOTest, public ::testing::WithParamInterface<NameCase> {};
+
+TEST_P(ErrorListNames, NameTheRefusingClass) {
+    const NameCase& c = GetParam();
+    OpenWith("", 2);
+    EXPECT_EQ(Call(c.method, c.args).code, 2);
+    TakeLines();
+    ASSERT_EQ(Call("LISTERR").code, 1);
+    const std::vector<std::string> lines = TakeLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], c.entry);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RealMethods, ErrorListNames,
+    ::testing::Values(NameCase{"FREAD", "1,2", "MoFRead\t900"}, NameCase{"FLOATWRITE", "1,2,3", "MoFWrite\t900"},
+                      NameCase{"DREAD", "1,2", "MoDRead\t900"}, NameCase{"DWRITE", "1,2,3", "MoDWrite\t900"},
+                      NameCase{"LDREAD", "1,2", "MoLDRead\t900"}, NameCase{"LDWRITE", "1,2,3", "\t0"},
+                      NameCase{"READ", "1,2,3", "MoRead\t900"}));
+
 TEST_F(ScalarIOTest, WriteFailuresOfTheFileLayer) {
     FailingVfs& layer = UseFailingVfs();
     OpenWith("", 1);

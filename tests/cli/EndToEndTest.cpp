@@ -344,7 +344,7 @@ std::vector<TerminalCase> TerminalCases() {
                       {"...> ", "end\r"},
                       {"...> ", "end\r"},
                       {"looping\r\n", "\x03", false},
-                      {"zel> ", "print x > 3\r"},
+                      {"zel> ", "print x >= 3\r"},
                       {"zel> ", "exit 5\r"}},
                      5, {"interrupted", "\r\n1\r\n"}, "while\\0401"},
     };

@@ -127,5 +127,71 @@ INSTANTIATE_TEST_SUITE_P(
         RunsCase{"ArrayAcrossTheReadAhead", "READARRAY", "d,1,9000", 1, 44, false, 70000, 20}),
     [](const ::testing::TestParamInfo<RunsCase>& info) { return std::string(info.param.name); });
 
+// A reader keeps its byte classes from call to call: calls under new
+// settings (the line end, the list separator, the numbering) after calls
+// under the first ones still give what the decisions give.
+struct ChangeCase {
+    const char* name;
+    const char* method;
+    const char* args;
+    int lineMode[2];
+    int listSep[2];
+    bool newActions[2];
+};
+
+void PrintTo(const ChangeCase& c, std::ostream* os) {
+    *os << c.name << ": " << c.method << "(" << c.args << "), NLINEMODE " << c.lineMode[0] << " then "
+        << c.lineMode[1] << ", LISTSEP " << c.listSep[0] << " then " << c.listSep[1] << ", NEWACTIONS "
+        << c.newActions[0] << " then " << c.newActions[1];
+}
+
+class RunsAfterASettingsChange : public TextFixture, public ::testing::WithParamInterface<ChangeCase> {
+protected:
+    // Three calls under each of the settings; every call noted, and the
+    // worksheet's cells last.
+    std::vector<Outcome> Calls(bool runs, const std::string& text, std::vector<std::string>& cells) {
+        const ChangeCase& c = GetParam();
+        ByteRuns mode(runs);
+        Call("CLOSEALL");
+        const std::string sheetName = runs ? "w" : "w2";
+        tavrel::Worksheet& sheet = host().CreateWorksheet(sheetName, 2);
+        OpenText(text);
+        std::string args = c.args;
+        if (args == "w" || args.starts_with("w,")) args.replace(0, 1, sheetName);
+        std::vector<Outcome> outcomes;
+        for (int phase = 0; phase < 2; ++phase) {
+            Settings(c.newActions[phase], c.lineMode[phase], c.listSep[phase]);
+            for (int i = 0; i < 3; ++i) {
+                const tavrel::CallResult r = Call(c.method, args);
+                outcomes.push_back({r.code, NumberText(r.value), Error(), Position(), Variable('A')});
+            }
+        }
+        cells.clear();
+        for (int k = 1; k <= sheet.columnCount(); ++k) {
+            for (int32_t r = 0; r < sheet.rows(); ++r) cells.push_back(sheet.column(k)->dataset().display(static_cast<size_t>(r)));
+        }
+        return outcomes;
+    }
+};
+
+TEST_P(RunsAfterASettingsChange, GiveWhatTheDecisionsGive) {
+    const std::string text = RandomText(4000, 21);
+    std::vector<std::string> cellsWithRuns;
+    std::vector<std::string> cellsByByte;
+    const std::vector<Outcome> withRuns = Calls(true, text, cellsWithRuns);
+    EXPECT_EQ(withRuns, Calls(false, text, cellsByByte));
+    EXPECT_EQ(cellsWithRuns, cellsByByte);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, RunsAfterASettingsChange,
+    ::testing::Values(ChangeCase{"Lines", "LREAD", "A", {1, 2}, {44, 44}, {false, false}},
+                      ChangeCase{"ThreeLines", "TREAD", "A,3", {2, 0}, {44, 44}, {false, false}},
+                      ChangeCase{"Tokens", "READTOKEN", "A,4", {0, 0}, {44, 44}, {true, false}},
+                      ChangeCase{"TokensSeparator", "READTOKEN", "A,4", {0, 0}, {44, 59}, {false, false}},
+                      ChangeCase{"RowOfALine", "LINEROW", "w", {0, 2}, {44, 59}, {false, false}},
+                      ChangeCase{"RowOfValues", "READROW", "w,3", {1, 2}, {44, 44}, {false, false}}),
+    [](const ::testing::TestParamInfo<ChangeCase>& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace zeltest
