@@ -99,15 +99,46 @@ int32_t MoHighLev::RunMethod(MoDLL& owner, ZelMethod n, double& result, std::ini
     return r;
 }
 
-int32_t MoHighLev::RunMethod(MoDLL& owner, ZelMethod n, std::initializer_list<Arg> args) {
-    double result = 0.0;
-    return RunMethod(owner, n, result, args);
-}
-
 int32_t MoHighLev::NestedFailure(int32_t code) {
     if (io_.NewActions()) return code | kNestedOffset;
     io_.SetError(kLegacyNestedFailure);
     return kLegacyNestedFailure;
+}
+
+double MoHighLev::Program::Run(ZelMethod n, std::initializer_list<Arg> args, Held held) {
+    if (failure_ != 0) return 0.0;
+    double result = 0.0;
+    if (int32_t r = importer_.RunMethod(owner_, n, result, args); r != 0) {
+        Hold(r, held);
+        return 0.0;
+    }
+    return result;
+}
+
+std::string MoHighLev::Program::ReadToken(char variable) {
+    if (failure_ != 0) return {};
+    importer_.SetSetting(Setting::ListSep, 0);
+    Run(ZelMethod::ReadToken, {std::string_view(&variable, 1), 1});
+    if (failure_ != 0) return {};
+    std::array<char, ZEL_TEXT_BUFFER> buffer{};
+    host::GetStringVariable(variable, buffer.data());
+    buffer.back() = '\0';
+    return buffer.data();
+}
+
+void MoHighLev::Program::Expect(bool layout) {
+    if (failure_ == 0 && !layout) failure_ = importer_.io_.Raise(Err::BadFormat);
+}
+
+void MoHighLev::Program::Hold(int32_t code, Held held) {
+    if (failure_ == 0) failure_ = held == Held::Nested ? importer_.NestedFailure(code) : code;
+}
+
+bool MoHighLev::Program::AtEnd() {
+    if (failure_ != ErrorInfo(Err::EndOfFile).current) return false;
+    importer_.io_.ClearError();
+    failure_ = 0;
+    return true;
 }
 
 void MoHighLev::ShowWaitCursor() { host::Call(ZEL_CB_WAIT_CURSOR, 1, 0); }
@@ -127,12 +158,9 @@ MoImportIO::DatasetName MoImportIO::ColumnDataset(std::string_view column) const
     return name;
 }
 
-int32_t MoImportIO::ColumnLimit(MoDLL& owner, int64_t& limit) {
-    double size = 0.0;
-    limit = 0;
-    if (int32_t r = RunMethod(owner, ZelMethod::Size, size); r != 0) return NestedFailure(r);
-    limit = size < static_cast<double>(kMaxColumns) ? static_cast<int64_t>(size) : kMaxColumns;
-    return 0;
+int64_t MoImportIO::ColumnLimit(Program& program) {
+    const double size = program.Size();
+    return size < static_cast<double>(kMaxColumns) ? static_cast<int64_t>(size) : kMaxColumns;
 }
 
 int32_t MoImportIO::Execute(double* result, MoDLL& owner) {

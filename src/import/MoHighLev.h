@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 #include <variant>
 
@@ -45,17 +46,71 @@ protected:
     // Runs method n of owner with these arguments stored in its first
     // argument objects and marked given; every other argument is not given
     // (its value stays): its argument step without text, Execute and
-    // AfterExecute. Answers the
-    // first non-zero code of the first two; result receives the method's.
+    // AfterExecute. Answers the first non-zero code of the first two; result
+    // receives the method's.
     int32_t RunMethod(MoDLL& owner, ZelMethod n, double& result, std::initializer_list<Arg> args = {});
-    // The same when the result is not wanted.
-    int32_t RunMethod(MoDLL& owner, ZelMethod n, std::initializer_list<Arg> args = {});
     // The method object of number n.
     static MoMethod* Method(MoDLL& owner, ZelMethod n);
 
     // What an importer answers for a nested call that failed with code:
     // code + 512 in the current numbering, ERROR 4 and 4 in the legacy one.
     int32_t NestedFailure(int32_t code);
+
+    // A format's program: its fields and steps, each a nested method run
+    // with given arguments and answering the value it read. The first
+    // failure is held; every later step does nothing and answers 0, so the
+    // importer looks at the failure only where its format decides something
+    // (and before anything that is not a step).
+    class Program {
+    public:
+        // How a failing step's code is held.
+        enum class Held : uint8_t {
+            Nested,  // as an importer answers a nested failure
+            AsIs,    // unchanged: the format answers it, or handles the end
+        };
+
+        Program(MoHighLev& importer, MoDLL& owner) : importer_(importer), owner_(owner) {}
+
+        explicit operator bool() const { return failure_ == 0; }
+        // The code the importer answers: 0 while no step failed.
+        int32_t failure() const { return failure_; }
+        MoDLL& owner() const { return owner_; }
+
+        double Read(int32_t width, Held held = Held::Nested) { return Run(ZelMethod::Read, {width}, held); }
+        int64_t ReadInt(int32_t width, Held held = Held::Nested) { return static_cast<int64_t>(Read(width, held)); }
+        void SetPos(int32_t pos) { Run(ZelMethod::SetPos, {pos}); }
+        void Jump(int32_t bytes, Held held = Held::Nested) { Run(ZelMethod::Jump, {bytes}, held); }
+        double GetPos() { return Run(ZelMethod::GetPos, {}); }
+        double Size() { return Run(ZelMethod::Size, {}); }
+        // The text from the current position up to a 0 byte: READTOKEN with
+        // no list separator into the string variable, answered.
+        std::string ReadToken(char variable);
+        // AREAD of n values of type into dataset from its row first on;
+        // answers the values stored.
+        double ARead(std::string_view dataset, int32_t first, int32_t n, int32_t type) {
+            return Run(ZelMethod::ARead, {dataset, first, n, type});
+        }
+
+        // The file has its format's layout here; one without it fails with
+        // BAD FORMAT (in both numberings).
+        void Expect(bool layout);
+        // A step of the importer's own failed with code: held unless a
+        // failure is held already.
+        void Hold(int32_t code, Held held = Held::Nested);
+        // Whether the failure held is the end of the file met by a step held
+        // as is; such a failure is handled: ERROR cleared, nothing held.
+        bool AtEnd();
+
+    private:
+        // Method n with these arguments, unless a failure is held; answers its
+        // result, 0 when it failed or did not run.
+        double Run(ZelMethod n, std::initializer_list<Arg> args, Held held = Held::Nested);
+
+        MoHighLev& importer_;
+        MoDLL& owner_;
+        int32_t failure_ = 0;
+    };
+    using Held = Program::Held;
 
     void SetSetting(Setting setting, double value);
     double GetSetting(Setting setting);
@@ -99,9 +154,9 @@ protected:
     using DatasetName = std::array<char, kDatasetNameSize>;
     DatasetName ColumnDataset(std::string_view column) const;
     // The most columns a file may make the worksheet hold: one per byte of
-    // the file, and never more than a worksheet has. A header's column index
-    // is untrusted.
-    int32_t ColumnLimit(MoDLL& owner, int64_t& limit);
+    // the file (its SIZE), and never more than a worksheet has. A header's
+    // column index is untrusted.
+    static int64_t ColumnLimit(Program& program);
     // For the formats that define their fields as little-endian (WAV,
     // MATHEMATICA), whatever byte order the script left: the fields are read
     // with BYTEORDER 0 (restored afterwards).

@@ -13,7 +13,7 @@ constexpr int32_t kTextFormat = 9;
 
 }  // namespace
 
-MoMathematica::ElementEnd MoMathematica::ReadElement(std::string& element) {
+MoMathematica::ElementEnd MoMathematica::ReadElement(Program& p, std::string& element) {
     element.clear();
     MyCFile* file = io_.CurrentFile();
     while (element.size() < kElementChars) {
@@ -23,8 +23,8 @@ MoMathematica::ElementEnd MoMathematica::ReadElement(std::string& element) {
             got = file->Read(&byte, 1);
         } catch (const platform::FileException& e) {
             // A file that fails on every byte would never end the list.
-            failed_ = io_.Fail(Err::ElementReadFailed, e);
-            return ElementEnd::Failed;
+            p.Hold(io_.Fail(Err::ElementReadFailed, e), Held::AsIs);
+            return ElementEnd::ListEnd;
         }
         if (got == 0 || byte == '}') return ElementEnd::ListEnd;
         switch (byte) {
@@ -49,15 +49,13 @@ int32_t MoMathematica::Import(MoDLL& owner) {
     // (a legacy store may have left one that READ refuses).
     ReadLittleEndian();
 
+    // The opening braces tell a list from a list of lists.
+    Program p(*this, owner);
     int32_t depth = 0;
-    for (;;) {
-        double byte = 0.0;
-        if (int32_t r = RunMethod(owner, ZelMethod::Read, byte, {1}); r != 0) return NestedFailure(r);
-        if (byte != '{') break;
-        ++depth;
-    }
-    if (int32_t r = RunMethod(owner, ZelMethod::Jump, {-1}); r != 0) return NestedFailure(r);
-    if (depth != 1 && depth != 2) return io_.Raise(Err::BadFormat);
+    while (p.Read(1) == '{') ++depth;
+    p.Jump(-1);
+    p.Expect(depth == 1 || depth == 2);
+    if (!p) return p.failure();
 
     int32_t columns = worksheet.ColumnCount();
     for (int32_t c = columns; c >= 1; --c) worksheet.SetColumnFormat(c, kTextFormat);
@@ -66,15 +64,15 @@ int32_t MoMathematica::Import(MoDLL& owner) {
     element.reserve(kElementChars);
     int32_t column = 1;
     for (int32_t row = 0;; ++row) {
-        const ElementEnd end = ReadElement(element);
-        if (end == ElementEnd::Failed) return failed_;
+        const ElementEnd end = ReadElement(p, element);
+        if (!p) return p.failure();
         worksheet.SetTextCell(column, row, element.c_str());
         if (end == ElementEnd::More) continue;
         if (depth == 1) return 0;
         // The end of an inner list: another follows unless the outer list
-        // ends here.
-        double next = 0.0;
-        if (RunMethod(owner, ZelMethod::Read, next, {1}) != 0 || next == '}') return 0;
+        // ends here, or the read fails (the import still answers 0).
+        const double next = p.Read(1, Held::AsIs);
+        if (!p || next == '}') return 0;
         ++column;
         if (column > columns) {
             if (worksheet.AddColumn() != 0) return io_.Fail(Err::HostRefused);

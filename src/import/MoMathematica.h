@@ -18,11 +18,10 @@ public:
 
 private:
     int32_t Import(MoDLL& owner) override;
-    enum class ElementEnd { More, ListEnd, Failed };
-    // Reads one element byte by byte from the current file into element.
-    ElementEnd ReadElement(std::string& element);
-
-    int32_t failed_ = 0;  // the code of a failed element read
+    enum class ElementEnd { More, ListEnd };
+    // Reads one element byte by byte from the current file into element; a
+    // failing read ends the list, held by p as it came.
+    ElementEnd ReadElement(Program& p, std::string& element);
 };
 
 }  // namespace zel

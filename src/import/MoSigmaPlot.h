@@ -17,11 +17,8 @@ public:
 
 protected:
     // AREAD of n values from the current position into worksheet column
-    // (counted from 1); answers the nested code (0 on success) and the
-    // values stored.
-    int32_t ReadColumn(MoDLL& owner, int32_t column, int32_t n, double& stored);
-    // Reads one field of width bytes with READ.
-    int32_t ReadField(MoDLL& owner, int32_t width, int64_t& value);
+    // (counted from 1); answers the values stored.
+    double ReadColumn(Program& p, int32_t column, int32_t n);
 };
 
 class MoSigmaWin : public MoSigmaPlot {
@@ -31,8 +28,6 @@ public:
 
 private:
     int32_t Import(MoDLL& owner) override;
-    // The text at pos up to a 0 byte, through READTOKEN into Z.
-    int32_t ReadText(MoDLL& owner, int32_t pos, std::string& text);
 };
 
 class MoSigmaDos : public MoSigmaPlot {
@@ -42,8 +37,8 @@ public:
 
 private:
     int32_t Import(MoDLL& owner) override;
-    // READ(1) until a byte 26; failures pass on unchanged.
-    int32_t FindMarker(MoDLL& owner);
+    // READ(1) until a byte 26; a failure is held as it came.
+    static void FindMarker(Program& p);
 };
 
 }  // namespace zel

@@ -31,14 +31,10 @@ private:
     // WAV repaints the window the host gave.
     uint32_t RepaintWindow() const override;
     // The RIFF header and the format chunk, up to the end of the fields read.
-    int32_t ReadFormat(MoDLL& owner, Format& format);
+    static void ReadFormat(Program& p, Format& format);
     // From there to the samples: the chunks before "data" passed over.
-    // dataBytes: the data size, cut to what the file holds.
-    int32_t FindData(MoDLL& owner, const Format& format, int64_t& dataBytes);
-    // A READ of bytes, or a JUMP or SETPOS; a failure answered as an
-    // importer answers a nested one.
-    int32_t ReadField(MoDLL& owner, int32_t bytes, double& value);
-    int32_t Step(MoDLL& owner, ZelMethod method, int32_t argument);
+    // Answers the data size, cut to what the file holds.
+    static int64_t FindData(Program& p, const Format& format);
 };
 
 }  // namespace zel

@@ -81,12 +81,13 @@ int32_t MoWksBlock::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
     *result = 0.0;
     MyCFile* current = io_.CurrentFile();
+    Program p(*this, owner);
     // Without a current file the nested GETPOS fails, and its failure is the
     // answer.
     if (current == nullptr) {
-        double start = 0.0;
-        const int32_t r = RunMethod(owner, ZelMethod::GetPos, start);
-        return NestedFailure(r != 0 ? r : io_.Fail(Err::BadFileNumber));
+        p.GetPos();
+        if (p) p.Hold(io_.Fail(Err::BadFileNumber));
+        return p.failure();
     }
     MoTavrelWks worksheet(worksheet_, io_);
     // Nothing is read for a worksheet that is not there.
@@ -98,8 +99,8 @@ int32_t MoWksBlock::Execute(double* result, MoDLL& owner) {
     if (!text.Open(current->GetFilePath(), {platform::Access::Read, platform::Share::DenyNone, false}, &error)) {
         return io_.Fail(Err::OpenFailed, error);
     }
-    double start = 0.0;
-    if (int32_t r = RunMethod(owner, ZelMethod::GetPos, start); r != 0) return NestedFailure(r);
+    const double start = p.GetPos();
+    if (!p) return p.failure();
     auto moveCurrentFile = [&]() -> int32_t {
         uint64_t position = 0;
         try {
@@ -107,10 +108,8 @@ int32_t MoWksBlock::Execute(double* result, MoDLL& owner) {
         } catch (const platform::FileException& e) {
             return io_.Fail(Err::PositionFailed, e);
         }
-        if (int32_t r = RunMethod(owner, ZelMethod::SetPos, {static_cast<int32_t>(position)}); r != 0) {
-            return NestedFailure(r);
-        }
-        return 0;
+        p.SetPos(static_cast<int32_t>(position));
+        return p.failure();
     };
 
     const char separator = static_cast<char>(io_.ListSep().value());
