@@ -50,7 +50,7 @@ Codec MoBinIO::SelectCodec(bool reading, size_t& stride) {
 
 MoAIO::MoAIO(IoContext& io, TypeConverter& converter)
     : MoBinIO(io, converter),
-      dataset_(AddArgument<MoDataSetName>()),
+      dataset_(AddArgument<MoString>(StringRole::DatasetName)),
       start_(AddArgument<MoInt>()),
       end_(AddArgument<MoInt>()),
       binType_(AddArgument<MoInt>()) {
@@ -93,7 +93,7 @@ int32_t MoARead::Execute(double* result, MoDLL& owner) {
     dealt_.clear();
     if (targetWorksheet_ != nullptr) {
         for (int32_t k = 1; k < targetCount_; ++k) {
-            dealt_.push_back(std::make_unique<MoResultData>(*targetWorksheet_, Column{targetColumn_ + k}));
+            dealt_.push_back(std::make_unique<MoData>(*targetWorksheet_, Column{targetColumn_ + k}, DataRole::Result));
             // Nothing moves unless every column is there.
             if (!dealt_.back()->CheckAttached()) {
                 MoZELIO::Execute(result, owner);
@@ -103,7 +103,7 @@ int32_t MoARead::Execute(double* result, MoDLL& owner) {
             }
         }
     }
-    MoResultData data = MakeData<MoResultData>(true);
+    MoData data = MakeData(DataRole::Result, true);
     const int32_t r = Transfer(result, owner, data, true);
     // The columns commit their extents as they go.
     dealt_.clear();
@@ -134,7 +134,7 @@ int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uin
 }
 
 int32_t MoAWrite::Execute(double* result, MoDLL& owner) {
-    MoSourceData data = MakeData<MoSourceData>(true);
+    MoData data = MakeData(DataRole::Source, true);
     return Transfer(result, owner, data, false);
 }
 

@@ -59,19 +59,18 @@ public:
     }
 
 protected:
-    // The dataset of the transfer at hand, as the wrapper type T.
-    template <class T>
-    T MakeData(bool skipEmpty) {
+    // The dataset of the transfer at hand, in its role.
+    MoData MakeData(DataRole role, bool skipEmpty) {
         const MoString* worksheet = targetWorksheet_;
         targetWorksheet_ = nullptr;
-        if (worksheet != nullptr) return T(*worksheet, Column{targetColumn_});
-        return T(dataset_.GetText(), skipEmpty);
+        if (worksheet != nullptr) return MoData(*worksheet, Column{targetColumn_}, role);
+        return MoData(dataset_.GetText(), skipEmpty, role);
     }
 
     // Moves the range between the file and data, reading or writing.
     int32_t Transfer(double* result, MoDLL& owner, MoData& data, bool reading);
 
-    MoDataSetName& dataset_;
+    MoString& dataset_;
     MoInt& start_;
     MoInt& end_;
     MoInt& binType_;
@@ -97,7 +96,7 @@ public:
 private:
     // The columns after the first of a read dealt out over several; empty
     // for a read into one dataset.
-    std::vector<std::unique_ptr<MoResultData>> dealt_;
+    std::vector<std::unique_ptr<MoData>> dealt_;
 };
 
 class MoAWrite : public MoAIO {

@@ -12,7 +12,7 @@ namespace zel {
 
 MoReadRowBin::MoReadRowBin(IoContext& io, TypeConverter& converter)
     : MoBinIO(io, converter),
-      worksheet_(AddArgument<MoWksName>()),
+      worksheet_(AddArgument<MoString>(StringRole::WorksheetName)),
       tokens_(AddArgument<MoInt>()),
       binType_(AddArgument<MoInt>()) {
     AddArgument<MoInt>();

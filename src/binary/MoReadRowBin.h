@@ -16,7 +16,7 @@ public:
     int32_t StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uint32_t& stored) override;
 
 private:
-    MoWksName& worksheet_;
+    MoString& worksheet_;
     MoInt& tokens_;
     MoInt& binType_;
     uint32_t count_ = 0;

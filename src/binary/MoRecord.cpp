@@ -13,16 +13,15 @@ namespace {
 constexpr bool IsKeywordChar(char c) { return (c >= 'A' && c <= 'Z') || c == '-'; }
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// One dataset wrapper per worksheet column 1..count; false when memory ran
-// out (the wrappers made so far are released).
-template <class Data>
-bool MakeColumns(const MoTavrelWks& worksheet, uint32_t count,
-                 std::vector<std::unique_ptr<Data>>& columns) {
+// One dataset wrapper in role per worksheet column 1..count; false when
+// memory ran out (the wrappers made so far are released).
+bool MakeColumns(const MoTavrelWks& worksheet, uint32_t count, DataRole role,
+                 std::vector<std::unique_ptr<MoData>>& columns) {
     try {
         columns.reserve(count);
         for (uint32_t c = 1; c <= count; ++c) {
             const Column column{static_cast<int32_t>(c)};
-            columns.push_back(std::make_unique<Data>(worksheet.wksName(), column));
+            columns.push_back(std::make_unique<MoData>(worksheet.wksName(), column, role));
         }
     } catch (const std::bad_alloc&) {
         columns.clear();
@@ -35,7 +34,7 @@ bool MakeColumns(const MoTavrelWks& worksheet, uint32_t count,
 
 MoRecord::MoRecord(IoContext& io, TypeConverter& converter)
     : MoBinIO(io, converter),
-      worksheet_(AddArgument<MoWksName>()),
+      worksheet_(AddArgument<MoString>(StringRole::WorksheetName)),
       records_(AddArgument<MoInt>()),
       template_(AddArgument<MoString>()) {
     AddArgument<MoInt>();
@@ -177,8 +176,8 @@ int32_t MoReadRecord::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer
     // A column that cannot be added leaves ERROR 20 (legacy 6); the values
     // of the columns that exist are still stored.
     worksheet.EnsureColumns(static_cast<int32_t>(columnsPerRecord()));
-    std::vector<std::unique_ptr<MoResultData>> columns;
-    if (!MakeColumns(worksheet, columnsPerRecord(), columns)) return io_.Fail(Err::OutOfMemory);
+    std::vector<std::unique_ptr<MoData>> columns;
+    if (!MakeColumns(worksheet, columnsPerRecord(), DataRole::Result, columns)) return io_.Fail(Err::OutOfMemory);
     return ForEachValue(start, count, buffer, stored,
                         [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {
                             double value = 0.0;
@@ -195,8 +194,8 @@ int32_t MoWriteRecord::FillChunk(uint32_t start, uint32_t count, uint8_t* buffer
     if (worksheet.ColumnCount() < static_cast<int64_t>(columnsPerRecord())) {
         return io_.Raise(Err::RecordTooWide);
     }
-    std::vector<std::unique_ptr<MoSourceData>> columns;
-    if (!MakeColumns(worksheet, columnsPerRecord(), columns)) return io_.Fail(Err::OutOfMemory);
+    std::vector<std::unique_ptr<MoData>> columns;
+    if (!MakeColumns(worksheet, columnsPerRecord(), DataRole::Source, columns)) return io_.Fail(Err::OutOfMemory);
     uint32_t filled = 0;
     return ForEachValue(start, count, buffer, filled,
                         [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {

@@ -47,7 +47,7 @@ protected:
     int32_t ForEachValue(uint32_t start, uint32_t count, uint8_t* buffer, uint32_t& done,
                          OnValue onValue);
 
-    MoWksName& worksheet_;
+    MoString& worksheet_;
     MoInt& records_;
     MoString& template_;
 

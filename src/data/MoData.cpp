@@ -19,11 +19,17 @@ int32_t ToIndex(intptr_t word) {
     return static_cast<int32_t>(std::clamp<intptr_t>(word, INT32_MIN, INT32_MAX));
 }
 
+// The class names the error list gives a wrapper, by DataRole.
+constexpr const char* kRoleNames[] = {"MoData", "MoSourceData", "MoResultData", "MoTextData", "MoWksCol"};
+static_assert(std::size(kRoleNames) == static_cast<size_t>(DataRole::WksColumn) + 1);
+
 }  // namespace
+
+const char* MoData::ClassName() const { return kRoleNames[static_cast<size_t>(role_)]; }
 
 // ---- Construction ----------------------------------------------------------
 
-MoData::MoData(const char* name, bool skipEmpty) {
+MoData::MoData(const char* name, bool skipEmpty, DataRole role) : role_(role) {
     if (skipEmpty && (name == nullptr || name[0] == '\0')) return;
     if (!host::Available()) return;
     NameBuffer buffer{};
@@ -34,7 +40,7 @@ MoData::MoData(const char* name, bool skipEmpty) {
         host::Call(ZEL_CB_DATASET_BY_NAME, arg, reinterpret_cast<intptr_t>(&locator_)));
 }
 
-MoData::MoData(const MoString& worksheetName, Column column) {
+MoData::MoData(const MoString& worksheetName, Column column, DataRole role) : role_(role) {
     if (!worksheetName.HasText() || column.number < 1) return;
     if (!host::Available()) return;
     WorksheetBuffer buffer{};
@@ -158,7 +164,7 @@ int32_t MoData::Commit() {
 
 // ---- Subclasses ------------------------------------------------------------
 
-MoTextData::MoTextData(const char* name) : MoData(name, true) {
+MoTextData::MoTextData(const char* name) : MoData(name, true, DataRole::Text) {
     if (IsAttached() && !IsText()) Detach();
 }
 

@@ -20,12 +20,6 @@ namespace zel {
 
 class MoString;
 
-// Root of every wrapper of a host object.
-class MoTavrel : public Mobj {
-public:
-    ZEL_CLASS_NAME(MoTavrel)
-};
-
 // A worksheet column by its number, counted from 1 as the host counts
 // columns. Explicit, so that a bare integer never passes for one.
 struct Column {
@@ -46,16 +40,22 @@ constexpr std::optional<int32_t> RangeTypeCode(int32_t storageType) {
     return kCodes[base] + ((storageType & kStorageTypeFlag) != 0 ? 0x10 : 0);
 }
 
-class MoData : public MoTavrel {
+// What a dataset is to the method that holds it. The error list names a
+// wrapper by its role: "MoSourceData" for a dataset a write method reads,
+// "MoResultData" for one a read method writes, "MoWksCol" for a worksheet
+// column a row reader fills.
+enum class DataRole : uint8_t { Data, Source, Result, Text, WksColumn };
+
+class MoData : public Mobj {
 public:
-    ZEL_CLASS_NAME(MoData)
+    const char* ClassName() const override;
 
     // By dataset name (0x3000). With skipEmpty a null or empty name stays
     // detached without a request. The name is cut to 24 characters.
-    MoData(const char* name, bool skipEmpty);
+    MoData(const char* name, bool skipEmpty, DataRole role = DataRole::Data);
     // By worksheet name and column number (0x3001); a number below 1 stays
     // detached without a request.
-    MoData(const MoString& worksheetName, Column column);
+    MoData(const MoString& worksheetName, Column column, DataRole role = DataRole::Data);
     // By worksheet name and column name (0x300E); both must hold a text.
     MoData(const MoString& worksheetName, const MoString& columnName);
 
@@ -134,42 +134,20 @@ private:
     ZelLocator locator_{0, 0, 0, 0};
     int32_t highest_ = -1;
     int32_t storageType_ = kDefaultStorageType;
-};
-
-// A dataset read by a write method.
-class MoSourceData : public MoData {
-public:
-    ZEL_CLASS_NAME(MoSourceData)
-    MoSourceData(const char* name, bool skipEmpty) : MoData(name, skipEmpty) {}
-    MoSourceData(const MoString& worksheetName, Column column) : MoData(worksheetName, column) {}
-};
-
-// A dataset written by a read method.
-class MoResultData : public MoData {
-public:
-    ZEL_CLASS_NAME(MoResultData)
-    MoResultData(const char* name, bool skipEmpty) : MoData(name, skipEmpty) {}
-    MoResultData(const MoString& worksheetName, Column column) : MoData(worksheetName, column) {}
+    DataRole role_ = DataRole::Data;
 };
 
 // A dataset that may hold text.
 class MoTextData : public MoData {
 public:
-    ZEL_CLASS_NAME(MoTextData)
     // By name with the skip-empty flag; detached unless the dataset holds text.
     explicit MoTextData(const char* name);
-    MoTextData(const MoString& worksheetName, Column column) : MoData(worksheetName, column) {}
+    MoTextData(const MoString& worksheetName, Column column, DataRole role = DataRole::Text)
+        : MoData(worksheetName, column, role) {}
 
     // The stored text of a text dataset, the host's text of a number
     // otherwise.
     int32_t CellText(int32_t index, TextOut buffer) const;
-};
-
-// A worksheet column addressed by worksheet and column number.
-class MoWksCol : public MoTextData {
-public:
-    ZEL_CLASS_NAME(MoWksCol)
-    MoWksCol(const MoString& worksheetName, Column column) : MoTextData(worksheetName, column) {}
 };
 
 }  // namespace zel

@@ -73,7 +73,7 @@ int32_t MoTavrelWks::ColumnFormat(int32_t k) const {
 }
 
 int32_t MoTavrelWks::SetNumberCell(int32_t k, int32_t row, double value) {
-    MoResultData column(wksName_, Column{k});
+    MoData column(wksName_, Column{k}, DataRole::Result);
     if (!column.IsAttached() || column.SetValue(row, value) != 0) {
         Errors().Record(ListErr::ColumnWrite, ClassName());
         return 1;

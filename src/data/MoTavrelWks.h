@@ -16,18 +16,7 @@
 
 namespace zel {
 
-// A host layer: its handle (0 = not attached).
-class MoLayer : public MoTavrel {
-public:
-    ZEL_CLASS_NAME(MoLayer)
-
-    uint32_t handle() const { return handle_; }
-
-protected:
-    uint32_t handle_ = 0;
-};
-
-class MoTavrelWks : public MoLayer {
+class MoTavrelWks : public Mobj {
 public:
     ZEL_CLASS_NAME(MoTavrelWks)
 
@@ -58,7 +47,7 @@ public:
     int32_t SetTextCell(int32_t k, int32_t row, const char* text);
 
     // The worksheet name the dataset wrappers take; no text when detached.
-    const MoWksName& wksName() const { return wksName_; }
+    const MoString& wksName() const { return wksName_; }
 
     // Column services of the importers; each answers 0 when the host did
     // it (requests 0x6801, 0x6812, 0x6818, 0x6814, 0x6804, 0x681A).
@@ -70,6 +59,8 @@ public:
     int32_t RemoveColumn(int32_t k);
     int32_t SetRowCount(int32_t n);
 
+    // The host's handle of the worksheet's layer; 0 while detached.
+    uint32_t handle() const { return handle_; }
 
 private:
     // One column request on the layer; false (no request) when detached or
@@ -80,8 +71,9 @@ private:
         return Request(code, reinterpret_cast<intptr_t>(out), answer);
     }
 
+    uint32_t handle_ = 0;
     ErrorState& errors_;
-    MoWksName wksName_;
+    MoString wksName_{StringRole::WorksheetName};
 };
 
 }  // namespace zel

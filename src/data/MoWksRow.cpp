@@ -18,7 +18,7 @@ MoWksRow::MoWksRow(const MoString& worksheetName, ErrorState& errors) : workshee
     if (!worksheet_.IsAttached()) return;
     knownColumns_ = worksheet_.ColumnCount();
     for (int32_t k = 1; k <= knownColumns_; ++k) {
-        if (const MoWksCol* column = ColumnAt(k).column; column != nullptr && column->IsAttached()) {
+        if (const MoTextData* column = ColumnAt(k).column; column != nullptr && column->IsAttached()) {
             row_ = std::max(row_, column->upper());
         }
     }
@@ -28,7 +28,7 @@ MoWksRow::Slot MoWksRow::ColumnAt(int32_t k) {
     if (k < 1) return {};
     if (k <= kNearColumns) {
         const auto index = static_cast<size_t>(k - 1);
-        if (!near_[index]) near_[index].emplace(worksheet_.wksName(), Column{k});
+        if (!near_[index]) near_[index].emplace(worksheet_.wksName(), Column{k}, DataRole::WksColumn);
         return {&*near_[index], &nearFormats_[index]};
     }
     const auto index = static_cast<size_t>(k - kNearColumns - 1);
@@ -37,7 +37,9 @@ MoWksRow::Slot MoWksRow::ColumnAt(int32_t k) {
             far_.resize(index + 1);
             farFormats_.resize(index + 1, kUnknownFormat);
         }
-        if (!far_[index]) far_[index] = std::make_unique<MoWksCol>(worksheet_.wksName(), Column{k});
+        if (!far_[index]) {
+            far_[index] = std::make_unique<MoTextData>(worksheet_.wksName(), Column{k}, DataRole::WksColumn);
+        }
     } catch (const std::bad_alloc&) {
         return {};
     }
@@ -64,13 +66,13 @@ int32_t MoWksRow::Refused() {
 }
 
 int32_t MoWksRow::SetNumber(int32_t k, double value) {
-    MoWksCol* column = ColumnAt(k).column;
+    MoTextData* column = ColumnAt(k).column;
     if (column == nullptr || !column->IsAttached() || column->SetValue(row_, value) != 0) return Refused();
     return 0;
 }
 
 int32_t MoWksRow::SetText(int32_t k, const char* text) {
-    MoWksCol* column = ColumnAt(k).column;
+    MoTextData* column = ColumnAt(k).column;
     if (column == nullptr || !column->IsAttached() || column->SetText(row_, text) != 0) return Refused();
     return 0;
 }

@@ -16,7 +16,7 @@
 
 namespace zel {
 
-class MoWksRow : public MoTavrel {
+class MoWksRow : public Mobj {
 public:
     ZEL_CLASS_NAME(MoWksRow)
     // Finds the worksheet; the row is the greatest upper index among its
@@ -40,7 +40,7 @@ private:
     // values costs no allocation.
     static constexpr int32_t kNearColumns = 16;
     struct Slot {
-        MoWksCol* column = nullptr;
+        MoTextData* column = nullptr;
         int32_t* format = nullptr;
     };
 
@@ -50,9 +50,9 @@ private:
     int32_t Refused();
 
     MoTavrelWks worksheet_;
-    std::array<std::optional<MoWksCol>, kNearColumns> near_;
+    std::array<std::optional<MoTextData>, kNearColumns> near_;
     std::array<int32_t, kNearColumns> nearFormats_{};
-    std::vector<std::unique_ptr<MoWksCol>> far_;
+    std::vector<std::unique_ptr<MoTextData>> far_;
     std::vector<int32_t> farFormats_;
     int32_t knownColumns_ = 0;
     int32_t row_ = 0;

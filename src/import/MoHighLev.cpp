@@ -145,7 +145,7 @@ void MoHighLev::ShowWaitCursor() { host::Call(ZEL_CB_WAIT_CURSOR, 1, 0); }
 void MoHighLev::RestoreCursor() { host::Call(ZEL_CB_WAIT_CURSOR, 0, 0); }
 void MoHighLev::Repaint(uint32_t window) { host::Call(ZEL_CB_REPAINT, static_cast<intptr_t>(window), 0); }
 
-MoImportIO::MoImportIO(IoContext& io) : MoHighLev(io), worksheet_(AddArgument<MoWksName>()) {
+MoImportIO::MoImportIO(IoContext& io) : MoHighLev(io), worksheet_(AddArgument<MoString>(StringRole::WorksheetName)) {
     AddArgument<MoInt>();
 }
 

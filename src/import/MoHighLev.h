@@ -163,7 +163,7 @@ protected:
     void ReadLittleEndian() { SetSetting(Setting::ByteOrder, 0); }
     static constexpr int64_t kMaxColumns = 32767;
 
-    MoWksName& worksheet_;
+    MoString& worksheet_;
 };
 
 }  // namespace zel

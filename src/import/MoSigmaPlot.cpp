@@ -88,7 +88,7 @@ int32_t MoSigmaWin::Import(MoDLL& owner) {
         // the file held are walked; one past the end of the file holds none.
         p.SetPos(static_cast<int32_t>(position));
         if (!p) return p.failure();
-        MoResultData data(worksheet_, Column{static_cast<int32_t>(c + 1)});
+        MoData data(worksheet_, Column{static_cast<int32_t>(c + 1)}, DataRole::Result);
         const auto walked = static_cast<int32_t>(stored);
         for (int32_t k = 0; k < walked; ++k) {
             p.Jump(15, Held::AsIs);

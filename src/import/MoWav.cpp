@@ -159,7 +159,7 @@ int32_t MoWav::Import(MoDLL& owner) {
     // Only the samples the file held have a time.
     const int32_t read = stored > 0 ? static_cast<int32_t>(stored) : 0;
     {
-        MoResultData times(worksheet.wksName(), Column{1});
+        MoData times(worksheet.wksName(), Column{1}, DataRole::Result);
         const double step = 1.0 / format.rate;
         const int32_t frames = read / channels;
         for (int32_t i = 0; i < frames; ++i) times.SetValue(i, i * step + step);

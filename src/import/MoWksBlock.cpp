@@ -56,7 +56,7 @@ size_t ScanLine(std::string& line, char separator) {
 
 MoWksBlock::MoWksBlock(IoContext& io)
     : MoHighLev(io),
-      worksheet_(AddArgument<MoWksName>()),
+      worksheet_(AddArgument<MoString>(StringRole::WorksheetName)),
       colBegin_(AddArgument<MoInt>()),
       colEnd_(AddArgument<MoInt>()),
       rowBegin_(AddArgument<MoInt>()),

@@ -18,7 +18,7 @@ public:
     int32_t Execute(double* result, MoDLL& owner) override;
 
 private:
-    MoWksName& worksheet_;
+    MoString& worksheet_;
     MoInt& colBegin_;
     MoInt& colEnd_;
     MoInt& rowBegin_;

@@ -1,6 +1,17 @@
 #include "props/MoString.h"
 
+#include <iterator>
+
 namespace zel {
+namespace {
+
+// The class names the error list gives a text property, by StringRole.
+constexpr const char* kRoleNames[] = {"MoString", "MoDataSetName", "MoWksName"};
+static_assert(std::size(kRoleNames) == static_cast<size_t>(StringRole::WorksheetName) + 1);
+
+}  // namespace
+
+const char* MoString::ClassName() const { return kRoleNames[static_cast<size_t>(role_)]; }
 
 int32_t MoString::AccessString(char* value, uint16_t flags, size_t capacity) {
     if (flags & kAccessSet) {

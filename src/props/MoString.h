@@ -1,5 +1,5 @@
 // Text properties. A text property holds no value (null) or a text (which
-// may be empty); the name variants differ only in what their text names.
+// may be empty).
 #pragma once
 
 #include <optional>
@@ -10,10 +10,15 @@
 
 namespace zel {
 
+// What a text names. The error list names the property by it: "MoString",
+// "MoDataSetName" or "MoWksName".
+enum class StringRole : uint8_t { Text, DatasetName, WorksheetName };
+
 class MoString : public MoProperty {
 public:
-    ZEL_CLASS_NAME(MoString)
+    const char* ClassName() const override;
     MoString() = default;
+    explicit MoString(StringRole role) : role_(role) {}
     explicit MoString(std::string_view text) : value_(std::string(text)) {}
 
     uint16_t GetKind() const override { return kKindString; }
@@ -34,16 +39,7 @@ public:
 
 private:
     std::optional<std::string> value_;
-};
-
-class MoDataSetName : public MoString {
-public:
-    ZEL_CLASS_NAME(MoDataSetName)
-};
-
-class MoWksName : public MoString {
-public:
-    ZEL_CLASS_NAME(MoWksName)
+    StringRole role_ = StringRole::Text;
 };
 
 }  // namespace zel

@@ -32,7 +32,7 @@ const MemberEntry MoASCII::kSubMembers[] = {
 MoASCII::MoASCII(IoContext& io)
     : MoASCIIPiece(io),
       letterArg_(AddArgument<MoString>()),
-      worksheetArg_(AddArgument<MoWksName>()),
+      worksheetArg_(AddArgument<MoString>(StringRole::WorksheetName)),
       readMode_(io, 0, 1) {
     AddArgument<MoInt>();
 }

@@ -52,7 +52,7 @@ private:
     static void FillSet(CharSet& set, const MoString& text);
 
     MoString& letterArg_;
-    MoWksName& worksheetArg_;
+    MoString& worksheetArg_;
 
     MoString include_{""};
     MoString exclude_{""};

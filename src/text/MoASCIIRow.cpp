@@ -6,7 +6,8 @@ namespace zel {
 
 // ---- MoASCIIRow ------------------------------------------------------------
 
-MoASCIIRow::MoASCIIRow(IoContext& io) : MoASCIIPiece(io), worksheetArg_(AddArgument<MoWksName>()) {}
+MoASCIIRow::MoASCIIRow(IoContext& io)
+    : MoASCIIPiece(io), worksheetArg_(AddArgument<MoString>(StringRole::WorksheetName)) {}
 
 int32_t MoASCIIRow::ParseArguments(std::string& argText, MoDLL& owner) {
     sheet_.reset();

@@ -36,7 +36,7 @@ public:
     bool IsPieceComplete(uint8_t ch, uint32_t keptInPiece) override;
 
 protected:
-    MoWksName& worksheetArg_;
+    MoString& worksheetArg_;
     std::optional<MoWksRow> sheet_;
     int32_t column_ = 0;
 };

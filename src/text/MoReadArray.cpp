@@ -6,7 +6,7 @@ namespace zel {
 
 MoReadArray::MoReadArray(IoContext& io)
     : MoASCIIPiece(io),
-      datasetArg_(AddArgument<MoDataSetName>()),
+      datasetArg_(AddArgument<MoString>(StringRole::DatasetName)),
       startArg_(AddArgument<MoInt>()),
       endArg_(AddArgument<MoInt>()) {
     AddArgument<MoInt>();
@@ -23,7 +23,7 @@ int32_t MoReadArray::ParseArguments(std::string& argText, MoDLL& owner) {
     first_ = startArg_.value() - 1;
     last_ = endArg_.value();
     count_ = static_cast<uint32_t>(last_ - first_);
-    data_.emplace(datasetArg_.GetText(), true);
+    data_.emplace(datasetArg_.GetText(), true, DataRole::Result);
     if (!data_->CheckAttached()) {
         data_.reset();
         return io_.Fail(Err::NoSuchData);

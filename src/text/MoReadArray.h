@@ -39,10 +39,10 @@ protected:
     const ByteClasses* PlainBytes() override;
 
 private:
-    MoDataSetName& datasetArg_;
+    MoString& datasetArg_;
     MoInt& startArg_;
     MoInt& endArg_;
-    std::optional<MoResultData> data_;
+    std::optional<MoData> data_;
     int32_t first_ = 0;   // start - 1
     int32_t last_ = 0;    // end
     uint32_t count_ = 0;  // separators to read: end - start + 1

@@ -17,6 +17,9 @@ namespace {
 using zel::Column;
 using zel::kMissingValue;
 using zel::MoData;
+using zel::DataRole;
+using zel::MoTextData;
+using zel::StringRole;
 using Ranges_ = std::vector<std::pair<int32_t, int32_t>>;
 
 class DataTest : public HostTest {
@@ -72,9 +75,9 @@ INSTANTIATE_TEST_SUITE_P(Stores, CommitOnDestruction,
 TEST_F(DataTest, CommitNeverCutsBackAnotherWrappersGrowth) {
     tavrel::Dataset& data = Numbers("Shared", 0);
     {
-        zel::MoResultData outer("Shared", false);  // located while empty
+        zel::MoData outer("Shared", false, DataRole::Result);  // located while empty
         {
-            zel::MoResultData inner("Shared", false);
+            zel::MoData inner("Shared", false, DataRole::Result);
             for (int32_t i = 0; i < 10; ++i) inner.SetValue(i, i);
             EXPECT_EQ(inner.Commit(), 0);
         }
@@ -122,7 +125,7 @@ class Detached : public DataTest, public ::testing::WithParamInterface<DetachedC
 TEST_P(Detached, AnswersWithoutRequestsAndRecordsError1000) {
     Numbers("Numbers", 3);
     host.CreateWorksheet("Sheet", 2);
-    zel::MoWksName sheet;
+    zel::MoString sheet{StringRole::WorksheetName};
     sheet.SetText("Sheet");
     std::unique_ptr<MoData> wrapper = GetParam().make(sheet, zel::MoString(""));
     EXPECT_EQ(static_cast<int>(requests.size()), GetParam().lookups);
@@ -153,23 +156,28 @@ INSTANTIATE_TEST_SUITE_P(
         DetachedCase{"MoData", "no dataset of that name",
                      [](Names, Names) { return std::make_unique<MoData>("NoSuchSet", false); }, 1},
         DetachedCase{"MoSourceData", "empty name skipped",
-                     [](Names, Names) { return std::make_unique<zel::MoSourceData>("", true); }, 0},
+                     [](Names, Names) { return std::make_unique<MoData>("", true, DataRole::Source); }, 0},
         DetachedCase{"MoResultData", "null name skipped",
-                     [](Names, Names) { return std::make_unique<zel::MoResultData>(nullptr, true); }, 0},
+                     [](Names, Names) { return std::make_unique<MoData>(nullptr, true, DataRole::Result); }, 0},
         DetachedCase{"MoData", "column -1",
                      [](Names s, Names) { return std::make_unique<MoData>(s, Column{-1}); }, 0},
         DetachedCase{"MoResultData", "column 0",
-                     [](Names s, Names) { return std::make_unique<zel::MoResultData>(s, Column{0}); }, 0},
+                     [](Names s, Names) { return std::make_unique<MoData>(s, Column{0}, DataRole::Result); }, 0},
         DetachedCase{"MoWksCol", "column 3 of a sheet of 2",
-                     [](Names s, Names) { return std::make_unique<zel::MoWksCol>(s, Column{3}); }, 1},
+                     [](Names s, Names) { return std::make_unique<MoTextData>(s, Column{3}, DataRole::WksColumn); },
+                     1},
         DetachedCase{"MoSourceData", "worksheet name without a value",
-                     [](Names, Names) { return std::make_unique<zel::MoSourceData>(zel::MoWksName{}, Column{1}); }, 0},
+                     [](Names, Names) {
+                         return std::make_unique<MoData>(zel::MoString(StringRole::WorksheetName), Column{1},
+                                                         DataRole::Source);
+                     },
+                     0},
         DetachedCase{"MoData", "empty worksheet name with a column name",
                      [](Names s, Names empty) { return std::make_unique<MoData>(empty, s); }, 0},
         DetachedCase{"MoData", "empty column name",
                      [](Names s, Names empty) { return std::make_unique<MoData>(s, empty); }, 0},
         DetachedCase{"MoTextData", "a numeric dataset",
-                     [](Names, Names) { return std::make_unique<zel::MoTextData>("Numbers"); }, 2}));
+                     [](Names, Names) { return std::make_unique<MoTextData>("Numbers"); }, 2}));
 
 struct ColumnCase {
     const char* className;
@@ -189,7 +197,7 @@ TEST_P(SecondColumn, IsTheColumnNumberedTwoCountingFromOne) {
         ASSERT_TRUE(data.resize(1));
         data.set(0, 100.0 * k);
     }
-    zel::MoWksName name;
+    zel::MoString name{StringRole::WorksheetName};
     name.SetText("Sheet");
     std::unique_ptr<MoData> wrapper = GetParam().make(name);
     EXPECT_EQ(wrapper->handle(), sheet.column(2)->dataset().handle());
@@ -206,12 +214,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ColumnCase{"MoData", "column 2", [](Sheet s) { return std::make_unique<MoData>(s, Column{2}); }},
         ColumnCase{"MoSourceData", "column 2",
-                   [](Sheet s) { return std::make_unique<zel::MoSourceData>(s, Column{2}); }},
+                   [](Sheet s) { return std::make_unique<MoData>(s, Column{2}, DataRole::Source); }},
         ColumnCase{"MoResultData", "column 2",
-                   [](Sheet s) { return std::make_unique<zel::MoResultData>(s, Column{2}); }},
+                   [](Sheet s) { return std::make_unique<MoData>(s, Column{2}, DataRole::Result); }},
         ColumnCase{"MoTextData", "column 2",
-                   [](Sheet s) { return std::make_unique<zel::MoTextData>(s, Column{2}); }},
-        ColumnCase{"MoWksCol", "column 2", [](Sheet s) { return std::make_unique<zel::MoWksCol>(s, Column{2}); }},
+                   [](Sheet s) { return std::make_unique<MoTextData>(s, Column{2}); }},
+        ColumnCase{"MoWksCol", "column 2",
+                   [](Sheet s) { return std::make_unique<MoTextData>(s, Column{2}, DataRole::WksColumn); }},
         ColumnCase{"MoData", "column named B",
                    [](Sheet s) { return std::make_unique<MoData>(s, zel::MoString("B")); }}));
 
@@ -229,10 +238,10 @@ TEST_F(DataTest, CellTextFormatsNumbersAndCopiesTexts) {
     tavrel::Dataset& numbers = sheet.column(1)->dataset();
     numbers.set(0, 2.5);
     host.CreateDataset("Texts", true).setText(0, "hello");
-    zel::MoWksName name;
+    zel::MoString name{StringRole::WorksheetName};
     name.SetText("Sheet");
-    zel::MoTextData column(name, Column{1});
-    zel::MoTextData texts("Texts");
+    MoTextData column(name, Column{1});
+    MoTextData texts("Texts");
 
     for (auto [wrapper, code, expected] : {std::tuple{&column, ZEL_CB_FORMAT_CELL, numbers.display(0)},
                                            std::tuple{&texts, ZEL_CB_TEXT_GET, std::string("hello")}}) {

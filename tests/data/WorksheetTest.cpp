@@ -25,7 +25,7 @@ public:
 class WorksheetTest : public HostTest {
 protected:
     FakeNumbering numbering;
-    zel::MoWksName name;
+    zel::MoString name{zel::StringRole::WorksheetName};
 };
 
 struct LookupCase {
