@@ -22,70 +22,77 @@
     "no dataset or worksheet of that name, or the host refused a name, a variable or a column"
 
 /* The conditions ZEL stores in ERROR:
- *   X(Name, current, legacy, syserr, text)
+ *   X(Name, current, legacy, numbering, syserr, text)
  * current: the number with NEWACTIONS non-zero; legacy: with NEWACTIONS 0
  * (0: the legacy numbering leaves ERROR 0 there, and either does not fail
- * or fails without a number). syserr says what SYSERR receives with it:
+ * or fails without a number). numbering says which applies: Legacy (the
+ * NEWACTIONS 0 number, and the failing method answers 2 there) or Same (the
+ * current number in both numberings, answered; legacy repeats it). Where
+ * one condition has both behaviours, depending on the method, it has a row
+ * for each. syserr says what SYSERR receives with it:
  * Keep (left as it is), Cause (the file layer's cause; legacy: the cause's
  * legacy code), CauseOrZero (the cause; legacy: 0), Zero, NotFound (0;
  * legacy: ZEL_LEGACY_NOT_FOUND), BadHandle (0; legacy: 9, the old code of
  * a bad handle). */
 /* clang-format off */
 #define ZEL_ERRORS(X) \
-    X(MissingArgument, 10, 65, Keep, "a required argument is missing") \
-    X(MissingTransferArgument, 10, 1024, Keep, "a required argument is missing") \
-    X(MissingFileName, 5, 65, Keep, "no file name was given") \
-    X(OneOfHandleOrName, 9, 0, Zero, "give either a file number or a file name, not both") \
-    X(OutOfRange, 12, 3, Keep, "a value outside the allowed range or set") \
-    X(WidthRefused, 12, 2, Keep, "NBYTES is not a width this method accepts") \
-    X(WidthArgumentRefused, 268, 2, Keep, "the width argument is not one this method accepts") \
-    X(BadFileNumber, 13, 3, Keep, "a file number outside 0..99999, or no current file") \
-    X(FileNotOpen, 14, 1156, BadHandle, "no open file has that number") \
-    X(NoCurrentFile, 13, 1024, Keep, "no usable current file") \
-    X(NoSuchFile, 15, 1156, NotFound, "the file does not exist") \
-    X(BadTypeName, 16, 16, Keep, "bad type name in a record template") \
-    X(ZeroCount, 17, 17, Keep, "a zero count in a record template") \
-    X(EndBeforeStart, 19, 64, Keep, "the end row lies before the start row") \
-    X(NoSuchData, 20, 6, Keep, ZEL_TEXT_NO_SUCH_DATA_OR_REFUSED) \
-    X(HostRefused, 20, 6, Keep, ZEL_TEXT_NO_SUCH_DATA_OR_REFUSED) \
-    X(CreateFailed, 21, 1153, CauseOrZero, "the file could not be created") \
-    X(OpenFailed, 22, 1153, CauseOrZero, "the file could not be opened") \
-    X(CloseFailed, 23, 1156, Cause, "closing the file failed") \
-    X(RemoveFailed, 24, 1156, CauseOrZero, "the file could not be removed") \
-    X(LengthFailed, 25, 1156, Cause, "the file's length could not be taken") \
-    X(PositionFailed, 26, 1156, Cause, "the file position could not be taken") \
-    X(SeekFailed, 27, 1156, Cause, "the file position could not be set") \
-    X(ReadFailed, 28, 1157, Cause, "reading the file failed") \
-    X(ValueReadEnd, 33, 1158, Keep, "the end of the file came first") \
-    X(WriteValueFailed, 29, 1155, Cause, "writing the file failed") \
-    X(BlockReadFailed, 30, 1157, Keep, "reading the file failed") \
-    X(BlockReadEnd, 33, 1157, Keep, "the end of the file came first") \
-    X(BlockWriteFailed, 31, 6, Keep, "writing the file failed") \
-    X(BcdDigit, 32, 32, Keep, "a BCD digit above 9") \
-    X(EndOfFile, 33, 33, Cause, "the end of the file came first") \
-    X(ValueRange, 34, 34, Keep, "a value out of range for its binary width") \
-    X(RecordTooWide, 38, 38, Keep, "the record has more values than the worksheet has columns") \
-    X(NoCodec, 43, 43, Keep, "no codec for this kind and width") \
-    X(OutOfMemory, 44, 5, Keep, "out of memory") \
-    X(NoText, 260, 0, Keep, "an argument without a text") \
-    X(NoFileNameText, 261, 1153, Zero, "a file name without a text") \
-    X(NoSuchMethod, 262, 0, Keep, "no method of that name") \
-    X(NoSuchMember, 264, 0, Keep, "no member of that name") \
-    X(BadLetter, 18, 65, Keep, "a string-variable letter outside A to Z") \
-    X(ZeroTextCount, 12, 0, Keep, "a count of 0 lines, tokens or characters") \
-    X(TextLengthFailed, 25, 1028, Keep, "the file's length could not be taken") \
-    X(BadLineMode, 43, 43, Keep, "a line-end mode outside 0 to 2") \
-    X(NoWorksheet, 39, 39, Keep, "the worksheet does not exist") \
-    X(BadFormat, 41, 41, Keep, "the file does not have the layout of its format") \
-    X(BlockEnd, 33, 1030, Keep, "the end of the file came before the last row") \
-    X(NotNumeric, 1031, 1031, Keep, "a line that is not numeric (its rest is in Z$)") \
-    X(ElementReadFailed, 28, 1028, Cause, "reading the file failed") \
-    X(ImportBusy, 42, 42, Keep, "an import is running")
+    X(MissingArgument, 10, 65, Legacy, Keep, "a required argument is missing") \
+    X(MissingOffset, 10, 10, Same, Keep, "a required argument is missing") \
+    X(MissingTransferArgument, 10, 1024, Legacy, Keep, "a required argument is missing") \
+    X(MissingFileName, 5, 65, Legacy, Keep, "no file name was given") \
+    X(OneOfHandleOrName, 9, 0, Legacy, Zero, "give either a file number or a file name, not both") \
+    X(OutOfRange, 12, 3, Legacy, Keep, "a value outside the allowed range or set") \
+    X(NegativeCount, 12, 12, Same, Keep, "a value outside the allowed range or set") \
+    X(WidthRefused, 12, 2, Legacy, Keep, "NBYTES is not a width this method accepts") \
+    X(WidthArgumentRefused, 268, 2, Legacy, Keep, "the width argument is not one this method accepts") \
+    X(BadFileNumber, 13, 3, Legacy, Keep, "a file number outside 0..99999, or no current file") \
+    X(FileNotOpen, 14, 1156, Legacy, BadHandle, "no open file has that number") \
+    X(NoCurrentFile, 13, 1024, Legacy, Keep, "no usable current file") \
+    X(NoSuchFile, 15, 1156, Legacy, NotFound, "the file does not exist") \
+    X(BadTypeName, 16, 16, Same, Keep, "bad type name in a record template") \
+    X(ZeroCount, 17, 17, Same, Keep, "a zero count in a record template") \
+    X(EndBeforeStart, 19, 64, Legacy, Keep, "the end row lies before the start row") \
+    X(NoSuchData, 20, 6, Legacy, Keep, ZEL_TEXT_NO_SUCH_DATA_OR_REFUSED) \
+    X(HostRefused, 20, 6, Legacy, Keep, ZEL_TEXT_NO_SUCH_DATA_OR_REFUSED) \
+    X(CreateFailed, 21, 1153, Legacy, CauseOrZero, "the file could not be created") \
+    X(OpenFailed, 22, 1153, Legacy, CauseOrZero, "the file could not be opened") \
+    X(CloseFailed, 23, 1156, Legacy, Cause, "closing the file failed") \
+    X(RemoveFailed, 24, 1156, Legacy, CauseOrZero, "the file could not be removed") \
+    X(LengthFailed, 25, 1156, Legacy, Cause, "the file's length could not be taken") \
+    X(PositionFailed, 26, 1156, Legacy, Cause, "the file position could not be taken") \
+    X(SeekFailed, 27, 1156, Legacy, Cause, "the file position could not be set") \
+    X(ReadFailed, 28, 1157, Legacy, Cause, "reading the file failed") \
+    X(PieceReadFailed, 28, 28, Same, Cause, "reading the file failed") \
+    X(ValueReadEnd, 33, 1158, Legacy, Keep, "the end of the file came first") \
+    X(WriteValueFailed, 29, 1155, Legacy, Cause, "writing the file failed") \
+    X(BlockReadFailed, 30, 1157, Legacy, Keep, "reading the file failed") \
+    X(BlockReadEnd, 33, 1157, Legacy, Keep, "the end of the file came first") \
+    X(BlockWriteFailed, 31, 6, Legacy, Keep, "writing the file failed") \
+    X(BcdDigit, 32, 32, Same, Keep, "a BCD digit above 9") \
+    X(EndOfFile, 33, 33, Same, Cause, "the end of the file came first") \
+    X(ValueRange, 34, 34, Same, Keep, "a value out of range for its binary width") \
+    X(RecordTooWide, 38, 38, Same, Keep, "the record has more values than the worksheet has columns") \
+    X(NoCodec, 43, 43, Same, Keep, "no codec for this kind and width") \
+    X(OutOfMemory, 44, 5, Legacy, Keep, "out of memory") \
+    X(NoText, 260, 0, Legacy, Keep, "an argument without a text") \
+    X(NoFileNameText, 261, 1153, Legacy, Zero, "a file name without a text") \
+    X(NoSuchMethod, 262, 0, Legacy, Keep, "no method of that name") \
+    X(NoSuchMember, 264, 0, Legacy, Keep, "no member of that name") \
+    X(BadLetter, 18, 65, Legacy, Keep, "a string-variable letter outside A to Z") \
+    X(ZeroTextCount, 12, 0, Legacy, Keep, "a count of 0 lines, tokens or characters") \
+    X(TextLengthFailed, 25, 1028, Legacy, Keep, "the file's length could not be taken") \
+    X(BadLineMode, 43, 43, Same, Keep, "a line-end mode outside 0 to 2") \
+    X(NoWorksheet, 39, 39, Same, Keep, "the worksheet does not exist") \
+    X(BadFormat, 41, 41, Same, Keep, "the file does not have the layout of its format") \
+    X(BlockEnd, 33, 1030, Legacy, Keep, "the end of the file came before the last row") \
+    X(NotNumeric, 1031, 1031, Same, Keep, "a line that is not numeric (its rest is in Z$)") \
+    X(ElementReadFailed, 28, 1028, Legacy, Cause, "reading the file failed") \
+    X(ImportBusy, 42, 42, Legacy, Keep, "an import is running")
 /* clang-format on */
 
-/* Legacy numbers that several conditions share, and numbers that some
- * steps store in both numberings (12 and 28), with a text that covers them
- * all: X(legacy, text). */
+/* Legacy numbers that several conditions share, with a text that covers
+ * them all; 12 and 28 too, the legacy numbers of rows numbered Same whose
+ * current numbers other conditions share: X(legacy, text). */
 #define ZEL_SHARED_LEGACY_NUMBERS(X) \
     X(2, "a width this method does not accept") \
     X(3, "a value (or a file number) outside the allowed range") \
@@ -139,7 +146,7 @@ static inline const char* ZelErrorText(int32_t number, int newActions) {
         int32_t current, legacy;
         const char* text;
     };
-#define ZEL_ERROR_TEXT_ROW(name, current, legacy, syserr, text) {current, legacy, text},
+#define ZEL_ERROR_TEXT_ROW(name, current, legacy, numbering, syserr, text) {current, legacy, text},
     static const struct Row rows[] = {ZEL_ERRORS(ZEL_ERROR_TEXT_ROW) {0, 0, NULL}};
 #undef ZEL_ERROR_TEXT_ROW
     struct Shared {

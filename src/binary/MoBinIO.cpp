@@ -22,14 +22,14 @@ int32_t MoBinIO::CheckLayout(int32_t kind, uint32_t count) {
     // A width stored unchecked, or a negative gap, would give item sizes
     // that do not describe the file.
     if (int32_t e = io_.NBytes().CheckCurrent(); e != 0) return e;
-    if (io_.Skip().value() < 0) return io_.Fail(Err::OutOfRange);
+    if (io_.Skip().value() < 0) return io_.Report(Err::OutOfRange);
     // A BCD value needs its 10 bytes inside each item.
-    if (kind == kKindBcd && io_.NBytes().value() != kBcdBytes) return io_.Raise(Err::NoCodec);
+    if (kind == kKindBcd && io_.NBytes().value() != kBcdBytes) return io_.Report(Err::NoCodec);
     const uint64_t item = static_cast<uint64_t>(io_.NBytes().value()) +
                           static_cast<uint64_t>(io_.Skip().value());
-    if (item * count > std::numeric_limits<uint32_t>::max()) return io_.Fail(Err::OutOfRange);
+    if (item * count > std::numeric_limits<uint32_t>::max()) return io_.Report(Err::OutOfRange);
     if (converter_.SelectConverter(kind, io_.NBytes().value(), true) == nullptr) {
-        return io_.Raise(Err::NoCodec);
+        return io_.Report(Err::NoCodec);
     }
     return 0;
 }
@@ -37,7 +37,7 @@ int32_t MoBinIO::CheckLayout(int32_t kind, uint32_t count) {
 int32_t MoBinIO::Finish(const TransferResult& transfer, double* result) {
     // A transfer that found no memory for its buffer fails with the number
     // that says so.
-    if (transfer.end == TransferEnd::OutOfMemory) return io_.Fail(Err::OutOfMemory);
+    if (transfer.end == TransferEnd::OutOfMemory) return io_.Report(Err::OutOfMemory);
     *result = transfer.items;
     return transfer.end == TransferEnd::FileFailed ? transfer.code : 0;
 }
@@ -62,13 +62,13 @@ int32_t MoAIO::ParseArguments(std::string& argText, MoDLL& owner) {
     if (ImportInProgress() == 0) targetWorksheet_ = nullptr;
     if (int32_t r = MoBinIO::ParseArguments(argText, owner); r != 0) return r;
     if (!dataset_.given() || !start_.given() || !end_.given() || !binType_.given()) {
-        return io_.Fail(Err::MissingTransferArgument);
+        return io_.Report(Err::MissingTransferArgument);
     }
     first_ = static_cast<uint32_t>(start_.value()) - 1u;
     end_index_ = static_cast<uint32_t>(end_.value());
     // An end below 0 would be a huge unsigned index: refused as an end
     // before the start.
-    if (end_index_ < first_ || end_.value() < 0) return io_.Fail(Err::EndBeforeStart);
+    if (end_index_ < first_ || end_.value() < 0) return io_.Report(Err::EndBeforeStart);
     if (int32_t e = io_.BinType().CheckedSet(binType_.value()); e != 0) return e;
     return io_.Signed().CheckCurrent();
 }
@@ -79,9 +79,9 @@ int32_t MoAIO::Transfer(double* result, MoDLL& owner, MoData& data, bool reading
     const uint32_t count = end_index_ - first_;
     if (int32_t e = CheckLayout(io_.BinType().value(), count); e != 0) return e;
     // Nothing moves for a dataset that is not there.
-    if (!data.CheckAttached()) return io_.Fail(Err::NoSuchData);
+    if (!data.CheckAttached()) return io_.Report(Err::NoSuchData);
     codec_ = SelectCodec(reading, stride_);
-    if (codec_ == nullptr) return io_.Raise(Err::NoCodec);
+    if (codec_ == nullptr) return io_.Report(Err::NoCodec);
     data_ = &data;
     const uint32_t item = static_cast<uint32_t>(io_.NBytes().value() + io_.Skip().value());
     const TransferResult transfer = BulkTransfer(*io_.CurrentFile(), item, count, kSplitBudget, reading);
@@ -99,7 +99,7 @@ int32_t MoARead::Execute(double* result, MoDLL& owner) {
                 MoZELIO::Execute(result, owner);
                 dealt_.clear();
                 targetWorksheet_ = nullptr;
-                return io_.Fail(Err::NoSuchData);
+                return io_.Report(Err::NoSuchData);
             }
         }
     }

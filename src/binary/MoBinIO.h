@@ -31,8 +31,8 @@ protected:
     // failure of the file layer or of memory.
     int32_t Finish(const TransferResult& transfer, double* result);
     // Loads the settings and selects the codec of BINTYPE and NBYTES for the
-    // value loop; stride is NBYTES + SKIP. Null with ERROR 43 when there is
-    // no codec for the pair.
+    // value loop; stride is NBYTES + SKIP. Null, with NoCodec reported, when
+    // there is no codec for the pair.
     Codec SelectCodec(bool reading, size_t& stride);
 
     TypeConverter& converter_;

@@ -27,7 +27,7 @@ int32_t MoScalarIO::WriteValue(const uint8_t* bytes, uint32_t width) {
     try {
         io_.CurrentFile()->Write(bytes, width);
     } catch (const FileException& e) {
-        return io_.Fail(Err::WriteValueFailed, e);
+        return io_.Report(Err::WriteValueFailed, e);
     }
     return 0;
 }
@@ -36,7 +36,7 @@ int32_t MoScalarIO::Convert(int32_t kind, uint32_t width, uint8_t* bytes, double
                             bool reading) {
     converter_.LoadSettings(io_.Signed().value(), io_.ByteOrder().value());
     Codec codec = converter_.SelectConverter(kind, static_cast<int32_t>(width), reading);
-    if (codec == nullptr) return io_.Raise(Err::NoCodec);
+    if (codec == nullptr) return io_.Report(Err::NoCodec);
     return codec(converter_, bytes, value);
 }
 
@@ -47,7 +47,7 @@ int32_t MoIntIO::ChooseWidth(const MoInt& nBytes, uint32_t& width) {
     if (widths.CheckValue(wanted) != 0) {
         // The refusal numbers of the scalar methods differ from the width
         // property's own, and name whether the argument or NBYTES was wrong.
-        return io_.Fail(given ? Err::WidthArgumentRefused : Err::WidthRefused);
+        return io_.Report(given ? Err::WidthArgumentRefused : Err::WidthRefused);
     }
     width = static_cast<uint32_t>(wanted);
     return 0;
@@ -65,7 +65,7 @@ int32_t MoRead::Execute(double* result, MoDLL& owner) {
     if (int32_t r = ReadValue(bytes.data(), width); r != 0) {
         if (io_.NewActions()) return r;
         *result = 0.0;
-        return io_.Fail(r == ErrorInfo(Err::EndOfFile).current ? Err::ValueReadEnd : Err::ReadFailed);
+        return io_.Report(r == ErrorInfo(Err::EndOfFile).current ? Err::ValueReadEnd : Err::ReadFailed);
     }
     return Convert(kKindInteger, width, bytes.data(), *result, true);
 }
@@ -78,12 +78,12 @@ MoWrite::MoWrite(IoContext& io, TypeConverter& converter)
 int32_t MoWrite::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
     if (io_.NewActions()) *result = 0.0;
-    if (!value_.given()) return io_.Fail(Err::MissingArgument);
+    if (!value_.given()) return io_.Report(Err::MissingArgument);
     double value = value_.GetValue();
     uint32_t width = 0;
     if (int32_t e = ChooseWidth(nBytes_, width); e != 0) return e;
     std::array<uint8_t, kMaxScalarBytes> bytes{};
-    // A value out of range for its width raises Err::ValueRange and is still
+    // A value out of range for its width reports Err::ValueRange and is still
     // written.
     if (int32_t r = Convert(kKindInteger, width, bytes.data(), value, false); r != 0) return r;
     if (int32_t r = WriteValue(bytes.data(), width); r != 0) return r;
@@ -115,16 +115,16 @@ int32_t MoRealIO::ReadReal(double* result) {
     if (int32_t r = ReadValue(bytes.data(), method_.width); r != 0) {
         if (io_.NewActions()) return r;
         *result = 0.0;
-        return io_.Fail(Err::ReadFailed);
+        return io_.Report(Err::ReadFailed);
     }
     // An 80-bit value outside the double range gives the missing value and
-    // raises Err::ValueRange, with status 0.
+    // reports Err::ValueRange, with status 0.
     return Convert(kKindFloat, method_.width, bytes.data(), *result, true);
 }
 
 int32_t MoRealIO::WriteReal(double* result) {
     if (io_.NewActions()) *result = 0.0;
-    if (value_ == nullptr || !value_->given()) return io_.Fail(Err::MissingArgument);
+    if (value_ == nullptr || !value_->given()) return io_.Report(Err::MissingArgument);
     double value = value_->GetValue();
     std::array<uint8_t, kMaxScalarBytes> bytes{};
     if (int32_t r = Convert(kKindFloat, method_.width, bytes.data(), value, false); r != 0) return r;

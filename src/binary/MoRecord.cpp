@@ -43,13 +43,13 @@ MoRecord::MoRecord(IoContext& io, TypeConverter& converter)
 int32_t MoRecord::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoBinIO::ParseArguments(argText, owner); r != 0) return r;
     if (!worksheet_.given() || !records_.given() || !template_.given()) {
-        return io_.Fail(Err::MissingTransferArgument);
+        return io_.Report(Err::MissingTransferArgument);
     }
     return ParseTemplate(std::string(template_.text()), IsReading());
 }
 
 int32_t MoRecord::ParseItem(std::string_view text, bool reading, TemplateItem& item) {
-    auto fail = [this](Err id) { return io_.Raise(id); };
+    auto fail = [this](Err id) { return io_.Report(id); };
     // Reads the digits at pos into item.count; they must end the item.
     auto readCount = [&](size_t pos) -> int32_t {
         uint64_t count = 0;
@@ -111,7 +111,7 @@ int32_t MoRecord::ParseTemplate(const std::string& text, bool reading) {
         }
     } catch (const std::bad_alloc&) {
         items_.clear();
-        return io_.Fail(Err::OutOfMemory);
+        return io_.Report(Err::OutOfMemory);
     }
     uint64_t columns = 0;
     for (const TemplateItem& item : items_) {
@@ -131,10 +131,10 @@ int32_t MoRecord::Transfer(double* result, MoDLL& owner) {
     const uint32_t count = static_cast<uint32_t>(records_.value());
     if (records_.value() < 0 ||
         recordSize_ * count > std::numeric_limits<uint32_t>::max() || items_.empty()) {
-        return io_.Fail(Err::OutOfRange);
+        return io_.Report(Err::OutOfRange);
     }
     // Nothing moves for a worksheet that is not there.
-    if (!MoTavrelWks(worksheet_, io_).IsAttached()) return io_.Fail(Err::NoSuchData);
+    if (!MoTavrelWks(worksheet_, io_).IsAttached()) return io_.Report(Err::NoSuchData);
     const TransferResult transfer =
         BulkTransfer(*io_.CurrentFile(), static_cast<uint32_t>(recordSize_), count, 1, IsReading());
     const int32_t status = Finish(transfer, result);
@@ -173,11 +173,11 @@ int32_t MoReadRecord::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer
                                  uint32_t& stored) {
     stored = 0;
     MoTavrelWks worksheet(worksheet_, io_);
-    // A column that cannot be added leaves ERROR 20 (legacy 6); the values
+    // A column that cannot be added reports HostRefused; the values
     // of the columns that exist are still stored.
     worksheet.EnsureColumns(static_cast<int32_t>(columnsPerRecord()));
     std::vector<std::unique_ptr<MoData>> columns;
-    if (!MakeColumns(worksheet, columnsPerRecord(), DataRole::Result, columns)) return io_.Fail(Err::OutOfMemory);
+    if (!MakeColumns(worksheet, columnsPerRecord(), DataRole::Result, columns)) return io_.Report(Err::OutOfMemory);
     return ForEachValue(start, count, buffer, stored,
                         [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {
                             double value = 0.0;
@@ -192,10 +192,10 @@ int32_t MoWriteRecord::Execute(double* result, MoDLL& owner) { return Transfer(r
 int32_t MoWriteRecord::FillChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
     MoTavrelWks worksheet(worksheet_, io_);
     if (worksheet.ColumnCount() < static_cast<int64_t>(columnsPerRecord())) {
-        return io_.Raise(Err::RecordTooWide);
+        return io_.Report(Err::RecordTooWide);
     }
     std::vector<std::unique_ptr<MoData>> columns;
-    if (!MakeColumns(worksheet, columnsPerRecord(), DataRole::Source, columns)) return io_.Fail(Err::OutOfMemory);
+    if (!MakeColumns(worksheet, columnsPerRecord(), DataRole::Source, columns)) return io_.Report(Err::OutOfMemory);
     uint32_t filled = 0;
     return ForEachValue(start, count, buffer, filled,
                         [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {

@@ -28,8 +28,8 @@ public:
     // The skip of the last item, left out after the last record.
     uint32_t GetSkipBytes() override { return trailingSkip_; }
 
-    // Builds the item list from a template; 0, or 16 / 17 (or 44 / 5 when
-    // memory runs out) with ERROR set and no template kept.
+    // Builds the item list from a template; 0, or BadTypeName / ZeroCount (or
+    // OutOfMemory) reported, with no template kept.
     int32_t ParseTemplate(const std::string& text, bool reading);
 
     const std::vector<TemplateItem>& items() const { return items_; }

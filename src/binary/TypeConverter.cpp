@@ -85,7 +85,7 @@ void CheckIntegerRange(TypeConverter& conv, double value, int bits) {
     const double t = std::trunc(value);
     const double low = conv.IsSigned() ? -std::ldexp(1.0, bits - 1) : 0.0;
     const double high = conv.IsSigned() ? std::ldexp(1.0, bits - 1) - 1.0 : std::ldexp(1.0, bits) - 1.0;
-    if (!(t >= low && t <= high)) conv.Errors().Raise(Err::ValueRange);
+    if (!(t >= low && t <= high)) conv.Errors().Report(Err::ValueRange);
 }
 
 template <size_t Width>
@@ -144,7 +144,7 @@ int32_t EncodeSingle(TypeConverter& conv, uint8_t* bytes, double& value) {
     const float f = ToSingle(value);
     // A finite double beyond the single range became FLT_MAX or infinity.
     if (std::isfinite(value) && std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max())) {
-        conv.Errors().Raise(Err::ValueRange);
+        conv.Errors().Report(Err::ValueRange);
     }
     StoreImage<4>(conv, bytes, std::bit_cast<uint32_t>(f));
     return 0;
@@ -186,7 +186,7 @@ int32_t DecodeExtended(TypeConverter& conv, uint8_t* bytes, double& value) {
     if (middle != (high != 0 ? 0x0u : 0xFu)) {
         // Outside the double exponent range.
         value = kMissingValue;
-        conv.Errors().Raise(Err::ValueRange);
+        conv.Errors().Report(Err::ValueRange);
         return 0;
     }
     const uint64_t bits = (static_cast<uint64_t>(se >> 15) << 63)  // sign
@@ -230,7 +230,7 @@ int32_t DecodeBcd(TypeConverter& conv, uint8_t* bytes, double& value) {
         for (uint8_t digit : nibbles) {
             if (digit > 9) {
                 value = acc;  // the digits read so far stay in the output
-                return conv.Errors().Raise(Err::BcdDigit);
+                return conv.Errors().Report(Err::BcdDigit);
             }
             acc = acc * 10.0 + digit;
         }
@@ -246,7 +246,7 @@ int32_t EncodeBcd(TypeConverter& conv, uint8_t* bytes, double& value) {
     if (!std::isfinite(x)) {
         // No digits to write; the value is lost.
         std::memset(bytes, 0, 9);
-        conv.Errors().Raise(Err::ValueRange);
+        conv.Errors().Report(Err::ValueRange);
         return 0;
     }
     for (int i = 0; i < 9; ++i) {
@@ -257,7 +257,7 @@ int32_t EncodeBcd(TypeConverter& conv, uint8_t* bytes, double& value) {
     // Only nine digits fit; a whole part left over means digits were lost.
     // The layout stays as it is, but the loss is reported.
     if (std::fabs(x) >= 1.0) {
-        conv.Errors().Raise(Err::ValueRange);
+        conv.Errors().Report(Err::ValueRange);
     }
     return 0;
 }
@@ -307,7 +307,7 @@ Codec TypeConverter::SelectConverter(int32_t kind, int32_t width, bool reading) 
             return codec;
         }
     }
-    errors_.Raise(Err::NoCodec);
+    errors_.Report(Err::NoCodec);
     return nullptr;
 }
 
@@ -323,7 +323,7 @@ int32_t TypeConverter::ParseTypeName(const char* text, bool reading, TypeItem& o
                                      size_t& consumed) {
     out = TypeItem{};
     consumed = 0;
-    if (text == nullptr) return errors_.Raise(Err::BadTypeName);
+    if (text == nullptr) return errors_.Report(Err::BadTypeName);
     if (*text == '-') {
         out.minus = true;
         ++text;
@@ -343,12 +343,12 @@ int32_t TypeConverter::ParseTypeName(const char* text, bool reading, TypeItem& o
         out.width = row.width;
         if (row.width > 0) {
             out.codec = SelectConverter(row.kind, row.width, reading);
-            if (out.codec == nullptr) return errors_.Raise(Err::NoCodec);
+            if (out.codec == nullptr) return errors_.Report(Err::NoCodec);
         }
         consumed += static_cast<size_t>(row.mustMatch);
         return 0;
     }
-    return errors_.Raise(Err::BadTypeName);
+    return errors_.Report(Err::BadTypeName);
 }
 
 int32_t TypeConverter::DecodeMany(Codec codec, uint8_t* bytes, size_t stride, double* values,

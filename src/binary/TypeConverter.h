@@ -88,7 +88,7 @@ public:
 
     // The decoder (reading) or encoder for (kind, width): integer widths
     // 1 to 4, float widths 4, 8 and 10, BCD width 10. Any other pair gives
-    // nullptr with ERROR 43; the caller then returns 43.
+    // nullptr with NoCodec reported; the caller then answers it.
     Codec SelectConverter(int32_t kind, int32_t width, bool reading);
 
     // Reverses n bytes in place; fewer than two bytes are left alone.
@@ -97,7 +97,7 @@ public:
     // Matches an optional "-" and a type keyword at the start of `text`.
     // On success fills `out` (the codec from SelectConverter for widths
     // above 0), sets `consumed` to the "-" plus the matched characters and
-    // returns 0. Without a match it sets ERROR 16, returns 16, and leaves
+    // returns 0. Without a match it reports BadTypeName and leaves
     // `out` as a skip item carrying only the minus flag.
     int32_t ParseTypeName(const char* text, bool reading, TypeItem& out, size_t& consumed);
 

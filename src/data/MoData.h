@@ -65,7 +65,7 @@ public:
     bool IsAttached() const { return handle_ != 0; }
     // Detached, or an error recorded since the error list was cleared.
     bool HasError() const override;
-    // IsAttached, recording error 1000 against the class name when detached.
+    // IsAttached, recording ListErr::DatasetDetached against the class name when detached.
     bool CheckAttached();
 
     // Operations answer 0 for success and 1 for failure.

@@ -28,7 +28,7 @@ MoTavrelWks::MoTavrelWks(const MoString& worksheetName, ErrorState& errors) : er
     } catch (const std::bad_alloc&) {
         handle_ = 0;
         wksName_.SetNone();
-        errors_.Fail(Err::OutOfMemory);
+        errors_.Report(Err::OutOfMemory);
     }
 }
 
@@ -60,7 +60,7 @@ int32_t MoTavrelWks::AddColumn() {
 int32_t MoTavrelWks::EnsureColumns(int32_t n) {
     CheckAttached();
     for (int64_t missing = int64_t{n} - ColumnCount(); missing > 0; --missing) {
-        if (AddColumn() != 0) return errors_.Fail(Err::HostRefused);
+        if (AddColumn() != 0) return errors_.Report(Err::HostRefused);
     }
     return 0;
 }

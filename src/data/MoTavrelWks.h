@@ -4,8 +4,8 @@
 //
 // Columns are numbered from 1. A detached object (no worksheet of that
 // name) sends no request after construction: its operations fail. Making
-// one and every operation on one record error 779 (cells: 777) against the
-// class name; the queries record nothing.
+// one and every operation on one record ListErr::WorksheetDetached (cells:
+// ListErr::ColumnWrite) against the class name; the queries record nothing.
 #pragma once
 
 #include <cstdint>
@@ -28,21 +28,21 @@ public:
     // Answers 0 for success and non-zero for failure unless stated.
 
     bool IsAttached() const { return handle_ != 0; }
-    // IsAttached, recording error 779 when detached.
+    // IsAttached, recording ListErr::WorksheetDetached when detached.
     bool CheckAttached();
     // The number of columns (0x6800); 0 when detached.
     int32_t ColumnCount() const;
     // Adds a column at the end (0x6806).
     int32_t AddColumn();
     // Adds columns until there are at least n. A column that cannot be
-    // added: ERROR 20 and answer 20, legacy ERROR 6 and answer 2.
+    // added reports HostRefused and answers what the report answers.
     int32_t EnsureColumns(int32_t n);
     // The format code of column k (0x6816): 0 numeric; -1 when the host
     // does not answer.
     int32_t ColumnFormat(int32_t k) const;
     // A number or a text in column k at the 0-based row, through a dataset
-    // wrapper of that column. 1 when the column cannot be reached (error 777)
-    // or the store is refused (also 777).
+    // wrapper of that column. 1 when the column cannot be reached or the store
+    // is refused (ListErr::ColumnWrite recorded).
     int32_t SetNumberCell(int32_t k, int32_t row, double value);
     int32_t SetTextCell(int32_t k, int32_t row, const char* text);
 

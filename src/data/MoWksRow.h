@@ -31,7 +31,7 @@ public:
     // The format code of column k (0 numeric), asked once per call.
     int32_t ColumnFormat(int32_t k);
     // A number or a text into column k of the row: 0, or 1 when the column
-    // cannot be reached or the host refuses the cell (error 777 recorded).
+    // cannot be reached or the host refuses the cell (ListErr::ColumnWrite).
     int32_t SetNumber(int32_t k, double value);
     int32_t SetText(int32_t k, const char* text);
 

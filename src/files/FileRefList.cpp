@@ -28,7 +28,7 @@ int32_t FileRefList::CloseAllFiles(ErrorState& errors) {
             files_[closed]->Close();
         } catch (const platform::FileException& e) {
             if (errors.NewActions()) {
-                const int32_t code = errors.Fail(Err::CloseFailed, e);
+                const int32_t code = errors.Report(Err::CloseFailed, e);
                 for (size_t i = 0; i < closed; ++i) Forget(files_[i].get());
                 files_.erase(files_.begin(), files_.begin() + static_cast<std::ptrdiff_t>(closed));
                 return code;

@@ -21,7 +21,7 @@ public:
     // Destroys the file and takes it off the table.
     void Remove(MyCFile* file);
     // Closes and destroys every file. With NEWACTIONS non-zero a failing
-    // close stops the walk (ERROR 23, SYSERR the cause) and answers 23; the
+    // close stops the walk (CloseFailed, SYSERR the cause) and answers it; the
     // files before it are gone, it and the ones after it stay listed.
     int32_t CloseAllFiles(ErrorState& errors);
 

@@ -9,12 +9,12 @@ using platform::FileException;
 using platform::FileStatus;
 
 int32_t MoDOS::TakeName(const MoString& argument) {
-    if (!argument.given()) return io_.Fail(Err::MissingFileName);
+    if (!argument.given()) return io_.Report(Err::MissingFileName);
     if (argument.HasValue()) {
         name_ = std::string(argument.text());
         return 0;
     }
-    if (io_.NewActions()) return io_.Fail(Err::NoFileNameText);
+    if (io_.NewActions()) return io_.Report(Err::NoFileNameText);
     return 0;
 }
 
@@ -44,11 +44,11 @@ int32_t MoRemove::ParseArguments(std::string& argText, MoDLL& owner) {
 int32_t MoRemove::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
     FileStatus status;
-    if (!name_ || !File::GetStatus(*name_, status)) return io_.Fail(Err::NoSuchFile);
+    if (!name_ || !File::GetStatus(*name_, status)) return io_.Report(Err::NoSuchFile);
     try {
         File::Remove(*name_);
     } catch (const FileException& e) {
-        return io_.Fail(Err::RemoveFailed, e);
+        return io_.Report(Err::RemoveFailed, e);
     }
     *result = 1.0;
     return 0;
@@ -64,7 +64,7 @@ int32_t MoSize::ParseArguments(std::string& argText, MoDLL& owner) {
     file_ = nullptr;
     if (int32_t r = PrepareCall(argText, owner, false); r != 0) return r;
     if (hFileArg_.given() && nameArg_.given() && io_.NewActions()) {
-        return io_.Fail(Err::OneOfHandleOrName);
+        return io_.Report(Err::OneOfHandleOrName);
     }
     if (nameArg_.given()) {
         io_.SetSysErr(0);
@@ -83,12 +83,12 @@ int32_t MoSize::Execute(double* result, MoDLL& owner) {
         try {
             size = file_->GetLength();
         } catch (const FileException& e) {
-            return io_.Fail(Err::LengthFailed, e);
+            return io_.Report(Err::LengthFailed, e);
         }
     }
     if (name_) {
         FileStatus status;
-        if (!File::GetStatus(*name_, status)) return io_.Fail(Err::NoSuchFile);
+        if (!File::GetStatus(*name_, status)) return io_.Report(Err::NoSuchFile);
         size = status.size;
     }
     *result = static_cast<int32_t>(static_cast<uint32_t>(size));

@@ -10,10 +10,10 @@ void MoHFILE::SetToNone() {
 }
 
 int32_t MoHFILE::CheckValue(int32_t value) {
-    if (static_cast<uint32_t>(value) > kMaxHandle) return errors_.Fail(Err::BadFileNumber);
+    if (static_cast<uint32_t>(value) > kMaxHandle) return errors_.Report(Err::BadFileNumber);
     file_ = files_.FindFile(value);
     if (file_ != nullptr) return 0;
-    return errors_.Fail(Err::FileNotOpen);
+    return errors_.Report(Err::FileNotOpen);
 }
 
 void MoHFILE::SelectFile(MyCFile* file) {
@@ -45,7 +45,7 @@ int32_t MoHFILE::Resolve(int32_t number, bool given) {
         }
         // The legacy numbering names the missing current file as such, and
         // answers that number.
-        errors_.Fail(Err::NoCurrentFile);
+        errors_.Report(Err::NoCurrentFile);
         return ErrorInfo(Err::NoCurrentFile).legacy;
     }
     return 0;

@@ -40,14 +40,14 @@ int32_t MoOpen::Execute(double* result, MoDLL& owner) {
     MoHFILE& hfile = io_.HFile();
     if (!fileName_.HasText()) {
         hfile.SetToNone();
-        return io_.Fail(Err::NoFileNameText);
+        return io_.Report(Err::NoFileNameText);
     }
 
     std::unique_ptr<MyCFile> file;
     try {
         file = std::make_unique<MyCFile>(mode);
     } catch (const std::bad_alloc&) {
-        return io_.Fail(Err::OutOfMemory);
+        return io_.Report(Err::OutOfMemory);
     }
 
     // A missing file is created by a second attempt, whatever the mode.
@@ -61,7 +61,7 @@ int32_t MoOpen::Execute(double* result, MoDLL& owner) {
     }
     if (!opened) {
         hfile.SetToNone();
-        return io_.Fail(notFound ? Err::CreateFailed : Err::OpenFailed, error);
+        return io_.Report(notFound ? Err::CreateFailed : Err::OpenFailed, error);
     }
     file->set_mode(mode);
     MyCFile* added = file.get();
@@ -81,7 +81,7 @@ int32_t MoClose::Execute(double* result, MoDLL& owner) {
         file->Close();
     } catch (const FileException& e) {
         if (io_.NewActions()) hfile.ReleaseCurrentFile();
-        return io_.Fail(Err::CloseFailed, e);
+        return io_.Report(Err::CloseFailed, e);
     }
     io_.Files().Remove(file);
     hfile.ReleaseCurrentFile();

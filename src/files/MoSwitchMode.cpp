@@ -13,9 +13,9 @@ MoSwitchMode::MoSwitchMode(IoContext& io)
 
 int32_t MoSwitchMode::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    if (!mode_.given()) return io_.Fail(Err::MissingArgument);
+    if (!mode_.given()) return io_.Report(Err::MissingArgument);
     const int32_t mode = mode_.value();
-    if (mode < 0 || mode > 2) return io_.Fail(Err::OutOfRange);
+    if (mode < 0 || mode > 2) return io_.Report(Err::OutOfRange);
 
     MoHFILE& hfile = io_.HFile();
     MyCFile& file = *hfile.file();
@@ -31,14 +31,14 @@ int32_t MoSwitchMode::Execute(double* result, MoDLL& owner) {
     } catch (const FileException& e) {
         *result = -1.0;
         if (io_.NewActions()) hfile.ReleaseCurrentFile();
-        return io_.Fail(Err::CloseFailed, e);
+        return io_.Report(Err::CloseFailed, e);
     }
 
     FileException error;
     if (!file.Open(path, MyCFile::SwitchFlagsFor(static_cast<uint8_t>(mode)), &error)) {
         *result = -1.0;
         hfile.SetToNone();
-        return io_.Fail(Err::OpenFailed, error);
+        return io_.Report(Err::OpenFailed, error);
     }
     file.set_mode(static_cast<uint8_t>(mode));
     hfile.SelectFile(&file);

@@ -11,7 +11,7 @@ MoTracking::Position MoTracking::GetFilePosition(MyCFile& file) {
     try {
         p.position = file.GetPosition();
     } catch (const FileException& e) {
-        p.error = io_.Fail(Err::PositionFailed, e);
+        p.error = io_.Report(Err::PositionFailed, e);
     }
     return p;
 }
@@ -21,7 +21,7 @@ MoTracking::Position MoTracking::SeekFile(MyCFile& file, int64_t offset, SeekFro
     try {
         p.position = file.Seek(offset, from);
     } catch (const FileException& e) {
-        p.error = io_.Fail(Err::SeekFailed, e);
+        p.error = io_.Report(Err::SeekFailed, e);
     }
     return p;
 }
@@ -38,7 +38,7 @@ int32_t MoGetPos::Execute(double* result, MoDLL& owner) {
     if (p.script() < 0) {
         // A position scripts cannot see: the legacy numbering reports it as
         // a position failure, the current one fails without a number.
-        if (!io_.NewActions()) return io_.Fail(Err::PositionFailed);
+        if (!io_.NewActions()) return io_.Report(Err::PositionFailed);
         return kLegacyFailure;
     }
     *result = p.script();
@@ -51,7 +51,7 @@ MoSetPos::MoSetPos(IoContext& io) : MoTracking(io), pos_(AddArgument<MoInt>()) {
 
 int32_t MoSetPos::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    if (!pos_.given()) return io_.Fail(Err::MissingArgument);
+    if (!pos_.given()) return io_.Report(Err::MissingArgument);
     Position p = SeekFile(*io_.HFile().file(), pos_.value(), SeekFrom::Begin);
     if (p.error != 0) {
         *result = -1.0;
@@ -88,7 +88,7 @@ MoJumpChunk::MoJumpChunk(IoContext& io)
 
 int32_t MoJumpChunk::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    if (!offset_.given()) return io_.Raise(Err::MissingArgument);
+    if (!offset_.given()) return io_.Report(Err::MissingOffset);
     MoDiscrete& widths = io_.NBytes();
     int32_t chunk;
     if (nBytes_.given()) {
@@ -117,7 +117,7 @@ MoJump::MoJump(IoContext& io) : MoTracking(io), offset_(AddArgument<MoInt>()) {
 
 int32_t MoJump::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
-    if (!offset_.given()) return io_.Raise(Err::MissingArgument);
+    if (!offset_.given()) return io_.Report(Err::MissingOffset);
     Position p = SeekFile(*io_.HFile().file(), offset_.value(), SeekFrom::Current);
     if (p.error != 0) {
         *result = -1.0;

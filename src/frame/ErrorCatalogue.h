@@ -23,6 +23,13 @@ enum class Err : uint8_t {
     kCount
 };
 
+// Which number ERROR receives with NEWACTIONS 0, and what the failing step
+// answers there.
+enum class Numbering : uint8_t {
+    Legacy,  // the row's legacy number; the step answers kLegacyFailure
+    Same,    // the current number, answered as with NEWACTIONS non-zero
+};
+
 // What SYSERR receives when a condition is stored.
 enum class SysErrRule : uint8_t {
     Keep,         // left as it is
@@ -35,26 +42,37 @@ enum class SysErrRule : uint8_t {
 
 // One row: the condition, its name, its number with NEWACTIONS non-zero,
 // its legacy number (0: the legacy numbering leaves ERROR 0 there, and either
-// does not fail or fails without a number), the rule for SYSERR and a short
-// text of what happened.
+// does not fail or fails without a number), which of the two NEWACTIONS 0
+// stores, the rule for SYSERR and a short text of what happened.
 struct ErrorRow {
     Err id;
     const char* name;
     int32_t current;
     int32_t legacy;
+    Numbering numbering;
     SysErrRule sysErr;
     const char* text;
 };
 
 // The rows in the order of Err, ended by a row with a null name.
 inline constexpr ErrorRow kErrorCatalogue[] = {
-#define ZEL_ERR_ROW(name, current, legacy, syserr, text) {Err::name, #name, current, legacy, SysErrRule::syserr, text},
+#define ZEL_ERR_ROW(name, current, legacy, numbering, syserr, text) \
+    {Err::name, #name, current, legacy, Numbering::numbering, SysErrRule::syserr, text},
     ZEL_ERRORS(ZEL_ERR_ROW)
 #undef ZEL_ERR_ROW
-    {Err::kCount, nullptr, 0, 0, SysErrRule::Keep, nullptr},
+    {Err::kCount, nullptr, 0, 0, Numbering::Legacy, SysErrRule::Keep, nullptr},
 };
 
 constexpr const ErrorRow& ErrorInfo(Err id) { return kErrorCatalogue[static_cast<size_t>(id)]; }
+
+// A row numbered Same repeats its current number as its legacy one.
+constexpr bool SameRowsRepeatTheirNumber() {
+    for (const ErrorRow& row : kErrorCatalogue) {
+        if (row.numbering == Numbering::Same && row.legacy != row.current) return false;
+    }
+    return true;
+}
+static_assert(SameRowsRepeatTheirNumber());
 
 // SYSERR in the legacy numbering for a file that does not exist, and for a
 // file number that names no open file.

@@ -22,10 +22,10 @@ void ErrorState::StoreSysErr(const ErrorRow& row, const platform::FileException*
     }
 }
 
-int32_t ErrorState::Store(Err id, const platform::FileException* cause, bool bothNumberings) {
+int32_t ErrorState::Store(Err id, const platform::FileException* cause) {
     const ErrorRow& row = ErrorInfo(id);
     StoreSysErr(row, cause);
-    if (bothNumberings || NewActions()) {
+    if (row.numbering == Numbering::Same || NewActions()) {
         SetError(row.current);
         return row.current;
     }
@@ -33,13 +33,7 @@ int32_t ErrorState::Store(Err id, const platform::FileException* cause, bool bot
     return kLegacyFailure;
 }
 
-int32_t ErrorState::Fail(Err id) { return Store(id, nullptr, false); }
-int32_t ErrorState::Fail(Err id, const platform::FileException& cause) {
-    return Store(id, &cause, false);
-}
-int32_t ErrorState::Raise(Err id) { return Store(id, nullptr, true); }
-int32_t ErrorState::Raise(Err id, const platform::FileException& cause) {
-    return Store(id, &cause, true);
-}
+int32_t ErrorState::Report(Err id) { return Store(id, nullptr); }
+int32_t ErrorState::Report(Err id, const platform::FileException& cause) { return Store(id, &cause); }
 
 }  // namespace zel

@@ -24,23 +24,21 @@ public:
     // ERROR back to 0: no failure.
     void ClearError() { SetError(0); }
 
-    // The common failure step: ERROR receives the current number and the
-    // step returns it; in the legacy numbering ERROR receives the legacy
-    // number and the step returns 2. SYSERR follows the row's fixed rule.
-    int32_t Fail(Err id);
+    // Reports a condition: ERROR receives its number in the numbering
+    // NEWACTIONS selects, as the row's numbering says, and SYSERR follows
+    // the row's rule. Answers the code the failing step returns: the number
+    // stored, or kLegacyFailure for a legacy number.
+    int32_t Report(Err id);
     // The same for a failure of the file layer: SYSERR receives the
     // exception's cause as the row's rule says.
-    int32_t Fail(Err id, const platform::FileException& cause);
-    // Steps that report the current number in both numberings.
-    int32_t Raise(Err id);
-    int32_t Raise(Err id, const platform::FileException& cause);
+    int32_t Report(Err id, const platform::FileException& cause);
 
 protected:
     ~ErrorState() = default;
 
 private:
     void StoreSysErr(const ErrorRow& row, const platform::FileException* cause);
-    int32_t Store(Err id, const platform::FileException* cause, bool bothNumberings);
+    int32_t Store(Err id, const platform::FileException* cause);
 };
 
 }  // namespace zel

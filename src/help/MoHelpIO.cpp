@@ -56,14 +56,14 @@ int32_t MoSyntax::Execute(double* result, MoDLL& owner) {
         return 0;
     }
     if (!method_.HasValue()) {
-        if (io_.NewActions()) return io_.Fail(Err::NoText);
+        if (io_.NewActions()) return io_.Report(Err::NoText);
         *result = 0.0;
         return 0;
     }
     const MemberTable methods = owner.OwnMethods();
     const MemberEntry* row = FindRow(methods, method_.text());
     if (row == nullptr) {
-        if (io_.NewActions()) return io_.Fail(Err::NoSuchMethod);
+        if (io_.NewActions()) return io_.Report(Err::NoSuchMethod);
         *result = 0.0;
         return 0;
     }
@@ -87,7 +87,7 @@ int32_t MoAltSpell::Execute(double* result, MoDLL& owner) {
         return 0;
     }
     if (!member_.HasValue()) {
-        if (io_.NewActions()) return io_.Fail(Err::NoText);
+        if (io_.NewActions()) return io_.Report(Err::NoText);
         *result = 0.0;
         return 0;
     }
@@ -98,7 +98,7 @@ int32_t MoAltSpell::Execute(double* result, MoDLL& owner) {
         row = FindRow(table, member_.text());
     }
     if (row == nullptr) {
-        if (io_.NewActions()) return io_.Fail(Err::NoSuchMember);
+        if (io_.NewActions()) return io_.Report(Err::NoSuchMember);
         *result = 0.0;
         return 0;
     }

@@ -22,9 +22,9 @@ int32_t MoListSep::Execute(double* result, MoDLL& owner) {
         return 0;
     }
     std::optional<std::string> text = pemrix::SeparatorText(separator_.text());
-    if (!text || text->empty()) return io_.Fail(Err::MissingArgument);
+    if (!text || text->empty()) return io_.Report(Err::MissingArgument);
     if (host::Available() && host::CheckSeparator(text->c_str()) == -1) {
-        return io_.Fail(Err::HostRefused);
+        return io_.Report(Err::HostRefused);
     }
     listSep.SetNumber(static_cast<signed char>((*text)[0]));
     return 0;

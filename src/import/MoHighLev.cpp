@@ -72,7 +72,7 @@ MoMethod* MoHighLev::Method(MoDLL& owner, ZelMethod n) {
 int32_t MoHighLev::RunMethod(MoDLL& owner, ZelMethod n, double& result, std::initializer_list<Arg> args) {
     result = kMissingValue;
     MoMethod* method = Method(owner, n);
-    if (method == nullptr) return io_.Fail(Err::OutOfMemory);
+    if (method == nullptr) return io_.Report(Err::OutOfMemory);
     // The call takes exactly these arguments: one the script gave in its own
     // last call of the method (an hFile naming another file, say) must not
     // count as given here.
@@ -127,7 +127,7 @@ std::string MoHighLev::Program::ReadToken(char variable) {
 }
 
 void MoHighLev::Program::Expect(bool layout) {
-    if (failure_ == 0 && !layout) failure_ = importer_.io_.Raise(Err::BadFormat);
+    if (failure_ == 0 && !layout) failure_ = importer_.io_.Report(Err::BadFormat);
 }
 
 void MoHighLev::Program::Hold(int32_t code, Held held) {
@@ -177,7 +177,7 @@ int32_t MoImportIO::ParseArguments(std::string& argText, MoDLL& owner) {
     if (!worksheet_.given()) {
         // The mark must not outlive a call that never runs.
         AfterExecute(owner);
-        return io_.Fail(Err::MissingTransferArgument);
+        return io_.Report(Err::MissingTransferArgument);
     }
     return 0;
 }

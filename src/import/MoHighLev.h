@@ -53,7 +53,8 @@ protected:
     static MoMethod* Method(MoDLL& owner, ZelMethod n);
 
     // What an importer answers for a nested call that failed with code:
-    // code + 512 in the current numbering, ERROR 4 and 4 in the legacy one.
+    // code + kNestedOffset in the current numbering, kLegacyNestedFailure in
+    // ERROR and as the answer in the legacy one.
     int32_t NestedFailure(int32_t code);
 
     // A format's program: its fields and steps, each a nested method run

@@ -23,7 +23,7 @@ MoMathematica::ElementEnd MoMathematica::ReadElement(Program& p, std::string& el
             got = file->Read(&byte, 1);
         } catch (const platform::FileException& e) {
             // A file that fails on every byte would never end the list.
-            p.Hold(io_.Fail(Err::ElementReadFailed, e), Held::AsIs);
+            p.Hold(io_.Report(Err::ElementReadFailed, e), Held::AsIs);
             return ElementEnd::ListEnd;
         }
         if (got == 0 || byte == '}') return ElementEnd::ListEnd;
@@ -44,7 +44,7 @@ MoMathematica::ElementEnd MoMathematica::ReadElement(Program& p, std::string& el
 int32_t MoMathematica::Import(MoDLL& owner) {
     // The worksheet is looked for before any byte is read.
     MoTavrelWks worksheet(worksheet_, io_);
-    if (!worksheet.IsAttached()) return io_.Raise(Err::NoWorksheet);
+    if (!worksheet.IsAttached()) return io_.Report(Err::NoWorksheet);
     // The list is read a byte at a time, whatever byte order the script left
     // (a legacy store may have left one that READ refuses).
     ReadLittleEndian();
@@ -75,7 +75,7 @@ int32_t MoMathematica::Import(MoDLL& owner) {
         if (!p || next == '}') return 0;
         ++column;
         if (column > columns) {
-            if (worksheet.AddColumn() != 0) return io_.Fail(Err::HostRefused);
+            if (worksheet.AddColumn() != 0) return io_.Report(Err::HostRefused);
             columns = column;
             // A new column holds text like the others, or its cells are lost.
             worksheet.SetColumnFormat(column, kTextFormat);

@@ -26,7 +26,7 @@ double MoSigmaPlot::ReadColumn(Program& p, int32_t column, int32_t n) {
     if (!p) return 0.0;
     auto* aread = dynamic_cast<MoAIO*>(Method(p.owner(), ZelMethod::ARead));
     if (aread == nullptr) {
-        p.Hold(io_.Fail(Err::OutOfMemory));
+        p.Hold(io_.Report(Err::OutOfMemory));
         return 0.0;
     }
     std::array<char, ZEL_TEXT_BUFFER> columnName{};
@@ -43,7 +43,7 @@ int32_t MoSigmaWin::Import(MoDLL& owner) {
     SetSetting(Setting::NewActions, 1);
     MoTavrelWks worksheet(worksheet_, io_);
     // Nothing is read for a worksheet that is not there.
-    if (!worksheet.IsAttached()) return io_.Fail(Err::NoSuchData);
+    if (!worksheet.IsAttached()) return io_.Report(Err::NoSuchData);
     Program p(*this, owner);
     const int64_t maxColumns = ColumnLimit(p);
     // The text at pos up to a 0 byte.
@@ -140,7 +140,7 @@ void MoSigmaDos::FindMarker(Program& p) {
 int32_t MoSigmaDos::Import(MoDLL& owner) {
     MoTavrelWks worksheet(worksheet_, io_);
     // Nothing is read for a worksheet that is not there.
-    if (!worksheet.IsAttached()) return io_.Fail(Err::NoSuchData);
+    if (!worksheet.IsAttached()) return io_.Report(Err::NoSuchData);
     Program p(*this, owner);
     const int64_t maxColumns = ColumnLimit(p);
 

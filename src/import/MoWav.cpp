@@ -121,7 +121,7 @@ int64_t MoWav::FindData(Program& p, const Format& format) {
 int32_t MoWav::Import(MoDLL& owner) {
     MoTavrelWks worksheet(worksheet_, io_);
     // Nothing is read for a worksheet that is not there.
-    if (!worksheet.IsAttached()) return io_.Fail(Err::NoSuchData);
+    if (!worksheet.IsAttached()) return io_.Report(Err::NoSuchData);
     ReadLittleEndian();
 
     Program p(*this, owner);
@@ -144,7 +144,7 @@ int32_t MoWav::Import(MoDLL& owner) {
     // column is removed at the end.
     if (int32_t r = worksheet.EnsureColumns(channels == 2 ? 4 : 2); r != 0) return r;
     auto* aread = dynamic_cast<MoAIO*>(Method(owner, ZelMethod::ARead));
-    if (aread == nullptr) return io_.Fail(Err::OutOfMemory);
+    if (aread == nullptr) return io_.Report(Err::OutOfMemory);
     if (channels == 2) {
         worksheet.SetColumnName(3, "Left");
         worksheet.SetColumnName(4, "Right");

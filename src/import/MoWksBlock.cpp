@@ -66,11 +66,11 @@ int32_t MoWksBlock::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoHighLev::ParseArguments(argText, owner); r != 0) return r;
     int32_t refusal = 0;
     if (!worksheet_.given()) {
-        refusal = io_.Fail(Err::MissingTransferArgument);
+        refusal = io_.Report(Err::MissingTransferArgument);
     } else if (colBegin_.value() < 1 || rowBegin_.value() < 1) {
         // Columns and rows are counted from 1: a cell before them would be
         // lost. A rowend below 0 is a limit no row reaches, and reads nothing.
-        refusal = io_.Fail(Err::OutOfRange);
+        refusal = io_.Report(Err::OutOfRange);
     }
     // The mark must not outlive a call that never runs.
     if (refusal != 0) AfterExecute(owner);
@@ -86,18 +86,18 @@ int32_t MoWksBlock::Execute(double* result, MoDLL& owner) {
     // answer.
     if (current == nullptr) {
         p.GetPos();
-        if (p) p.Hold(io_.Fail(Err::BadFileNumber));
+        if (p) p.Hold(io_.Report(Err::BadFileNumber));
         return p.failure();
     }
     MoTavrelWks worksheet(worksheet_, io_);
     // Nothing is read for a worksheet that is not there.
-    if (!worksheet.IsAttached()) return io_.Fail(Err::NoSuchData);
+    if (!worksheet.IsAttached()) return io_.Report(Err::NoSuchData);
 
     // The lines come through a second object on the same file.
     platform::File text;
     platform::FileException error;
     if (!text.Open(current->GetFilePath(), {platform::Access::Read, platform::Share::DenyNone, false}, &error)) {
-        return io_.Fail(Err::OpenFailed, error);
+        return io_.Report(Err::OpenFailed, error);
     }
     const double start = p.GetPos();
     if (!p) return p.failure();
@@ -106,7 +106,7 @@ int32_t MoWksBlock::Execute(double* result, MoDLL& owner) {
         try {
             position = text.GetPosition();
         } catch (const platform::FileException& e) {
-            return io_.Fail(Err::PositionFailed, e);
+            return io_.Report(Err::PositionFailed, e);
         }
         p.SetPos(static_cast<int32_t>(position));
         return p.failure();
@@ -124,7 +124,7 @@ int32_t MoWksBlock::Execute(double* result, MoDLL& owner) {
             if (!ReadLine(text, line)) {
                 if (int32_t m = moveCurrentFile(); m != 0) return m;
                 *result = r - first;
-                const int32_t code = io_.Fail(Err::BlockEnd);
+                const int32_t code = io_.Report(Err::BlockEnd);
                 return io_.NewActions() ? code : 0;
             }
             const size_t stop = ScanLine(line, separator);
@@ -145,13 +145,13 @@ int32_t MoWksBlock::Execute(double* result, MoDLL& owner) {
                 const std::string rest = stop < line.size() ? line.substr(stop) : std::string();
                 host::SetStringVariable(kRestVariable, rest);
                 *result = r - first;
-                io_.Raise(Err::NotNumeric);
+                io_.Report(Err::NotNumeric);
                 return 0;
             }
             ++r;
         }
     } catch (const platform::FileException& e) {
-        return io_.Fail(Err::ReadFailed, e);
+        return io_.Report(Err::ReadFailed, e);
     }
     if (int32_t m = moveCurrentFile(); m != 0) return m;
     *result = r - first;

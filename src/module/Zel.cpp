@@ -87,11 +87,11 @@ void ZEL::ResetAll() {
 
 int32_t ZEL::RefuseCall() {
     if (ImportInProgress() == 0) return 0;
-    return io_.Fail(Err::ImportBusy);
+    return io_.Report(Err::ImportBusy);
 }
 
 void ZEL::OnMethodFault(bool outOfMemory) {
-    if (outOfMemory) io_.Fail(Err::OutOfMemory);
+    if (outOfMemory) io_.Report(Err::OutOfMemory);
 }
 
 }  // namespace zel

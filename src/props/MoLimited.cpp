@@ -26,7 +26,7 @@ int32_t MoLimited::CheckedSet(double value) {
 
 int32_t MoBounded::CheckValue(int32_t value) {
     if (low_ <= value && value <= high_) return 0;
-    return errors_.Fail(Err::OutOfRange);
+    return errors_.Report(Err::OutOfRange);
 }
 
 MoDiscrete::MoDiscrete(ErrorState& errors, std::initializer_list<int32_t> allowed)
@@ -35,14 +35,14 @@ MoDiscrete::MoDiscrete(ErrorState& errors, std::initializer_list<int32_t> allowe
         allowed_.assign(allowed.begin(), allowed.end());
     } catch (const std::bad_alloc&) {
         // Without its list the property refuses every value.
-        errors_.Fail(Err::OutOfMemory);
+        errors_.Report(Err::OutOfMemory);
     }
     if (!allowed_.empty()) value_ = allowed_.front();
 }
 
 int32_t MoDiscrete::CheckValue(int32_t value) {
     if (std::find(allowed_.begin(), allowed_.end(), value) != allowed_.end()) return 0;
-    return errors_.Fail(Err::OutOfRange);
+    return errors_.Report(Err::OutOfRange);
 }
 
 }  // namespace zel

@@ -60,13 +60,13 @@ int32_t MoASCII::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoASCIIPiece::ParseArguments(argText, owner); r != 0) return r;
     letter_ = letterArg_.given() && !letterArg_.text().empty() ? letterArg_.text().front() : 0;
     // The variable could not take the text: nothing is read for it.
-    if (letter_ != 0 && !IsLetter(letter_)) return io_.Fail(Err::HostRefused);
-    if (tokens_.value() < 0 || lines_.value() < 0) return io_.Raise(Err::OutOfRange);
+    if (letter_ != 0 && !IsLetter(letter_)) return io_.Report(Err::HostRefused);
+    if (tokens_.value() < 0 || lines_.value() < 0) return io_.Report(Err::NegativeCount);
     if (worksheetArg_.given()) {
         sheet_.emplace(worksheetArg_, io_);
         if (!sheet_->IsAttached()) {
             sheet_.reset();
-            return io_.Fail(Err::NoSuchData);
+            return io_.Report(Err::NoSuchData);
         }
     }
     column_ = 0;
@@ -91,7 +91,7 @@ int32_t MoASCII::ParseArguments(std::string& argText, MoDLL& owner) {
 int32_t MoASCII::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
     if (int32_t r = ReadPieces(*io_.CurrentFile()); r != 0) return r;
-    if (letter_ != 0 && !host::SetStringVariable(letter_, varText_)) return io_.Fail(Err::HostRefused);
+    if (letter_ != 0 && !host::SetStringVariable(letter_, varText_)) return io_.Report(Err::HostRefused);
     *result = keptTotal();
     return 0;
 }
@@ -130,7 +130,7 @@ int32_t MoASCII::StorePiece(const std::string& piece, uint32_t) {
     ++column_;
     if (int32_t r = sheet_->EnsureColumns(column_); r != 0) return r;
     // A number whatever the column's format.
-    if (sheet_->SetNumber(column_, NumberOfText(piece)) != 0) return io_.Fail(Err::HostRefused);
+    if (sheet_->SetNumber(column_, NumberOfText(piece)) != 0) return io_.Report(Err::HostRefused);
     return 0;
 }
 

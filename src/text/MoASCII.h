@@ -29,8 +29,8 @@ public:
     explicit MoASCII(IoContext& io);
 
     // All arguments are optional. A letter outside A to Z and a worksheet
-    // that is not there are refused before any byte moves (20, legacy 6);
-    // NTOKENS or NLINES below 0 with 12 in both numberings.
+    // that is not there are refused before any byte moves (NoSuchData);
+    // NTOKENS or NLINES below 0 with NegativeCount.
     int32_t ParseArguments(std::string& argText, MoDLL& owner) override;
     // Answers the characters kept for the piece.
     int32_t Execute(double* result, MoDLL& owner) override;

@@ -16,18 +16,18 @@ MoASCIILT::MoASCIILT(IoContext& io) : MoASCIIPiece(io), letterArg_(AddArgument<M
 int32_t MoASCIILT::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoASCIIPiece::ParseArguments(argText, owner); r != 0) return r;
     if (letterArg_.given() && !letterArg_.text().empty()) letter_ = letterArg_.text().front();
-    if (!IsLetter(letter_)) return io_.Fail(Err::BadLetter);
+    if (!IsLetter(letter_)) return io_.Report(Err::BadLetter);
     return 0;
 }
 
 int32_t MoASCIILT::StorePiece(const std::string& piece, uint32_t) {
-    if (!host::SetStringVariable(letter_, piece)) return io_.Fail(Err::HostRefused);
+    if (!host::SetStringVariable(letter_, piece)) return io_.Report(Err::HostRefused);
     return 0;
 }
 
 int32_t MoASCIILT::RefuseZeroCount(double* result) {
     if (!io_.NewActions()) *result = 0.0;
-    return io_.Fail(Err::ZeroTextCount);
+    return io_.Report(Err::ZeroTextCount);
 }
 
 // ---- TREAD -----------------------------------------------------------------
@@ -41,7 +41,7 @@ MoTRead::MoTRead(IoContext& io, OneLine) : MoASCIILT(io) { AddArgument<MoInt>();
 
 int32_t MoTRead::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoASCIILT::ParseArguments(argText, owner); r != 0) return r;
-    if (!lineArg_->given()) return io_.Fail(Err::MissingTransferArgument);
+    if (!lineArg_->given()) return io_.Report(Err::MissingTransferArgument);
     // An unsigned count: a negative one reads on to the end of the data.
     lineTarget_ = static_cast<uint32_t>(lineArg_->value());
     linesDone_ = 0;
@@ -62,7 +62,7 @@ int32_t MoTRead::Execute(double* result, MoDLL& owner) {
             *result = keptTotal();
             return 0;
         default:
-            return io_.Raise(Err::BadLineMode);
+            return io_.Report(Err::BadLineMode);
     }
 }
 
@@ -130,7 +130,7 @@ MoReadToken::MoReadToken(IoContext& io) : MoASCIILT(io), tokenArg_(AddArgument<M
 
 int32_t MoReadToken::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoASCIILT::ParseArguments(argText, owner); r != 0) return r;
-    if (!tokenArg_.given()) return io_.Fail(Err::MissingTransferArgument);
+    if (!tokenArg_.given()) return io_.Report(Err::MissingTransferArgument);
     tokenTarget_ = static_cast<uint32_t>(tokenArg_.value());
     keepLineEnds_ = io_.NewActions();
     return 0;

@@ -12,12 +12,12 @@ MoASCIIRow::MoASCIIRow(IoContext& io)
 int32_t MoASCIIRow::ParseArguments(std::string& argText, MoDLL& owner) {
     sheet_.reset();
     if (int32_t r = MoASCIIPiece::ParseArguments(argText, owner); r != 0) return r;
-    if (!worksheetArg_.given()) return io_.Fail(Err::MissingTransferArgument);
+    if (!worksheetArg_.given()) return io_.Report(Err::MissingTransferArgument);
     sheet_.emplace(worksheetArg_, io_);
     // Nothing is read for a worksheet that is not there.
     if (!sheet_->IsAttached()) {
         sheet_.reset();
-        return io_.Fail(Err::NoSuchData);
+        return io_.Report(Err::NoSuchData);
     }
     column_ = 0;
     return 0;
@@ -37,7 +37,7 @@ int32_t MoASCIIRow::StorePiece(const std::string& piece, uint32_t) {
     if (int32_t r = sheet_->EnsureColumns(column_); r != 0) return r;
     const int32_t answer = sheet_->ColumnFormat(column_) == 0 ? sheet_->SetNumber(column_, NumberOfText(piece))
                                                              : sheet_->SetText(column_, piece.c_str());
-    return answer != 0 ? io_.Fail(Err::HostRefused) : 0;
+    return answer != 0 ? io_.Report(Err::HostRefused) : 0;
 }
 
 bool MoASCIIRow::IsPieceComplete(uint8_t ch, uint32_t keptInPiece) {
@@ -67,7 +67,7 @@ int32_t MoReadRow::ParseArguments(std::string& argText, MoDLL& owner) {
         // A negative count would spread the rest of the file over columns.
         if (tokenArg_.value() < 0) {
             sheet_.reset();
-            return io_.Fail(Err::OutOfRange);
+            return io_.Report(Err::OutOfRange);
         }
         tokenTarget_ = static_cast<uint32_t>(tokenArg_.value());
     }

@@ -15,14 +15,14 @@ MoCRead::MoCRead(IoContext& io)
 int32_t MoCRead::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoASCIIBulk::ParseArguments(argText, owner); r != 0) return r;
     if (!letterArg_.given() || !countArg_.given() || letterArg_.text().empty()) {
-        return io_.Fail(Err::MissingTransferArgument);
+        return io_.Report(Err::MissingTransferArgument);
     }
     letter_ = letterArg_.text().front();
     if (!((letter_ >= 'A' && letter_ <= 'Z') || (letter_ >= 'a' && letter_ <= 'z'))) {
-        return io_.Fail(Err::BadLetter);
+        return io_.Report(Err::BadLetter);
     }
     // A negative count would ask for some four thousand million blanks.
-    if (countArg_.value() < 0) return io_.Fail(Err::OutOfRange);
+    if (countArg_.value() < 0) return io_.Report(Err::OutOfRange);
     charCount_ = static_cast<uint32_t>(countArg_.value());
     text_.assign(charCount_, ' ');
     return 0;
@@ -32,13 +32,13 @@ int32_t MoCRead::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
     if (charCount_ == 0) {
         if (!io_.NewActions()) *result = 0.0;
-        return io_.Fail(Err::ZeroTextCount);
+        return io_.Report(Err::ZeroTextCount);
     }
     const TransferResult transfer = BulkTransfer(*io_.CurrentFile(), 1, charCount_, 1, true);
-    if (transfer.end == TransferEnd::OutOfMemory) return io_.Fail(Err::OutOfMemory);
+    if (transfer.end == TransferEnd::OutOfMemory) return io_.Report(Err::OutOfMemory);
     // A file that cannot be read fails the call; the variable keeps its text.
     if (transfer.end == TransferEnd::FileFailed) return transfer.code;
-    if (!host::SetStringVariable(letter_, text_)) return io_.Fail(Err::HostRefused);
+    if (!host::SetStringVariable(letter_, text_)) return io_.Report(Err::HostRefused);
     *result = charCount_;
     return 0;
 }

@@ -1,6 +1,6 @@
 // CREAD: nChar characters of the current file, every byte as it is, into a
 // string variable of the host. Positions the file did not fill (it ended
-// first) stay blanks, and ERROR is then 33.
+// first) stay blanks, and ERROR then reports the end of the file (EndOfFile).
 #pragma once
 
 #include "props/MoNumeric.h"

@@ -16,17 +16,17 @@ int32_t MoReadArray::ParseArguments(std::string& argText, MoDLL& owner) {
     data_.reset();
     if (int32_t r = MoASCIIPiece::ParseArguments(argText, owner); r != 0) return r;
     if (!datasetArg_.given() || !startArg_.given() || !endArg_.given()) {
-        return io_.Fail(Err::MissingTransferArgument);
+        return io_.Report(Err::MissingTransferArgument);
     }
     // Rows before row 1 cannot be stored: the numbers for them would be lost.
-    if (startArg_.value() < 1 || endArg_.value() < startArg_.value() - 1) return io_.Fail(Err::EndBeforeStart);
+    if (startArg_.value() < 1 || endArg_.value() < startArg_.value() - 1) return io_.Report(Err::EndBeforeStart);
     first_ = startArg_.value() - 1;
     last_ = endArg_.value();
     count_ = static_cast<uint32_t>(last_ - first_);
     data_.emplace(datasetArg_.GetText(), true, DataRole::Result);
     if (!data_->CheckAttached()) {
         data_.reset();
-        return io_.Fail(Err::NoSuchData);
+        return io_.Report(Err::NoSuchData);
     }
     return 0;
 }
@@ -44,7 +44,7 @@ int32_t MoReadArray::StorePiece(const std::string& piece, uint32_t separators) {
     if (separators == 0) return 0;
     // Row start - 1 + (separators - 1), counted from 0; never past end - 1.
     const int32_t index = first_ - 1 + static_cast<int32_t>(separators);
-    if (data_->SetValue(index, NumberOfText(piece)) != 0) return io_.Fail(Err::HostRefused);
+    if (data_->SetValue(index, NumberOfText(piece)) != 0) return io_.Report(Err::HostRefused);
     return 0;
 }
 

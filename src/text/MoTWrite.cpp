@@ -22,7 +22,7 @@ MoTWrite::MoTWrite(IoContext& io) : MoASCIIBulk(io), textArg_(AddArgument<MoStri
 
 int32_t MoTWrite::ParseArguments(std::string& argText, MoDLL& owner) {
     if (int32_t r = MoASCIIBulk::ParseArguments(argText, owner); r != 0) return r;
-    if (!textArg_.given()) return io_.Fail(Err::MissingTransferArgument);
+    if (!textArg_.given()) return io_.Report(Err::MissingTransferArgument);
 
     // The argument in a buffer of the host's text size, cut to fit.
     std::array<char, ZEL_TEXT_BUFFER> buffer{};
@@ -52,7 +52,7 @@ int32_t MoTWrite::WriteText(double* result) {
     const uint32_t n = static_cast<uint32_t>(text_.size());
     if (n > 0) {
         const TransferResult transfer = BulkTransfer(*io_.CurrentFile(), 1, n, 1, false);
-        if (transfer.end == TransferEnd::OutOfMemory) return io_.Fail(Err::OutOfMemory);
+        if (transfer.end == TransferEnd::OutOfMemory) return io_.Report(Err::OutOfMemory);
         if (transfer.end == TransferEnd::FileFailed) return transfer.code;
     }
     *result = n;
@@ -70,7 +70,7 @@ int32_t MoLWrite::Execute(double* result, MoDLL& owner) {
     MoZELIO::Execute(result, owner);
     if (int32_t e = io_.NLineMode().CheckCurrent(); e != 0) return e;
     const int32_t mode = io_.NLineMode().value();
-    if (mode < 0 || mode > 2) return io_.Raise(Err::BadLineMode);
+    if (mode < 0 || mode > 2) return io_.Report(Err::BadLineMode);
     text_.append(kLineEnds[mode]);
     return WriteText(result);
 }

@@ -22,7 +22,7 @@ public:
 
 protected:
     // Writes text_ and answers its length; a file that refuses the bytes
-    // fails the call (31, legacy 6).
+    // fails the call (BlockWriteFailed).
     int32_t WriteText(double* result);
 
 private:

@@ -96,7 +96,7 @@ int32_t MoASCIIPiece::ParseArguments(std::string& argText, MoDLL& owner) {
 }
 
 bool MoASCIIPiece::BadLineMode() {
-    io_.Raise(Err::BadLineMode);
+    io_.Report(Err::BadLineMode);
     return true;
 }
 
@@ -124,10 +124,10 @@ int32_t MoASCIIPiece::ReadPieces(MyCFile& file) {
         try {
             budget_ = file.GetLength();
         } catch (const FileException&) {
-            return io_.Fail(Err::TextLengthFailed);
+            return io_.Report(Err::TextLengthFailed);
         }
     }
-    if (io_.NewActions() && DataSpent()) return io_.Raise(Err::EndOfFile);
+    if (io_.NewActions() && DataSpent()) return io_.Report(Err::EndOfFile);
 
     uint8_t ch = 0;
     if (IsFinished(ch, separators_)) return 0;
@@ -141,7 +141,7 @@ int32_t MoASCIIPiece::ReadPieces(MyCFile& file) {
         if (!source.Next(ch, last)) {
             if (source.failure()) return ReadFailure(*source.failure());
             atEnd_ = 1;
-            return io_.Raise(Err::EndOfFile);
+            return io_.Report(Err::EndOfFile);
         }
         ++bytesRead_;
         if (last) budget_ = bytesRead_;

@@ -27,7 +27,7 @@ int32_t MoPiecewise::ReadBytes(MyCFile& file, uint8_t* buffer, uint32_t count) {
     }
     if (got < count) {
         atEnd_ = 1;
-        return io_.Raise(Err::EndOfFile);
+        return io_.Report(Err::EndOfFile);
     }
     return 0;
 }
@@ -35,9 +35,9 @@ int32_t MoPiecewise::ReadBytes(MyCFile& file, uint8_t* buffer, uint32_t count) {
 int32_t MoPiecewise::ReadFailure(const FileException& e) {
     if (e.cause() == FileCause::EndOfFile) {
         atEnd_ = 1;
-        return io_.Raise(Err::EndOfFile, e);
+        return io_.Report(Err::EndOfFile, e);
     }
-    return io_.Raise(Err::ReadFailed, e);
+    return io_.Report(Err::PieceReadFailed, e);
 }
 
 TransferResult MoBulk::BulkTransfer(MyCFile& file, uint32_t itemSize, uint32_t count,
@@ -160,11 +160,11 @@ int32_t MoBulk::ReadChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
     try {
         got = bytes > 0 ? file_->Read(buffer, static_cast<uint32_t>(bytes)) : 0;
     } catch (const FileException& e) {
-        if (e.cause() == FileCause::EndOfFile) return io_.Fail(Err::BlockReadEnd);
+        if (e.cause() == FileCause::EndOfFile) return io_.Report(Err::BlockReadEnd);
         fileFailed_ = true;
-        return io_.Fail(Err::BlockReadFailed);
+        return io_.Report(Err::BlockReadFailed);
     }
-    if (got == 0) return io_.Raise(Err::EndOfFile);
+    if (got == 0) return io_.Report(Err::EndOfFile);
     uint32_t stored = 0;
     if (got < bytes) {
         // The file ended inside the chunk: only the items read whole are
@@ -176,7 +176,7 @@ int32_t MoBulk::ReadChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
             items_ += stored;
             if (r != 0) return r;
         }
-        return io_.Raise(Err::EndOfFile);
+        return io_.Report(Err::EndOfFile);
     }
     const int32_t r = StoreChunk(start, count, buffer, stored);
     items_ += stored;
@@ -190,7 +190,7 @@ int32_t MoBulk::WriteChunk(uint32_t count, uint32_t start, uint8_t* buffer) {
         if (bytes > 0) file_->Write(buffer, static_cast<uint32_t>(bytes));
     } catch (const FileException&) {
         fileFailed_ = true;
-        return io_.Fail(Err::BlockWriteFailed);
+        return io_.Report(Err::BlockWriteFailed);
     }
     items_ += count;
     return 0;

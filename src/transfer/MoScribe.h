@@ -28,17 +28,17 @@ public:
     using MoScribe::MoScribe;
 
     // Reads exactly count bytes (1..255). Fewer bytes, or an end-of-file
-    // exception, sets atEnd and raises Err::EndOfFile; any other file
-    // exception raises Err::ReadFailed, with SYSERR. Answers the number
-    // raised, or 0.
+    // exception, sets atEnd and reports Err::EndOfFile; any other file
+    // exception reports Err::PieceReadFailed, with SYSERR. Answers the
+    // number reported, or 0.
     int32_t ReadBytes(MyCFile& file, uint8_t* buffer, uint32_t count);
 
     bool atEnd() const { return atEnd_ != 0; }
 
 protected:
     // A file exception met while reading: SYSERR receives its cause; the end
-    // of the file sets atEnd and raises Err::EndOfFile, any other cause
-    // Err::ReadFailed.
+    // of the file sets atEnd and reports Err::EndOfFile, any other cause
+    // Err::PieceReadFailed.
     int32_t ReadFailure(const platform::FileException& e);
 
     int32_t atEnd_ = 0;

@@ -1,4 +1,4 @@
-// The failure steps of the error state: which number lands in ERROR, what
+// The failure step of the error state: which number lands in ERROR, what
 // SYSERR receives and which code the step returns, in both numberings.
 #include <gtest/gtest.h>
 
@@ -30,11 +30,8 @@ private:
     bool newActions_;
 };
 
-enum class Step { Fail, Raise };
-
 struct StepCase {
     const char* name;
-    Step step;
     Err id;
     bool newActions;
     std::optional<FileCause> cause;  // the file exception handed to the step
@@ -53,9 +50,9 @@ TEST_P(ErrorSteps, StoreAndAnswer) {
     int32_t code = 0;
     if (c.cause) {
         const FileException e(*c.cause);
-        code = c.step == Step::Fail ? state.Fail(c.id, e) : state.Raise(c.id, e);
+        code = state.Report(c.id, e);
     } else {
-        code = c.step == Step::Fail ? state.Fail(c.id) : state.Raise(c.id);
+        code = state.Report(c.id);
     }
     EXPECT_EQ(code, c.code);
     EXPECT_EQ(state.error, c.error);
@@ -67,36 +64,39 @@ constexpr auto kNone = std::nullopt;
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, ErrorSteps,
     ::testing::Values(
-        // The common step: the current number, or the legacy one and 2.
-        StepCase{"RangeCurrent", Step::Fail, Err::OutOfRange, true, kNone, 12, 12, -7},
-        StepCase{"RangeLegacy", Step::Fail, Err::OutOfRange, false, kNone, 2, 3, -7},
-        StepCase{"TransferArgumentLegacy", Step::Fail, Err::MissingTransferArgument, false, kNone,
+        // A row numbered Legacy: the current number, or the legacy one and 2.
+        StepCase{"RangeCurrent", Err::OutOfRange, true, kNone, 12, 12, -7},
+        StepCase{"RangeLegacy", Err::OutOfRange, false, kNone, 2, 3, -7},
+        StepCase{"TransferArgumentLegacy", Err::MissingTransferArgument, false, kNone,
                  2, 1024, -7},
-        // Raise reports the current number in both numberings.
-        StepCase{"RaiseLegacy", Step::Raise, Err::MissingArgument, false, kNone, 10, 10, -7},
+        StepCase{"MissingArgumentLegacy", Err::MissingArgument, false, kNone, 2, 65, -7},
+        // A row numbered Same: the current number in both numberings. The
+        // same condition can have a row of each kind.
+        StepCase{"MissingOffsetLegacy", Err::MissingOffset, false, kNone, 10, 10, -7},
+        StepCase{"NegativeCountLegacy", Err::NegativeCount, false, kNone, 12, 12, -7},
         // SYSERR: the cause, or its legacy code.
-        StepCase{"CloseCauseCurrent", Step::Fail, Err::CloseFailed, true, FileCause::SharingViolation,
+        StepCase{"CloseCauseCurrent", Err::CloseFailed, true, FileCause::SharingViolation,
                  23, 23, 11},
-        StepCase{"CloseCauseLegacy", Step::Fail, Err::CloseFailed, false, FileCause::SharingViolation,
+        StepCase{"CloseCauseLegacy", Err::CloseFailed, false, FileCause::SharingViolation,
                  2, 1156, 36},
         // The cause, or 0 in the legacy numbering.
-        StepCase{"OpenCauseCurrent", Step::Fail, Err::OpenFailed, true, FileCause::AccessDenied, 22,
+        StepCase{"OpenCauseCurrent", Err::OpenFailed, true, FileCause::AccessDenied, 22,
                  22, 5},
-        StepCase{"OpenCauseLegacy", Step::Fail, Err::OpenFailed, false, FileCause::AccessDenied, 2,
+        StepCase{"OpenCauseLegacy", Err::OpenFailed, false, FileCause::AccessDenied, 2,
                  1153, 0},
         // A cause rule without an exception leaves SYSERR alone.
-        StepCase{"LengthWithoutCause", Step::Fail, Err::LengthFailed, true, kNone, 25, 25, -7},
+        StepCase{"LengthWithoutCause", Err::LengthFailed, true, kNone, 25, 25, -7},
         // Fixed SYSERR values.
-        StepCase{"NotFoundCurrent", Step::Fail, Err::NoSuchFile, true, kNone, 15, 15, 0},
-        StepCase{"NotFoundLegacy", Step::Fail, Err::NoSuchFile, false, kNone, 2, 1156, 2},
-        StepCase{"NotOpenCurrent", Step::Fail, Err::FileNotOpen, true, kNone, 14, 14, 0},
-        StepCase{"NotOpenLegacy", Step::Fail, Err::FileNotOpen, false, kNone, 2, 1156, 9},
-        StepCase{"NoNameLegacy", Step::Fail, Err::NoFileNameText, false, kNone, 2, 1153, 0},
+        StepCase{"NotFoundCurrent", Err::NoSuchFile, true, kNone, 15, 15, 0},
+        StepCase{"NotFoundLegacy", Err::NoSuchFile, false, kNone, 2, 1156, 2},
+        StepCase{"NotOpenCurrent", Err::FileNotOpen, true, kNone, 14, 14, 0},
+        StepCase{"NotOpenLegacy", Err::FileNotOpen, false, kNone, 2, 1156, 9},
+        StepCase{"NoNameLegacy", Err::NoFileNameText, false, kNone, 2, 1153, 0},
         // The byte reader's end of file carries the cause in both numberings.
-        StepCase{"EndOfFileRaisedLegacy", Step::Raise, Err::EndOfFile, false, FileCause::EndOfFile,
+        StepCase{"EndOfFileLegacy", Err::EndOfFile, false, FileCause::EndOfFile,
                  33, 33, 0},
-        StepCase{"ReadFailedRaisedCurrent", Step::Raise, Err::ReadFailed, true, FileCause::HardIO, 28,
-                 28, 10}),
+        StepCase{"PieceReadFailedLegacy", Err::PieceReadFailed, false, FileCause::HardIO, 28,
+                 28, 5}),
     [](const ::testing::TestParamInfo<StepCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
