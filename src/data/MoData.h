@@ -101,7 +101,6 @@ public:
     uint32_t handle() const { return handle_; }
     // The extent [lower, upper) as the lookup or the latest SetRange left it:
     // a store at upper appends a row.
-    int32_t lower() const { return locator_.lower; }
     int32_t upper() const { return locator_.upper; }
 
 protected:

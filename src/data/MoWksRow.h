@@ -24,7 +24,6 @@ public:
     MoWksRow(const MoString& worksheetName, ErrorState& errors);
 
     bool IsAttached() const { return worksheet_.IsAttached(); }
-    int32_t row() const { return row_; }
 
     // Adds columns until there are at least k, as MoTavrelWks::EnsureColumns.
     int32_t EnsureColumns(int32_t k);

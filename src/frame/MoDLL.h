@@ -45,8 +45,6 @@ public:
     void ListMembers(MemberTable table, const char* prefix);
     void ResetMembers(MemberTable table);
 
-    int32_t statusMode() const { return statusMode_; }
-
 protected:
     // A method ran out of memory or failed unexpectedly inside a call.
     virtual void OnMethodFault(bool outOfMemory);

@@ -61,7 +61,7 @@ File::~File() {
     if (IsOpen()) Release();
 }
 
-void File::Fail(FileCause cause) const { throw FileException(cause, -1, path_); }
+void File::Fail(FileCause cause) const { throw FileException(cause); }
 
 void File::CheckOpen() const {
     if (fd_ < 0) Fail(FileCause::InvalidFile);
@@ -69,7 +69,7 @@ void File::CheckOpen() const {
 
 bool File::Open(const std::string& path, OpenFlags flags, FileException* error) {
     auto failed = [&](FileCause cause) {
-        if (error != nullptr) error->Set(cause, -1, path);
+        if (error != nullptr) error->Set(cause);
         return false;
     };
     if (IsOpen()) Release();  // reopening an object never leaks its old handle
@@ -292,7 +292,7 @@ bool File::GetStatus(const std::string& path, FileStatus& status) {
 }
 
 void File::Remove(const std::string& path) {
-    if (!UsablePath(path)) throw FileException(FileCause::BadPath, -1, path);
+    if (!UsablePath(path)) throw FileException(FileCause::BadPath);
     FileCause cause = FileCause::None;
     try {
         Vfs& vfs = CurrentVfs();
@@ -300,7 +300,7 @@ void File::Remove(const std::string& path) {
     } catch (const std::bad_alloc&) {
         cause = FileCause::Generic;
     }
-    if (cause != FileCause::None) throw FileException(cause, -1, path);
+    if (cause != FileCause::None) throw FileException(cause);
 }
 
 void File::Initialize() {

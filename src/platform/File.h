@@ -76,7 +76,6 @@ public:
     // The handle number, -1 when closed.
     int32_t Handle() const { return fd_; }
     bool IsOpen() const { return fd_ >= 0; }
-    Access access() const { return flags_.access; }
 
     // Status by name: false when no entry exists.
     static bool GetStatus(const std::string& path, FileStatus& status);

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <exception>
-#include <string>
 
 #include "zel/zel_errors.h"
 
@@ -58,25 +57,16 @@ constexpr int32_t LegacyCauseCode(FileCause cause) {
 class FileException : public std::exception {
 public:
     FileException() = default;
-    explicit FileException(FileCause cause, int32_t osError = -1, std::string fileName = {})
-        : cause_(cause), osError_(osError), fileName_(std::move(fileName)) {}
+    explicit FileException(FileCause cause) : cause_(cause) {}
 
     FileCause cause() const { return cause_; }
     int32_t causeCode() const { return static_cast<int32_t>(cause_); }
-    int32_t osError() const { return osError_; }
-    const std::string& fileName() const { return fileName_; }
     const char* what() const noexcept override;
 
-    void Set(FileCause cause, int32_t osError, std::string fileName) {
-        cause_ = cause;
-        osError_ = osError;
-        fileName_ = std::move(fileName);
-    }
+    void Set(FileCause cause) { cause_ = cause; }
 
 private:
     FileCause cause_ = FileCause::None;
-    int32_t osError_ = -1;
-    std::string fileName_;
 };
 
 }  // namespace zel::platform

@@ -42,8 +42,6 @@ public:
     }
 
     int32_t CheckValue(int32_t value) override;
-    int32_t low() const { return low_; }
-    int32_t high() const { return high_; }
 
 private:
     int32_t low_;

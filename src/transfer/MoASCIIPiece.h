@@ -88,7 +88,6 @@ protected:
     // The character ends a field: the list separator or a line end.
     bool EndsField(uint8_t ch) { return IsListSeparator(ch) || IsLineEnd(ch); }
     int32_t lineMode() const { return lineMode_; }
-    uint8_t listSep() const { return listSep_; }
 
     // The classes of the byte values for this reading, null when every byte
     // is to be asked. Valid from ParseArguments to the end of ReadPieces.
