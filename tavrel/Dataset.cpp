@@ -108,6 +108,30 @@ bool Dataset::setSlow(std::size_t index, double value) {
     return true;
 }
 
+std::size_t Dataset::setBlock(std::size_t index, const double* values, std::size_t count) {
+    if (index >= kMaxCells || count == 0) return 0;
+    const std::size_t n = std::min(count, kMaxCells - index);
+    if (!reach(index + n - 1)) return 0;
+    // Texts under the block give way to its numbers.
+    if (!texts_.empty()) texts_.erase(texts_.lower_bound(index), texts_.lower_bound(index + n));
+    CellKind* kinds = &kinds_[index];
+    double* numbers = &numbers_[index];
+    for (std::size_t k = 0; k < n; ++k) {
+        const double value = values[k];
+        numbers[k] = value;
+        kinds[k] = IsMissing(value) ? CellKind::Empty : CellKind::Number;
+    }
+    return n;
+}
+
+void Dataset::getBlock(std::size_t index, double* values, std::size_t count) const {
+    const std::size_t held = index < size_ ? std::min(count, size_ - index) : 0;
+    for (std::size_t k = 0; k < held; ++k) {
+        values[k] = kinds_[index + k] == CellKind::Number ? numbers_[index + k] : ZEL_MISSING_VALUE;
+    }
+    std::fill(values + held, values + count, ZEL_MISSING_VALUE);
+}
+
 bool Dataset::setText(std::size_t index, const std::string& text) {
     if (!text_ || !reach(index)) return false;
     kinds_[index] = CellKind::Text;

@@ -76,6 +76,13 @@ public:
         }
         return setSlow(index, value);
     }
+    // count numbers from index on, each stored as set() stores it, in one
+    // pass over the two arrays. Answers the cells stored: all of them, or
+    // those below kMaxCells.
+    std::size_t setBlock(std::size_t index, const double* values, std::size_t count);
+    // The numbers of count cells from index on, with the missing value
+    // where a cell holds none (empty, a text, or beyond the storage).
+    void getBlock(std::size_t index, double* values, std::size_t count) const;
     bool setText(std::size_t index, const std::string& text);
     bool clear(std::size_t index);
 

@@ -86,6 +86,9 @@ public:
     // Runs while the host repaints its window, as a real host may run a
     // script's handlers then.
     std::function<void()> onRepaint;
+    // Whether the host answers the block probe and serves block stores and
+    // fetches (on by default); off, it refuses them as an older host would.
+    bool servesBlocks = true;
     // Script commands the module asked the host to run.
     const std::vector<std::string>& commands() const { return commands_; }
 

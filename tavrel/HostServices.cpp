@@ -45,6 +45,16 @@ int32_t Host::Serve(int32_t code, intptr_t arg, intptr_t out) {
         case ZEL_CB_DATASET_CREATE:
         case ZEL_CB_TEMP_CREATE:
             return ServeCreate(code, arg, out);
+        case ZEL_CB_BLOCK_PROBE: {
+            ZelBlockProbe* probe = Block<ZelBlockProbe>(out);
+            if (!servesBlocks || probe == nullptr) return 1;
+            probe->magic = ZEL_BLOCK_MAGIC;
+            probe->version = ZEL_BLOCK_VERSION;
+            return 0;
+        }
+        case ZEL_CB_BLOCK_SET:
+        case ZEL_CB_BLOCK_GET:
+            return servesBlocks ? ServeDataset(code, arg, out) : 1;
         default:
             break;
     }
@@ -242,6 +252,23 @@ int32_t Host::ServeCell(Dataset& dataset, int32_t code, intptr_t out) {
             const ZelIndexedValue* block = Block<const ZelIndexedValue>(out);
             if (block == nullptr || block->index < 0) return 1;
             return dataset.set(static_cast<std::size_t>(block->index), block->value) ? 0 : 1;
+        }
+        case ZEL_CB_BLOCK_SET:
+        case ZEL_CB_BLOCK_GET: {
+            ZelBlock* block = Block<ZelBlock>(out);
+            if (block == nullptr || block->values == nullptr || block->first < 0 || block->count < 1 ||
+                block->count > kMaxInt - block->first) {
+                return 1;
+            }
+            const auto first = static_cast<std::size_t>(block->first);
+            const auto count = static_cast<std::size_t>(block->count);
+            if (code == ZEL_CB_BLOCK_GET) {
+                dataset.getBlock(first, block->values, count);
+                block->done = block->count;
+                return 0;
+            }
+            block->done = static_cast<int32_t>(dataset.setBlock(first, block->values, count));
+            return block->done == block->count ? 0 : 1;
         }
         case ZEL_CB_TEXT_SET: {
             const ZelIndexedText* block = Block<const ZelIndexedText>(out);

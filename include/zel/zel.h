@@ -170,7 +170,12 @@ enum {
     ZEL_CB_COLUMN_SET_FORMAT = 0x6814, /* arg: layer handle; out: ZelColumnSetFormat* */
     ZEL_CB_COLUMN_FORMAT = 0x6816,     /* arg: layer handle; out: ZelColumnFormat* */
     ZEL_CB_COLUMN_SET_LABEL = 0x6818,  /* arg: layer handle; out: ZelColumnText* */
-    ZEL_CB_SET_ROW_COUNT = 0x681A      /* arg: layer handle; out: row count */
+    ZEL_CB_SET_ROW_COUNT = 0x681A,     /* arg: layer handle; out: row count */
+
+    /* The block request, which a host may serve (see ZelBlockProbe). */
+    ZEL_CB_BLOCK_PROBE = 0x7A40,       /* arg: 0; out: ZelBlockProbe* */
+    ZEL_CB_BLOCK_SET = 0x7A41,         /* arg: dataset handle; out: ZelBlock* */
+    ZEL_CB_BLOCK_GET = 0x7A42          /* arg: dataset handle; out: ZelBlock* */
 };
 
 /* ---- Blocks that cross the callback ------------------------------------ */
@@ -299,6 +304,48 @@ typedef struct ZelRowDescriptor {
 } ZelRowDescriptor;
 
 #define ZEL_ROW_TAG 0x2034
+
+/* ---- The block request ---------------------------------------------------
+ * A host may store and fetch many cells of a dataset in one request instead
+ * of one request a cell (0x3401, 0x3400). It says so when the module probes:
+ *
+ * 0x7A40 (probe): the module clears both words and sends the block; a host
+ * that serves blocks writes ZEL_BLOCK_MAGIC and the version it serves, and
+ * answers 0. Only that exact answer (magic, version ZEL_BLOCK_VERSION,
+ * result 0) turns the block requests on; with any other answer, or none, the
+ * module sends the per-cell requests as ever. The module probes once per
+ * transfer, before its first cell.
+ *
+ * 0x7A41 (store): count numbers from values into rows first to
+ * first + count - 1, each exactly as 0x3401 would store it (the missing
+ * value empties the cell). The host stores in order and stops at the first
+ * cell it refuses; done receives the cells stored. The module sends the
+ * rest cell by cell, so a refusal means what it means per cell.
+ *
+ * 0x7A42 (fetch): the numbers of rows first to first + count - 1 into
+ * values, each as 0x3400 would answer it, with ZEL_MISSING_VALUE for a cell
+ * that holds no number (empty, text, or beyond the dataset). done receives
+ * the cells fetched in order; the module asks for the rest cell by cell.
+ *
+ * Answers: 0 when done == count, non-zero otherwise. first >= 0, count >= 1
+ * and first + count - 1 < 2^31 - 1 always hold. */
+#define ZEL_BLOCK_MAGIC 0x5A454C42u /* "ZELB" */
+#define ZEL_BLOCK_VERSION 1
+
+/* 0x7A40: {magic, version}, both 0 when sent. */
+typedef struct ZelBlockProbe {
+    uint32_t magic;
+    int32_t version;
+} ZelBlockProbe;
+
+/* 0x7A41, 0x7A42: {first row, count, cells done, 0, the values}. */
+typedef struct ZelBlock {
+    int32_t first;
+    int32_t count;
+    int32_t done;
+    int32_t reserved;
+    double* values;
+} ZelBlock;
 
 #ifdef __cplusplus
 } /* extern "C" */

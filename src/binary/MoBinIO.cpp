@@ -3,7 +3,9 @@
 #include <limits>
 
 #include "binary/TypeConverter.h"
+#include "data/CellBlocks.h"
 #include "data/MoData.h"
+#include "host/HostServices.h"
 
 namespace zel {
 namespace {
@@ -83,6 +85,7 @@ int32_t MoAIO::Transfer(double* result, MoDLL& owner, MoData& data, bool reading
     codec_ = SelectCodec(reading, stride_);
     if (codec_ == nullptr) return io_.Report(Err::NoCodec);
     data_ = &data;
+    blocks_ = host::ServesBlocks();
     const uint32_t item = static_cast<uint32_t>(io_.NBytes().value() + io_.Skip().value());
     const TransferResult transfer = BulkTransfer(*io_.CurrentFile(), item, count, kSplitBudget, reading);
     data_ = nullptr;
@@ -112,23 +115,25 @@ int32_t MoARead::Execute(double* result, MoDLL& owner) {
 
 int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uint32_t& stored) {
     const uint32_t index = first_ + start;
+    const uint32_t columns = static_cast<uint32_t>(dealt_.size()) + 1;
+    // Declared after the columns it stores into: it sends its cells first.
+    CellBlocks cells(columns, blocks_);
     if (dealt_.empty()) {
         for (stored = 0; stored < count; ++stored) {
             double value = 0.0;
             if (int32_t r = codec_(converter_, buffer + stored * stride_, value); r != 0) return r;
-            data_->SetValue(static_cast<int32_t>(index + stored), value);
+            cells.Put(0, *data_, static_cast<int32_t>(index + stored), value);
         }
         return 0;
     }
     // Dealt out: value i to column i mod n, row i div n.
-    const uint32_t columns = static_cast<uint32_t>(dealt_.size()) + 1;
     for (stored = 0; stored < count; ++stored) {
         double value = 0.0;
         if (int32_t r = codec_(converter_, buffer + stored * stride_, value); r != 0) return r;
         const uint32_t i = index + stored;
         const uint32_t column = i % columns;
         MoData& target = column == 0 ? *data_ : *dealt_[column - 1];
-        target.SetValue(static_cast<int32_t>(i / columns), value);
+        cells.Put(column, target, static_cast<int32_t>(i / columns), value);
     }
     return 0;
 }
@@ -140,8 +145,10 @@ int32_t MoAWrite::Execute(double* result, MoDLL& owner) {
 
 int32_t MoAWrite::FillChunk(uint32_t start, uint32_t count, uint8_t* buffer) {
     const uint32_t row = first_ + start;
+    CellBlocks cells(1, blocks_);
+    const int32_t end = static_cast<int32_t>(row + count);
     for (uint32_t k = 0; k < count; ++k) {
-        double value = data_->ValueAt(static_cast<int32_t>(row + k));
+        double value = cells.Get(0, *data_, static_cast<int32_t>(row + k), end);
         if (int32_t r = codec_(converter_, buffer + k * stride_, value); r != 0) return r;
     }
     return 0;

@@ -79,6 +79,8 @@ protected:
     // During a transfer: the dataset, and the codec chosen for it.
     MoData* data_ = nullptr;
     Codec codec_ = nullptr;
+    // Whether the host serves the block request, asked once per transfer.
+    bool blocks_ = false;
     size_t stride_ = 0;
 
     const MoString* targetWorksheet_ = nullptr;

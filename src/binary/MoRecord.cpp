@@ -4,8 +4,10 @@
 #include <memory>
 #include <new>
 
+#include "data/CellBlocks.h"
 #include "data/MoData.h"
 #include "data/MoTavrelWks.h"
+#include "host/HostServices.h"
 
 namespace zel {
 namespace {
@@ -135,6 +137,7 @@ int32_t MoRecord::Transfer(double* result, MoDLL& owner) {
     }
     // Nothing moves for a worksheet that is not there.
     if (!MoTavrelWks(worksheet_, io_).IsAttached()) return io_.Report(Err::NoSuchData);
+    blocks_ = host::ServesBlocks();
     const TransferResult transfer =
         BulkTransfer(*io_.CurrentFile(), static_cast<uint32_t>(recordSize_), count, 1, IsReading());
     const int32_t status = Finish(transfer, result);
@@ -178,11 +181,13 @@ int32_t MoReadRecord::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer
     worksheet.EnsureColumns(static_cast<int32_t>(columnsPerRecord()));
     std::vector<std::unique_ptr<MoData>> columns;
     if (!MakeColumns(worksheet, columnsPerRecord(), DataRole::Result, columns)) return io_.Report(Err::OutOfMemory);
+    // Declared after the columns it stores into: it sends its cells first.
+    CellBlocks cells(columnsPerRecord(), blocks_);
     return ForEachValue(start, count, buffer, stored,
                         [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {
                             double value = 0.0;
                             if (int32_t e = item.codec(converter_, p, value); e != 0) return e;
-                            columns[column]->SetValue(static_cast<int32_t>(row), value);
+                            cells.Put(column, *columns[column], static_cast<int32_t>(row), value);
                             return 0;
                         });
 }
@@ -196,10 +201,12 @@ int32_t MoWriteRecord::FillChunk(uint32_t start, uint32_t count, uint8_t* buffer
     }
     std::vector<std::unique_ptr<MoData>> columns;
     if (!MakeColumns(worksheet, columnsPerRecord(), DataRole::Source, columns)) return io_.Report(Err::OutOfMemory);
+    CellBlocks cells(columnsPerRecord(), blocks_);
+    const int32_t end = static_cast<int32_t>(start + count);
     uint32_t filled = 0;
     return ForEachValue(start, count, buffer, filled,
                         [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {
-                            double value = columns[column]->ValueAt(static_cast<int32_t>(row));
+                            double value = cells.Get(column, *columns[column], static_cast<int32_t>(row), end);
                             return item.codec(converter_, p, value);
                         });
 }

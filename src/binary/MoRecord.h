@@ -50,6 +50,8 @@ protected:
     MoString& worksheet_;
     MoInt& records_;
     MoString& template_;
+    // Whether the host serves the block request, asked once per transfer.
+    bool blocks_ = false;
 
 private:
     int32_t ParseItem(std::string_view text, bool reading, TemplateItem& item);

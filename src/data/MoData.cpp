@@ -91,6 +91,25 @@ double MoData::ValueAt(int32_t index) const {
     return Ask(ZEL_CB_VALUE_GET, &block) == 0 ? block.value : kMissingValue;
 }
 
+uint32_t MoData::AskBlock(int32_t code, int32_t first, double* values, uint32_t count) const {
+    if (!IsAttached() || !UsableBlock(first, count)) return 0;
+    ZelBlock block{first, static_cast<int32_t>(count), 0, 0, values};
+    Ask(code, &block);
+    // The host's count is untrusted: never more than was asked.
+    return block.done > 0 ? std::min(static_cast<uint32_t>(block.done), count) : 0;
+}
+
+void MoData::StoreBlock(int32_t first, double* values, uint32_t count) {
+    const uint32_t done = AskBlock(ZEL_CB_BLOCK_SET, first, values, count);
+    if (done > 0) NoteStore(first + static_cast<int32_t>(done) - 1);
+    for (uint32_t k = done; k < count; ++k) SetValue(first + static_cast<int32_t>(k), values[k]);
+}
+
+void MoData::FetchBlock(int32_t first, double* values, uint32_t count) const {
+    const uint32_t done = AskBlock(ZEL_CB_BLOCK_GET, first, values, count);
+    for (uint32_t k = done; k < count; ++k) values[k] = ValueAt(first + static_cast<int32_t>(k));
+}
+
 bool MoData::IsText() const { return IsAttached() && host::Available() && Ask(ZEL_CB_IS_TEXT, 0) != 0; }
 
 int32_t MoData::GetText(int32_t index, TextOut buffer) const {

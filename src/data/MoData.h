@@ -81,6 +81,14 @@ public:
         NoteStore(index);
         return 0;
     }
+    // count numbers into the rows from first on, as count SetValue calls
+    // would store them: one block request (0x7A41) for a host that serves
+    // it, and one request a cell for what the block did not store.
+    void StoreBlock(int32_t first, double* values, uint32_t count);
+    // The numbers of the rows from first on, as count ValueAt calls would
+    // answer them: one block request (0x7A42), then one request a cell for
+    // what the block did not fetch.
+    void FetchBlock(int32_t first, double* values, uint32_t count) const;
     // The cell's text (0x3446), cut to the buffer; empty on failure.
     int32_t GetText(int32_t index, TextOut buffer) const;
     // The cell's number (0x3400), or the missing value.
@@ -111,6 +119,12 @@ protected:
 private:
     // Cells the host can hold and an extent can cover.
     static constexpr bool UsableIndex(int32_t index) { return index >= 0 && index < INT32_MAX; }
+    // Whether a block request may cover the rows: all usable, none INT32_MAX.
+    static constexpr bool UsableBlock(int32_t first, uint32_t count) {
+        return first >= 0 && count >= 1 && count <= static_cast<uint32_t>(INT32_MAX - first);
+    }
+    // One block request; the cells it did (0 when refused or not attached).
+    uint32_t AskBlock(int32_t code, int32_t first, double* values, uint32_t count) const;
 
     // One request on this dataset; 1 without a callback.
     int32_t Ask(int32_t code, intptr_t out) const {

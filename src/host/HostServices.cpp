@@ -73,4 +73,11 @@ void UpdateWindows() {
     Call(ZEL_CB_UPDATE, 0, 0);
 }
 
+bool ServesBlocks() {
+    if (!Available()) return false;
+    ZelBlockProbe probe{0, 0};
+    if (Call(ZEL_CB_BLOCK_PROBE, 0, reinterpret_cast<intptr_t>(&probe)) != 0) return false;
+    return probe.magic == ZEL_BLOCK_MAGIC && probe.version == ZEL_BLOCK_VERSION;
+}
+
 }  // namespace zel::host

@@ -62,4 +62,9 @@ int32_t CheckSeparator(const char* text);
 // Asks the host to update its windows (0x300C).
 void UpdateWindows();
 
+// Whether the host serves the block request (0x7A40): true only for its
+// exact answer, the magic and the version this module speaks, with result
+// 0. A transfer asks once, before its first cell, and keeps the answer.
+bool ServesBlocks();
+
 }  // namespace zel::host

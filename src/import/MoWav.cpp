@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "binary/MoBinIO.h"
+#include "data/CellBlocks.h"
 #include "data/MoData.h"
 #include "data/MoTavrelWks.h"
 #include "frame/MoDLL.h"
@@ -158,11 +159,12 @@ int32_t MoWav::Import(MoDLL& owner) {
     if (!p) return p.failure();
     // Only the samples the file held have a time.
     const int32_t read = stored > 0 ? static_cast<int32_t>(stored) : 0;
+    const int32_t frames = read / channels;
     {
         MoData times(worksheet.wksName(), Column{1}, DataRole::Result);
+        CellBlocks cells(1, frames > 0 && host::ServesBlocks());
         const double step = 1.0 / format.rate;
-        const int32_t frames = read / channels;
-        for (int32_t i = 0; i < frames; ++i) times.SetValue(i, i * step + step);
+        for (int32_t i = 0; i < frames; ++i) cells.Put(0, times, i, i * step + step);
     }
     if (channels == 2) {
         worksheet.RemoveColumn(2);

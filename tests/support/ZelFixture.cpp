@@ -29,14 +29,19 @@ std::string ScratchDir::Contents(const std::string& path) {
 }
 
 zel::ZEL* ZelFixture::current_ = nullptr;
+ZelHostCallback ZelFixture::interposed_ = nullptr;
 
 int32_t ZelFixture::Entry(uint32_t hostHandle, const char* ownerName, char* memberName,
                           void* value, ZelHostCallback callback, int32_t requestCode) {
-    zel::host::Bind(hostHandle, callback);
+    zel::host::Bind(hostHandle, interposed_ != nullptr ? interposed_ : callback);
     return current_->Dispatch(ownerName, memberName, value, requestCode);
 }
 
-ZelFixture::ZelFixture() {
+ZelFixture::ZelFixture() { Restart(); }
+
+void ZelFixture::Restart() {
+    host_.reset();
+    zel_.reset();
     zel::Errors().Clear();
     zel_ = std::make_unique<zel::ZEL>();
     current_ = zel_.get();
@@ -44,6 +49,7 @@ ZelFixture::ZelFixture() {
 }
 
 ZelFixture::~ZelFixture() {
+    interposed_ = nullptr;
     zel_.reset();
     current_ = nullptr;
     host_.reset();

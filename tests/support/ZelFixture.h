@@ -75,6 +75,12 @@ protected:
     FailingVfs& UseFailingVfs();
     // Puts a failing allocator in place for the rest of the test.
     FailingAllocator& UseFailingAllocator();
+    // Puts a callback between the module and the host for the rest of the
+    // test; it forwards what it does not answer itself to
+    // tavrel::Host::Callback.
+    void InterposeCallback(ZelHostCallback callback) { interposed_ = callback; }
+    // A fresh ZEL object and a fresh host, as at the start of a test.
+    void Restart();
 
     ScratchDir scratch_;
 
@@ -82,6 +88,7 @@ private:
     static int32_t ZEL_CDECL Entry(uint32_t hostHandle, const char* ownerName, char* memberName,
                                    void* value, ZelHostCallback callback, int32_t requestCode);
     static zel::ZEL* current_;
+    static ZelHostCallback interposed_;
 
     // Declared before the ZEL object, so that they outlive its files.
     FailingVfs failingVfs_;

@@ -209,6 +209,55 @@ TEST_F(DatasetServices, TemporariesAreCreatedAndReleasedButColumnsAreNot) {
     EXPECT_NE(host.FindDataset("W_A"), nullptr);
 }
 
+// Block stores and fetches: what the host does with each, and where it stops.
+TEST_F(DatasetServices, BlocksStoreAndFetchAsCellRequestsWouldUntilTheFirstRefusal) {
+    Dataset& data = host.CreateDataset("t", true);
+    ASSERT_EQ(SetText(data.handle(), 1, "word"), 0);
+    const int32_t last = static_cast<int32_t>(Dataset::kMaxCells) - 2;
+    struct Case {
+        int32_t code;
+        int32_t first;
+        int32_t count;
+        bool values;
+        int32_t answer;
+        int32_t done;
+    };
+    for (const Case& c : {Case{ZEL_CB_BLOCK_SET, 0, 4, true, 0, 4}, Case{ZEL_CB_BLOCK_GET, 0, 6, true, 0, 6},
+                          Case{ZEL_CB_BLOCK_SET, last, 4, true, 1, 2}, Case{ZEL_CB_BLOCK_SET, last + 2, 1, true, 1, 0},
+                          Case{ZEL_CB_BLOCK_SET, -1, 2, true, 1, -7}, Case{ZEL_CB_BLOCK_GET, 0, 0, true, 1, -7},
+                          Case{ZEL_CB_BLOCK_GET, 2147483640, 9, true, 1, -7},
+                          Case{ZEL_CB_BLOCK_SET, 0, 2, false, 1, -7}}) {
+        double values[6] = {1.5, ZEL_MISSING_VALUE, -2.0, 8.0, 99.0, 99.0};
+        ZelBlock block{c.first, c.count, -7, 0, c.values ? values : nullptr};
+        EXPECT_EQ(Ask(host, c.code, data.handle(), &block), c.answer) << c.code << " " << c.first;
+        EXPECT_EQ(block.done, c.done) << c.code << " " << c.first;
+    }
+    // The first store emptied cell 1 (its text gone) and held the rest; the
+    // fetch answered the missing value past the cells held.
+    EXPECT_EQ(data.kind(1), CellKind::Empty);
+    EXPECT_EQ(data.text(1), "");
+    EXPECT_EQ(data.number(3), 8.0);
+    double fetched[6] = {};
+    ZelBlock fetch{0, 6, 0, 0, fetched};
+    ASSERT_EQ(Ask(host, ZEL_CB_BLOCK_GET, data.handle(), &fetch), 0);
+    EXPECT_EQ(fetched[0], 1.5);
+    EXPECT_EQ(fetched[1], ZEL_MISSING_VALUE);
+    EXPECT_EQ(fetched[3], 8.0);
+    EXPECT_EQ(fetched[5], ZEL_MISSING_VALUE);
+    EXPECT_EQ(data.number(static_cast<std::size_t>(last)), 1.5);
+    EXPECT_EQ(data.kind(static_cast<std::size_t>(last) + 1), CellKind::Empty);
+    // An older host: no probe answer, no blocks.
+    host.servesBlocks = false;
+    ZelBlockProbe probe{0, 0};
+    EXPECT_EQ(Ask(host, ZEL_CB_BLOCK_PROBE, 0, &probe), 1);
+    EXPECT_EQ(probe.magic, 0u);
+    EXPECT_EQ(Ask(host, ZEL_CB_BLOCK_SET, data.handle(), &fetch), 1);
+    host.servesBlocks = true;
+    EXPECT_EQ(Ask(host, ZEL_CB_BLOCK_PROBE, 0, &probe), 0);
+    EXPECT_EQ(probe.magic, ZEL_BLOCK_MAGIC);
+    EXPECT_EQ(probe.version, ZEL_BLOCK_VERSION);
+}
+
 class NotServedDatasetCode : public ::testing::TestWithParam<int32_t> {};
 
 TEST_P(NotServedDatasetCode, AnswersOneAndChangesNothing) {

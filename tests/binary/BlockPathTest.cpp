@@ -1,0 +1,304 @@
+// The block request: every transfer gives the same results whether the host
+// serves blocks or answers cell by cell, and a host that does not know the
+// probe (answers 0, leaves the word as it is, or writes something else)
+// never receives a block request.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <cstring>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Host.h"
+#include "import/ImportTesting.h"
+#include "support/ZelFixture.h"
+
+namespace zeltest {
+namespace {
+
+enum class HostKind {
+    Blocks,        // serves the block request
+    Refuses,       // an older host: refuses every code it does not know
+    AnswersZero,   // answers 0 to every code it does not know, writes nothing
+    WrongMagic,    // answers the probe with another magic value
+    WrongVersion,  // answers the probe with another version
+};
+
+const char* Name(HostKind kind) {
+    switch (kind) {
+        case HostKind::Blocks: return "Blocks";
+        case HostKind::Refuses: return "Refuses";
+        case HostKind::AnswersZero: return "AnswersZero";
+        case HostKind::WrongMagic: return "WrongMagic";
+        case HostKind::WrongVersion: return "WrongVersion";
+    }
+    return "?";
+}
+
+HostKind g_kind = HostKind::Blocks;
+std::vector<int32_t> g_requests;
+
+bool IsBlockCode(int32_t code) {
+    return code == ZEL_CB_BLOCK_PROBE || code == ZEL_CB_BLOCK_SET || code == ZEL_CB_BLOCK_GET;
+}
+
+int32_t ZEL_CDECL Interposed(uint32_t handle, int32_t code, intptr_t arg, intptr_t out) {
+    g_requests.push_back(code);
+    if (IsBlockCode(code) && g_kind != HostKind::Blocks) {
+        auto* probe = reinterpret_cast<ZelBlockProbe*>(out);
+        switch (g_kind) {
+            case HostKind::Refuses: return 1;
+            case HostKind::AnswersZero: return 0;
+            case HostKind::WrongMagic:
+                if (code == ZEL_CB_BLOCK_PROBE) *probe = {ZEL_BLOCK_MAGIC ^ 1u, ZEL_BLOCK_VERSION};
+                return 0;
+            case HostKind::WrongVersion:
+                if (code == ZEL_CB_BLOCK_PROBE) *probe = {ZEL_BLOCK_MAGIC, ZEL_BLOCK_VERSION + 1};
+                return 0;
+            case HostKind::Blocks: break;
+        }
+    }
+    return tavrel::Host::Callback(handle, code, arg, out);
+}
+
+std::string Doubles(const std::vector<double>& values) {
+    std::string s;
+    for (double v : values) s += Double(v);
+    return s;
+}
+
+std::vector<double> Ramp(int n, double scale) {
+    std::vector<double> values;
+    for (int i = 0; i < n; ++i) values.push_back((i - n / 3) * scale + 0.25);
+    return values;
+}
+
+// One transfer: what it sets up, and the calls it makes, one "METHOD args"
+// each, or "=NAME value" to set a property.
+struct Transfer {
+    const char* name;
+    void (*setUp)(tavrel::Host& host, ScratchDir& scratch);
+    std::vector<std::string> steps;
+};
+
+void PrintTo(const Transfer& t, std::ostream* out) { *out << t.name; }
+
+void NoSetUp(tavrel::Host&, ScratchDir&) {}
+
+const std::vector<Transfer>& Transfers() {
+    static const std::vector<Transfer> transfers = {
+        {"AreadManyBlocks",
+         [](tavrel::Host&, ScratchDir& s) { s.Make("in.bin", Doubles(Ramp(200000, 1.5))); },
+         {"=NBYTES 8", "OPEN in.bin,0", "AREAD d,1,200000,1"}},
+        {"AreadIntoTheMiddleOfALongerDataset",
+         [](tavrel::Host& h, ScratchDir& s) {
+             std::string bytes;
+             for (int i = 0; i < 40; ++i) bytes += LeBytes(static_cast<uint64_t>(i * 977 - 9000), 2) + "gg";
+             s.Make("in.bin", bytes);
+             tavrel::Dataset& d = h.CreateDataset("d");
+             for (int i = 0; i < 30; ++i) d.set(static_cast<std::size_t>(i), 100.0 + i);
+             d.resize(30);
+         },
+         {"=NBYTES 2", "=SKIP 2", "=SIGNED 1", "OPEN in.bin,0", "AREAD d,5,20,0"}},
+        {"AreadCutShortByTheEnd",
+         [](tavrel::Host&, ScratchDir& s) { s.Make("in.bin", Doubles(Ramp(10, 3.0)) + "abc"); },
+         {"=NBYTES 8", "OPEN in.bin,0", "AREAD d,1,20,1"}},
+        {"AreadOfTheMissingValueEmptiesCells",
+         [](tavrel::Host& h, ScratchDir& s) {
+             s.Make("in.bin", Doubles({1.0, ZEL_MISSING_VALUE, 3.0, ZEL_MISSING_VALUE}));
+             tavrel::Dataset& d = h.CreateDataset("d");
+             for (int i = 0; i < 4; ++i) d.set(static_cast<std::size_t>(i), 7.0);
+             d.resize(4);
+         },
+         {"=NBYTES 8", "OPEN in.bin,0", "AREAD d,1,4,1"}},
+        {"AreadOverTexts",
+         [](tavrel::Host& h, ScratchDir& s) {
+             s.Make("in.bin", Doubles({1.5, 2.5, 3.5}));
+             tavrel::Dataset& d = h.CreateDataset("t", true);
+             d.setText(0, "zero");
+             d.setText(1, "one");
+             d.setText(3, "three");
+             d.resize(4);
+         },
+         {"=NBYTES 8", "OPEN in.bin,0", "AREAD t,1,3,1"}},
+        {"AreadPastTheHostsLastCell",
+         [](tavrel::Host&, ScratchDir& s) { s.Make("in.bin", Doubles(Ramp(8, 1.0))); },
+         {"=NBYTES 8", "OPEN in.bin,0", "AREAD d,16777213,16777220,1"}},
+        {"AreadBcdStopsAtABadDigit",
+         [](tavrel::Host&, ScratchDir& s) {
+             std::string bytes;
+             for (int i = 0; i < 6; ++i) bytes += std::string("\x12\x34", 2) + std::string(8, '\0');
+             bytes += std::string("\xAB", 1) + std::string(9, '\0') + std::string("\x01", 1) + std::string(9, '\0');
+             s.Make("in.bin", bytes);
+         },
+         {"=NBYTES 10", "OPEN in.bin,0", "AREAD d,1,8,2"}},
+        {"AwriteBeyondTheExtentAndOverTexts",
+         [](tavrel::Host& h, ScratchDir&) {
+             tavrel::Dataset& d = h.CreateDataset("t", true);
+             d.set(0, 1.25);
+             d.setText(1, "text");
+             d.set(3, -8.0);
+             d.resize(5);
+         },
+         {"=NBYTES 8", "OPEN out.bin,1", "AWRITE t,1,9,1", "CLOSE"}},
+        {"AwriteManyBlocks",
+         [](tavrel::Host& h, ScratchDir&) {
+             tavrel::Dataset& d = h.CreateDataset("d");
+             for (int i = 0; i < 150000; ++i) d.set(static_cast<std::size_t>(i), i * 0.5 - 7);
+             d.resize(150000);
+         },
+         {"=NBYTES 4", "OPEN out.bin,1", "AWRITE d,1,150000,1", "CLOSE"}},
+        {"ReadrecordWithAGap",
+         [](tavrel::Host& h, ScratchDir& s) {
+             std::string bytes;
+             for (int r = 0; r < 5000; ++r) {
+                 bytes += LeBytes(static_cast<uint64_t>(r * 13), 2) + LeBytes(static_cast<uint64_t>(-r), 4) +
+                          LeBytes(static_cast<uint64_t>(r), 4) + "pad!" + Double(r / 8.0);
+             }
+             s.Make("in.bin", bytes.substr(0, bytes.size() - 5));
+             h.CreateWorksheet("w", 2);
+         },
+         {"OPEN in.bin,0", "READRECORD w,5000,SHORT|-LONG2|4|DOUBLE"}},
+        {"ReadrecordWideAndLong",
+         [](tavrel::Host& h, ScratchDir& s) {
+             std::string bytes;
+             for (int r = 0; r < 9000; ++r) {
+                 for (int c = 0; c < 24; ++c) bytes += Double(r * 100.0 + c);
+             }
+             s.Make("in.bin", bytes);
+             h.CreateWorksheet("w", 24);
+         },
+         {"OPEN in.bin,0", "READRECORD w,9000,DOUBLE24"}},
+        {"WriterecordPastItsColumns",
+         [](tavrel::Host& h, ScratchDir&) {
+             tavrel::Worksheet& w = h.CreateWorksheet("w", 3);
+             for (int c = 1; c <= 3; ++c) {
+                 tavrel::Dataset* d = &w.column(c)->dataset();
+                 for (int r = 0; r < 40 - 10 * c; ++r) d->set(static_cast<std::size_t>(r), r * c + 0.5);
+                 d->resize(40 - 10 * c);
+             }
+         },
+         {"OPEN out.bin,1", "WRITERECORD w,40,DOUBLE|-LONG|SHORT", "CLOSE"}},
+        {"WavStereo",
+         [](tavrel::Host& h, ScratchDir& s) {
+             WavSpec spec;
+             spec.channels = 2;
+             for (int i = 0; i < 30001; ++i) spec.samples.push_back((i * 7919) % 65536 - 32768);
+             s.Make("in.wav", MakeWav(spec));
+             h.CreateWorksheet("w", 2);
+         },
+         {"OPEN in.wav,0", "WAV w"}},
+        {"WavThreeChannels",
+         [](tavrel::Host& h, ScratchDir& s) {
+             WavSpec spec;
+             spec.channels = 3;
+             spec.bits = 24;
+             for (int i = 0; i < 3000; ++i) spec.samples.push_back((i * 104729) % 16777216 - 8388608);
+             s.Make("in.wav", MakeWav(spec));
+             h.CreateWorksheet("w", 2);
+         },
+         {"OPEN in.wav,0", "WAV w"}},
+        {"IntoADatasetThatIsNotThere", NoSetUp, {"=NBYTES 8", "OPEN x.bin,2", "AWRITE nothere,1,5,1"}},
+    };
+    return transfers;
+}
+
+// Everything a script or user can see after a transfer.
+std::string Observe(tavrel::Host& host, ScratchDir& scratch, const std::vector<std::string>& results) {
+    std::ostringstream out;
+    for (const std::string& r : results) out << r << "\n";
+    std::vector<tavrel::Dataset*> datasets;
+    for (const char* name : {"d", "t"}) datasets.push_back(host.FindDataset(name));
+    if (tavrel::Worksheet* w = host.FindWorksheet("w")) {
+        for (int c = 1; c <= w->columnCount(); ++c) datasets.push_back(&w->column(c)->dataset());
+    }
+    for (tavrel::Dataset* d : datasets) {
+        if (d == nullptr) continue;
+        out << d->name() << " [" << d->lower() << "," << d->upper() << ") size " << d->size() << ":";
+        for (std::size_t i = 0; i < d->size(); ++i) {
+            out << " " << static_cast<int>(d->kind(i)) << ":" << d->display(i);
+        }
+        out << "\n";
+    }
+    for (const char* file : {"out.bin", "x.bin"}) {
+        const std::string path = scratch.PathOf(file);
+        if (std::filesystem::exists(path)) out << file << ": " << ScratchDir::Contents(path).size() << " bytes\n"
+                                               << ScratchDir::Contents(path) << "\n";
+    }
+    return out.str();
+}
+
+class BlockPath : public ZelFixture, public ::testing::WithParamInterface<std::tuple<Transfer, bool>> {
+protected:
+    // Runs the transfer through a host of that kind and answers what is seen.
+    std::string Run(HostKind kind) {
+        const auto& [transfer, newActions] = GetParam();
+        g_kind = kind;
+        g_requests.clear();
+        InterposeCallback(&Interposed);
+        Restart();
+        ScratchDir scratch;
+        tavrel::Host& h = host();
+        transfer.setUp(h, scratch);
+        std::vector<std::string> results;
+        SetNumber("NEWACTIONS", newActions ? 1 : 0);
+        for (const std::string& step : transfer.steps) {
+            if (step[0] == '=') {
+                const auto blank = step.find(' ');
+                SetNumber(step.substr(1, blank - 1).c_str(), std::stod(step.substr(blank + 1)));
+                continue;
+            }
+            const auto blank = step.find(' ');
+            const std::string method = step.substr(0, blank);
+            std::string args = blank == std::string::npos ? "" : step.substr(blank + 1);
+            for (const char* file : {"in.bin", "in.wav", "out.bin", "x.bin"}) {
+                if (const auto at = args.find(file); at != std::string::npos) {
+                    args.replace(at, std::strlen(file), scratch.PathOf(file));
+                }
+            }
+            const tavrel::CallResult r = Call(method, args);
+            std::ostringstream line;
+            line << method << " -> " << r.code << " " << r.value << " ERROR " << Error() << " SYSERR " << SysErr();
+            results.push_back(line.str());
+        }
+        Call("CLOSEALL");
+        std::string seen = Observe(h, scratch, results);
+        return seen;
+    }
+    int Count(int32_t code) const { return static_cast<int>(std::count(g_requests.begin(), g_requests.end(), code)); }
+};
+
+TEST_P(BlockPath, EveryHostSeesTheSameResults) {
+    const std::string perCell = Run(HostKind::Refuses);
+    const std::vector<int32_t> perCellRequests = g_requests;
+    ASSERT_EQ(Count(ZEL_CB_BLOCK_SET) + Count(ZEL_CB_BLOCK_GET), 0);
+
+    for (HostKind kind : {HostKind::AnswersZero, HostKind::WrongMagic, HostKind::WrongVersion}) {
+        EXPECT_EQ(Run(kind), perCell) << Name(kind);
+        // Not one block request, and every other request as the older host got it.
+        EXPECT_EQ(g_requests, perCellRequests) << Name(kind);
+    }
+
+    EXPECT_EQ(Run(HostKind::Blocks), perCell);
+    const int probes = Count(ZEL_CB_BLOCK_PROBE);
+    const int blocks = Count(ZEL_CB_BLOCK_SET) + Count(ZEL_CB_BLOCK_GET);
+    // A transfer that moves cells moves them in blocks, a few cells a request at least.
+    const int cells = static_cast<int>(std::count(perCellRequests.begin(), perCellRequests.end(), ZEL_CB_VALUE_SET) +
+                                       std::count(perCellRequests.begin(), perCellRequests.end(), ZEL_CB_VALUE_GET));
+    if (probes > 0 && cells > 64) {
+        EXPECT_GT(blocks, 0);
+        EXPECT_LT(blocks + Count(ZEL_CB_VALUE_SET) + Count(ZEL_CB_VALUE_GET), cells / 4);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Transfers, BlockPath, ::testing::Combine(::testing::ValuesIn(Transfers()), ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) ? "_Current" : "_Legacy");
+                         });
+
+}  // namespace
+}  // namespace zeltest
