@@ -119,7 +119,7 @@ std::size_t Dataset::setBlock(std::size_t index, const double* values, std::size
     for (std::size_t k = 0; k < n; ++k) {
         const double value = values[k];
         numbers[k] = value;
-        kinds[k] = IsMissing(value) ? CellKind::Empty : CellKind::Number;
+        kinds[k] = IsMissingValue(value) ? CellKind::Empty : CellKind::Number;
     }
     return n;
 }

@@ -1,5 +1,6 @@
 #include "binary/MoBinIO.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "binary/TypeConverter.h"
@@ -118,6 +119,20 @@ int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uin
     const uint32_t columns = static_cast<uint32_t>(dealt_.size()) + 1;
     // Declared after the columns it stores into: it sends its cells first.
     CellBlocks cells(columns, blocks_);
+    if (dealt_.empty() && cells.blocks()) {
+        // Decoded straight into the staged block, a run at a time.
+        for (stored = 0; stored < count;) {
+            uint32_t room = 0;
+            double* out = cells.Claim(0, *data_, static_cast<int32_t>(index + stored), room);
+            uint32_t done = 0;
+            const int32_t r =
+                converter_.DecodeRun(codec_, buffer + stored * stride_, stride_, out, std::min(room, count - stored), done);
+            cells.Commit(0, done);
+            stored += done;
+            if (r != 0) return r;
+        }
+        return 0;
+    }
     if (dealt_.empty()) {
         for (stored = 0; stored < count; ++stored) {
             double value = 0.0;
@@ -127,13 +142,17 @@ int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uin
         return 0;
     }
     // Dealt out: value i to column i mod n, row i div n.
+    uint32_t column = index % columns;
+    uint32_t row = index / columns;
     for (stored = 0; stored < count; ++stored) {
         double value = 0.0;
         if (int32_t r = codec_(converter_, buffer + stored * stride_, value); r != 0) return r;
-        const uint32_t i = index + stored;
-        const uint32_t column = i % columns;
         MoData& target = column == 0 ? *data_ : *dealt_[column - 1];
-        cells.Put(column, target, static_cast<int32_t>(i / columns), value);
+        cells.Put(column, target, static_cast<int32_t>(row), value);
+        if (++column == columns) {
+            column = 0;
+            ++row;
+        }
     }
     return 0;
 }

@@ -289,6 +289,20 @@ constexpr std::array<CodecRow, 3> kCodecs = [] {
 
 }  // namespace
 
+int32_t TypeConverter::DecodeRun(Codec codec, uint8_t* bytes, size_t stride, double* out, uint32_t n,
+                                 uint32_t& done) {
+    if (codec == &DecodeDouble && stride == sizeof(double) && !BigEndian(*this, sizeof(double), true) &&
+        std::endian::native == std::endian::little) {
+        std::memcpy(out, bytes, size_t{n} * sizeof(double));
+        done = n;
+        return 0;
+    }
+    for (done = 0; done < n; ++done) {
+        if (int32_t r = codec(*this, bytes + done * stride, out[done]); r != 0) return r;
+    }
+    return 0;
+}
+
 void TypeConverter::LoadSettings(int32_t signedFlag, int32_t byteOrder) {
     SetSigned(signedFlag);
     byteOrder_ = (byteOrder == kOrderShortBig || byteOrder == kOrderBig)

@@ -91,6 +91,11 @@ public:
     // nullptr with NoCodec reported; the caller then answers it.
     Codec SelectConverter(int32_t kind, int32_t width, bool reading);
 
+    // Decodes n values stride bytes apart into out, as n calls of the codec
+    // would; done receives the values decoded before a codec refused one.
+    // Little-endian doubles side by side are copied as they are.
+    int32_t DecodeRun(Codec codec, uint8_t* bytes, size_t stride, double* out, uint32_t n, uint32_t& done);
+
     // Reverses n bytes in place; fewer than two bytes are left alone.
     static void ReverseBytes(uint8_t* buffer, size_t n);
 

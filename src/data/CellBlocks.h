@@ -49,6 +49,25 @@ public:
         }
         staged_[size_t{lane} * capacity_ + l.count++] = value;
     }
+    // With blocks: room in the lane for cells from row on, staged for a
+    // store as Put stages them. Answers where to write them and, in room,
+    // how many fit (at least 1); Commit then counts the cells written.
+    double* Claim(uint32_t lane, MoData& column, int32_t row, uint32_t& room) {
+        Lane& l = lanes_[lane];
+        if (l.count > 0 && (!l.storing || l.count == capacity_ || l.column != &column ||
+                            int64_t{row} != l.first + l.count)) {
+            Send(l);
+        }
+        if (l.count == 0) {
+            l.column = &column;
+            l.first = row;
+            l.storing = true;
+        }
+        room = capacity_ - l.count;
+        return staged_.data() + size_t{lane} * capacity_ + l.count;
+    }
+    void Commit(uint32_t lane, uint32_t cells) { lanes_[lane].count += cells; }
+
     // Sends every cell staged for a store. Call before the columns go.
     void Flush();
 
