@@ -1,5 +1,6 @@
 #include "binary/MoRecord.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <new>
@@ -183,6 +184,7 @@ int32_t MoReadRecord::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer
     if (!MakeColumns(worksheet, columnsPerRecord(), DataRole::Result, columns)) return io_.Report(Err::OutOfMemory);
     // Declared after the columns it stores into: it sends its cells first.
     CellBlocks cells(columnsPerRecord(), blocks_);
+    if (cells.blocks()) return StoreRuns(cells, columns, start, count, buffer, stored);
     return ForEachValue(start, count, buffer, stored,
                         [&](uint32_t row, uint32_t column, const TemplateItem& item, uint8_t* p) {
                             double value = 0.0;
@@ -190,6 +192,79 @@ int32_t MoReadRecord::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer
                             cells.Put(column, *columns[column], static_cast<int32_t>(row), value);
                             return 0;
                         });
+}
+
+int32_t MoReadRecord::StoreRuns(CellBlocks& cells, std::vector<std::unique_ptr<MoData>>& columns, uint32_t start,
+                                uint32_t count, uint8_t* buffer, uint32_t& stored) {
+    converter_.LoadSettings(io_.Signed().value(), io_.ByteOrder().value());
+    const auto width = static_cast<uint32_t>(columns.size());
+    std::vector<double*> out(width);
+    // Where each value lies in a record, when every decoder is silent: then
+    // a run is decoded a column at a time, each a tight loop.
+    struct Field {
+        size_t offset;
+        Codec codec;
+        uint16_t minus;
+    };
+    std::vector<Field> fields;
+    size_t offset = 0;
+    for (const TemplateItem& item : items()) {
+        for (uint32_t i = 0; item.width > 0 && i < item.count; ++i) {
+            fields.push_back({offset + size_t{i} * item.width, item.codec, item.minus});
+        }
+        offset += size_t{item.width > 0 ? item.width : 1u} * item.count;
+    }
+    const size_t recordBytes = offset;
+    if (std::all_of(fields.begin(), fields.end(), [](const Field& f) { return TypeConverter::SilentDecoder(f.codec); })) {
+        for (stored = 0; stored < count;) {
+            uint32_t run = count - stored;
+            for (uint32_t c = 0; c < width; ++c) {
+                uint32_t room = 0;
+                out[c] = cells.Claim(c, *columns[c], static_cast<int32_t>(start + stored), room);
+                run = std::min(run, room);
+            }
+            uint8_t* records = buffer + size_t{stored} * recordBytes;
+            for (uint32_t c = 0; c < width; ++c) {
+                converter_.SetSigned(fields[c].minus);
+                uint32_t done = 0;
+                converter_.DecodeRun(fields[c].codec, records + fields[c].offset, recordBytes, out[c], run, done);
+                cells.Commit(c, run);
+            }
+            stored += run;
+        }
+        return 0;
+    }
+    uint8_t* p = buffer;
+    for (stored = 0; stored < count;) {
+        // The lanes fill in step: every column has room for the same rows.
+        uint32_t run = count - stored;
+        for (uint32_t c = 0; c < width; ++c) {
+            uint32_t room = 0;
+            out[c] = cells.Claim(c, *columns[c], static_cast<int32_t>(start + stored), room);
+            run = std::min(run, room);
+        }
+        for (uint32_t k = 0; k < run; ++k) {
+            uint32_t column = 0;
+            for (const TemplateItem& item : items()) {
+                if (item.width == 0) {
+                    p += item.count;
+                    continue;
+                }
+                converter_.SetSigned(item.minus);
+                for (uint32_t i = 0; i < item.count; ++i, ++column, p += item.width) {
+                    if (int32_t e = item.codec(converter_, p, out[column][k]); e != 0) {
+                        // The record's values before the refused one are stored, as ever.
+                        for (uint32_t c = 0; c < width; ++c) cells.Commit(c, c < column ? k + 1 : k);
+                        stored += k;
+                        return e;
+                    }
+                }
+            }
+        }
+        for (uint32_t c = 0; c < width; ++c) cells.Commit(c, run);
+        stored += run;
+    }
+    return 0;
 }
 
 int32_t MoWriteRecord::Execute(double* result, MoDLL& owner) { return Transfer(result, owner); }

@@ -3,12 +3,15 @@
 // one column per typed value.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "binary/MoBinIO.h"
 #include "binary/TypeConverter.h"
 
 namespace zel {
+
+class CellBlocks;
 
 // One item of a template: a typed value repeated count times, or count
 // bytes to skip (width 0).
@@ -71,6 +74,12 @@ public:
 
 protected:
     bool IsReading() const override { return true; }
+
+private:
+    // With the block request: the records decoded straight into each
+    // column's staged block, a run of rows at a time.
+    int32_t StoreRuns(CellBlocks& cells, std::vector<std::unique_ptr<MoData>>& columns, uint32_t start, uint32_t count,
+                      uint8_t* buffer, uint32_t& stored);
 };
 
 class MoWriteRecord : public MoRecord {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <limits>
 #include <type_traits>
+#include <utility>
 
 #include "frame/Mobj.h"
 
@@ -289,6 +290,34 @@ constexpr std::array<CodecRow, 3> kCodecs = [] {
 
 }  // namespace
 
+namespace {
+
+// A run of one codec, known when compiled, so that its body is inlined.
+template <Codec C>
+int32_t RunOf(TypeConverter& conv, uint8_t* bytes, size_t stride, double* out, uint32_t n, uint32_t& done) {
+    for (done = 0; done < n; ++done) {
+        if (int32_t r = C(conv, bytes + done * stride, out[done]); r != 0) return r;
+    }
+    return 0;
+}
+
+using Run = int32_t (*)(TypeConverter&, uint8_t*, size_t, double*, uint32_t, uint32_t&);
+
+// The decoders that never fail nor report, and their runs.
+constexpr std::pair<Codec, Run> kSilentDecoders[] = {
+    {DecodeInt<1>, RunOf<DecodeInt<1>>}, {DecodeInt<2>, RunOf<DecodeInt<2>>}, {DecodeInt<3>, RunOf<DecodeInt<3>>},
+    {DecodeInt<4>, RunOf<DecodeInt<4>>}, {DecodeSingle, RunOf<DecodeSingle>}, {DecodeDouble, RunOf<DecodeDouble>},
+    {nullptr, nullptr}};
+
+}  // namespace
+
+bool TypeConverter::SilentDecoder(Codec codec) {
+    for (const auto& [decoder, run] : kSilentDecoders) {
+        if (decoder != nullptr && decoder == codec) return true;
+    }
+    return false;
+}
+
 int32_t TypeConverter::DecodeRun(Codec codec, uint8_t* bytes, size_t stride, double* out, uint32_t n,
                                  uint32_t& done) {
     if (codec == &DecodeDouble && stride == sizeof(double) && !BigEndian(*this, sizeof(double), true) &&
@@ -296,6 +325,9 @@ int32_t TypeConverter::DecodeRun(Codec codec, uint8_t* bytes, size_t stride, dou
         std::memcpy(out, bytes, size_t{n} * sizeof(double));
         done = n;
         return 0;
+    }
+    for (const auto& [decoder, run] : kSilentDecoders) {
+        if (decoder != nullptr && decoder == codec) return run(*this, bytes, stride, out, n, done);
     }
     for (done = 0; done < n; ++done) {
         if (int32_t r = codec(*this, bytes + done * stride, out[done]); r != 0) return r;

@@ -95,6 +95,9 @@ public:
     // would; done receives the values decoded before a codec refused one.
     // Little-endian doubles side by side are copied as they are.
     int32_t DecodeRun(Codec codec, uint8_t* bytes, size_t stride, double* out, uint32_t n, uint32_t& done);
+    // Whether a decoder never fails nor reports (integers, singles, doubles):
+    // its values may be decoded in any order.
+    static bool SilentDecoder(Codec codec);
 
     // Reverses n bytes in place; fewer than two bytes are left alone.
     static void ReverseBytes(uint8_t* buffer, size_t n);
