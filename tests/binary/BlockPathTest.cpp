@@ -162,6 +162,21 @@ const std::vector<Transfer>& Transfers() {
              h.CreateWorksheet("w", 2);
          },
          {"OPEN in.bin,0", "READRECORD w,5000,SHORT|-LONG2|4|DOUBLE"}},
+        {"ReadrecordStopsAtABadBcdDigitAfterAnOutOfRangeExtended",
+         [](tavrel::Host& h, ScratchDir& s) {
+             std::string bytes;
+             for (int r = 0; r < 200; ++r) {
+                 const std::string bcd = r == 150 ? std::string("\0\x1F", 2) + std::string(8, '\0')
+                                                  : std::string("\x42\x01", 2) + std::string(8, '\0');
+                 // An extended exponent beyond the double range in record 7.
+                 const std::string extended = r == 7 ? std::string(8, '\x01') + std::string("\xFF\x7F", 2)
+                                                     : Extended(r * 0.75);
+                 bytes += LeBytes(static_cast<uint64_t>(r), 2) + bcd + extended;
+             }
+             s.Make("in.bin", bytes);
+             h.CreateWorksheet("w", 3);
+         },
+         {"OPEN in.bin,0", "READRECORD w,200,SHORT|BC|LD"}},
         {"ReadrecordWideAndLong",
          [](tavrel::Host& h, ScratchDir& s) {
              std::string bytes;
