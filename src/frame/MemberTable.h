@@ -4,6 +4,11 @@
 // member may stand in several rows, one per alias.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
 #include "frame/Mobj.h"
 
 namespace zel {
@@ -22,6 +27,12 @@ struct MemberTable {
     explicit operator bool() const { return rows != nullptr && owner != nullptr; }
     MoScript& MemberOf(const MemberEntry& row) const { return row.member(*owner); }
 };
+
+// The indices of the rows that carry name, in any case, in table order.
+// Each table is indexed once, on its first lookup, so that a lookup hashes
+// the name instead of comparing it with every row. Nothing when there is no
+// memory for the index: the caller then compares row by row.
+std::optional<std::span<const uint16_t>> RowsNamed(const MemberEntry* rows, std::string_view name) noexcept;
 
 template <class T>
 struct FieldTraits;

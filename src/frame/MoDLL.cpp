@@ -28,6 +28,21 @@ bool SameName(const char* tableName, const char* name) {
     }
 }
 
+// Calls visit(row) for each row of the table that carries name, in any
+// case, in table order, until it answers true.
+template <class Visit>
+void ForRowsNamed(const MemberEntry* rows, std::string_view name, Visit visit) {
+    if (const auto named = RowsNamed(rows, name)) {
+        for (uint16_t i : *named) {
+            if (visit(rows[i])) return;
+        }
+        return;
+    }
+    for (const MemberEntry* row = rows; row->name != nullptr; ++row) {
+        if (platform::EqualsNoCase(row->name, name) && visit(*row)) return;
+    }
+}
+
 MoMethod* AsMethod(MoScript* member) {
     if (member == nullptr || (member->GetKind() & 3) != kKindMethod) return nullptr;
     return member->AsMethod();
@@ -132,22 +147,22 @@ int32_t MoDLL::AccessPropertyIn(const char* name, uint16_t flags, void* value,
                                 MemberTable table) {
     if (!table || name == nullptr) return kNotHandled;
     const uint16_t kind = flags & 3;
+    int32_t answer = kNotHandled;
+    bool matched = false;
+    ForRowsNamed(table.rows, name, [&](const MemberEntry& row) {
+        MoScript& member = table.MemberOf(row);
+        const uint16_t memberKind = member.GetKind();
+        if (IsIndexed(memberKind) || memberKind != kind) return false;
+        answer = (flags & kAccessString)
+                     ? member.AccessString(static_cast<char*>(value), flags, ZEL_STRING_BUFFER)
+                     : member.AccessNumber(static_cast<double*>(value), flags);
+        matched = true;
+        return true;
+    });
+    if (matched && answer != kNotHandled) return answer;
     bool hasIndexed = false;
-    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
-        if (IsIndexed(table.MemberOf(*row).GetKind())) hasIndexed = true;
-    }
-
-    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
-        uint16_t memberKind = table.MemberOf(*row).GetKind();
-        if (IsIndexed(memberKind)) continue;
-        if (memberKind == kind && platform::EqualsNoCase(row->name, name)) {
-            int32_t r = (flags & kAccessString)
-                            ? table.MemberOf(*row).AccessString(static_cast<char*>(value), flags,
-                                                        ZEL_STRING_BUFFER)
-                            : table.MemberOf(*row).AccessNumber(static_cast<double*>(value), flags);
-            if (r != kNotHandled) return r;
-            break;
-        }
+    for (const MemberEntry* row = table.rows; row->name != nullptr && !hasIndexed; ++row) {
+        hasIndexed = IsIndexed(table.MemberOf(*row).GetKind());
     }
     if (!hasIndexed) return kNotHandled;
 
@@ -158,18 +173,22 @@ int32_t MoDLL::AccessPropertyIn(const char* name, uint16_t flags, void* value,
     if (!countRequest && split.number < 1) return kNotHandled;
     const int32_t index = split.number - 1;
 
-    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
-        uint16_t memberKind = table.MemberOf(*row).GetKind();
-        if (!IsIndexed(memberKind) || !platform::EqualsNoCase(row->name, split.base.c_str())) continue;
-        if (!countRequest && static_cast<uint16_t>(memberKind & ~kKindIndexed) != kind) continue;
-        if (countRequest) return table.MemberOf(*row).AccessCount(static_cast<double*>(value), flags);
-        if (flags & kAccessString) {
-            return table.MemberOf(*row).AccessStringAt(static_cast<char*>(value), index, flags,
-                                               ZEL_STRING_BUFFER);
+    int32_t indexed = kNotHandled;
+    ForRowsNamed(table.rows, split.base, [&](const MemberEntry& row) {
+        MoScript& member = table.MemberOf(row);
+        const uint16_t memberKind = member.GetKind();
+        if (!IsIndexed(memberKind)) return false;
+        if (!countRequest && static_cast<uint16_t>(memberKind & ~kKindIndexed) != kind) return false;
+        if (countRequest) {
+            indexed = member.AccessCount(static_cast<double*>(value), flags);
+        } else if (flags & kAccessString) {
+            indexed = member.AccessStringAt(static_cast<char*>(value), index, flags, ZEL_STRING_BUFFER);
+        } else {
+            indexed = member.AccessNumberAt(static_cast<double*>(value), index, flags);
         }
-        return table.MemberOf(*row).AccessNumberAt(static_cast<double*>(value), index, flags);
-    }
-    return kNotHandled;
+        return true;
+    });
+    return indexed;
 }
 
 int32_t MoDLL::CallMethodIn(const char* name, char* argText, double* result,
@@ -179,12 +198,10 @@ int32_t MoDLL::CallMethodIn(const char* name, char* argText, double* result,
     if (lastMethodTable_ == table.rows && SameName(lastMethodRow_->name, name)) {
         found = lastMethodRow_;
     } else {
-        for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
-            if (SameName(row->name, name)) {
-                found = row;
-                break;
-            }
-        }
+        ForRowsNamed(table.rows, name, [&](const MemberEntry& row) {
+            found = &row;
+            return true;
+        });
     }
     MoMethod* method = found != nullptr ? AsMethod(&table.MemberOf(*found)) : nullptr;
     if (method == nullptr) return kNotHandled;
@@ -222,16 +239,21 @@ int32_t MoDLL::AccessSubMemberIn(const char* ownerName, const char* name, uint16
                                  void* value, MemberTable table) {
     if (!table || ownerName == nullptr) return kNotHandled;
     bool found = false;
-    for (const MemberEntry* row = table.rows; row->name != nullptr; ++row) {
-        if (!platform::EqualsNoCase(row->name, ownerName)) continue;
-        MoMethod* method = AsMethod(&table.MemberOf(*row));
-        int32_t r = method != nullptr ? method->AccessSubMember(*this, name, flags, value) : kFailed;
+    int32_t failed = kDone;
+    ForRowsNamed(table.rows, ownerName, [&](const MemberEntry& row) {
+        MoMethod* method = AsMethod(&table.MemberOf(row));
+        const int32_t r = method != nullptr ? method->AccessSubMember(*this, name, flags, value) : kFailed;
         if (r != kDone) {
-            if (statusMode_ != 0) return r;
-            statusMode_ = 2;
-            return kFailed;
+            failed = r;
+            return true;
         }
         found = true;
+        return false;
+    });
+    if (failed != kDone) {
+        if (statusMode_ != 0) return failed;
+        statusMode_ = 2;
+        return kFailed;
     }
     return found ? kDone : kNotHandled;
 }
