@@ -114,13 +114,10 @@ std::size_t Dataset::setBlock(std::size_t index, const double* values, std::size
     if (!reach(index + n - 1)) return 0;
     // Texts under the block give way to its numbers.
     if (!texts_.empty()) texts_.erase(texts_.lower_bound(index), texts_.lower_bound(index + n));
+    // The numbers as one copy, then their kinds from them.
+    std::memcpy(&numbers_[index], values, n * sizeof(double));
     CellKind* kinds = &kinds_[index];
-    double* numbers = &numbers_[index];
-    for (std::size_t k = 0; k < n; ++k) {
-        const double value = values[k];
-        numbers[k] = value;
-        kinds[k] = IsMissingValue(value) ? CellKind::Empty : CellKind::Number;
-    }
+    for (std::size_t k = 0; k < n; ++k) kinds[k] = IsMissingValue(values[k]) ? CellKind::Empty : CellKind::Number;
     return n;
 }
 

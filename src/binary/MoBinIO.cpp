@@ -1,6 +1,7 @@
 #include "binary/MoBinIO.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include "binary/TypeConverter.h"
@@ -10,6 +11,9 @@
 
 namespace zel {
 namespace {
+
+// Values a dealt-out read decodes at once before it deals them out.
+constexpr uint32_t kDealtRun = 2048;
 // How often an array transfer may halve its block when memory is short.
 constexpr uint32_t kSplitBudget = 256;
 }  // namespace
@@ -144,6 +148,25 @@ int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uin
     // Dealt out: value i to column i mod n, row i div n.
     uint32_t column = index % columns;
     uint32_t row = index / columns;
+    if (cells.blocks()) {
+        // A run decoded at once, then dealt out to the staged blocks.
+        std::array<double, kDealtRun> run;
+        for (stored = 0; stored < count;) {
+            uint32_t done = 0;
+            const int32_t r = converter_.DecodeRun(codec_, buffer + stored * stride_, stride_, run.data(),
+                                                   std::min<uint32_t>(kDealtRun, count - stored), done);
+            for (uint32_t k = 0; k < done; ++k) {
+                cells.Put(column, column == 0 ? *data_ : *dealt_[column - 1], static_cast<int32_t>(row), run[k]);
+                if (++column == columns) {
+                    column = 0;
+                    ++row;
+                }
+            }
+            stored += done;
+            if (r != 0) return r;
+        }
+        return 0;
+    }
     for (stored = 0; stored < count; ++stored) {
         double value = 0.0;
         if (int32_t r = codec_(converter_, buffer + stored * stride_, value); r != 0) return r;

@@ -164,7 +164,17 @@ int32_t MoWav::Import(MoDLL& owner) {
         MoData times(worksheet.wksName(), Column{1}, DataRole::Result);
         CellBlocks cells(1, frames > 0 && host::ServesBlocks());
         const double step = 1.0 / format.rate;
-        for (int32_t i = 0; i < frames; ++i) cells.Put(0, times, i, i * step + step);
+        if (!cells.blocks()) {
+            for (int32_t i = 0; i < frames; ++i) times.SetValue(i, i * step + step);
+        }
+        for (int32_t i = 0; cells.blocks() && i < frames;) {
+            uint32_t room = 0;
+            double* out = cells.Claim(0, times, i, room);
+            const int32_t n = std::min(static_cast<int32_t>(room), frames - i);
+            for (int32_t k = 0; k < n; ++k) out[k] = (i + k) * step + step;
+            cells.Commit(0, static_cast<uint32_t>(n));
+            i += n;
+        }
     }
     if (channels == 2) {
         worksheet.RemoveColumn(2);
