@@ -199,8 +199,8 @@ int32_t MoReadRecord::StoreRuns(CellBlocks& cells, std::vector<std::unique_ptr<M
     converter_.LoadSettings(io_.Signed().value(), io_.ByteOrder().value());
     const auto width = static_cast<uint32_t>(columns.size());
     std::vector<double*> out(width);
-    // Where each value lies in a record, when every decoder is silent: then
-    // a run is decoded a column at a time, each a tight loop.
+    // Where each value lies in a record. When every decoder is silent, a run
+    // is decoded a column at a time, each a tight loop.
     struct Field {
         size_t offset;
         Codec codec;
@@ -215,26 +215,8 @@ int32_t MoReadRecord::StoreRuns(CellBlocks& cells, std::vector<std::unique_ptr<M
         offset += size_t{item.width > 0 ? item.width : 1u} * item.count;
     }
     const size_t recordBytes = offset;
-    if (std::all_of(fields.begin(), fields.end(), [](const Field& f) { return TypeConverter::SilentDecoder(f.codec); })) {
-        for (stored = 0; stored < count;) {
-            uint32_t run = count - stored;
-            for (uint32_t c = 0; c < width; ++c) {
-                uint32_t room = 0;
-                out[c] = cells.Claim(c, *columns[c], static_cast<int32_t>(start + stored), room);
-                run = std::min(run, room);
-            }
-            uint8_t* records = buffer + size_t{stored} * recordBytes;
-            for (uint32_t c = 0; c < width; ++c) {
-                converter_.SetSigned(fields[c].minus);
-                uint32_t done = 0;
-                converter_.DecodeRun(fields[c].codec, records + fields[c].offset, recordBytes, out[c], run, done);
-                cells.Commit(c, run);
-            }
-            stored += run;
-        }
-        return 0;
-    }
-    uint8_t* p = buffer;
+    const bool silent =
+        std::all_of(fields.begin(), fields.end(), [](const Field& f) { return TypeConverter::SilentDecoder(f.codec); });
     for (stored = 0; stored < count;) {
         // The lanes fill in step: every column has room for the same rows.
         uint32_t run = count - stored;
@@ -243,21 +225,23 @@ int32_t MoReadRecord::StoreRuns(CellBlocks& cells, std::vector<std::unique_ptr<M
             out[c] = cells.Claim(c, *columns[c], static_cast<int32_t>(start + stored), room);
             run = std::min(run, room);
         }
-        for (uint32_t k = 0; k < run; ++k) {
-            uint32_t column = 0;
-            for (const TemplateItem& item : items()) {
-                if (item.width == 0) {
-                    p += item.count;
-                    continue;
-                }
-                converter_.SetSigned(item.minus);
-                for (uint32_t i = 0; i < item.count; ++i, ++column, p += item.width) {
-                    if (int32_t e = item.codec(converter_, p, out[column][k]); e != 0) {
-                        // The record's values before the refused one are stored, as ever.
-                        for (uint32_t c = 0; c < width; ++c) cells.Commit(c, c < column ? k + 1 : k);
-                        stored += k;
-                        return e;
-                    }
+        uint8_t* records = buffer + size_t{stored} * recordBytes;
+        for (uint32_t c = 0; silent && c < width; ++c) {
+            converter_.SetSigned(fields[c].minus);
+            uint32_t done = 0;
+            converter_.DecodeRun(fields[c].codec, records + fields[c].offset, recordBytes, out[c], run, done);
+        }
+        // A decoder that may refuse or report goes record by record, so that
+        // what it reports comes in the order of the file.
+        for (uint32_t k = 0; !silent && k < run; ++k) {
+            for (uint32_t c = 0; c < width; ++c) {
+                converter_.SetSigned(fields[c].minus);
+                uint8_t* value = records + size_t{k} * recordBytes + fields[c].offset;
+                if (int32_t e = fields[c].codec(converter_, value, out[c][k]); e != 0) {
+                    // The record's values before the refused one are stored, as ever.
+                    for (uint32_t d = 0; d < width; ++d) cells.Commit(d, d < c ? k + 1 : k);
+                    stored += k;
+                    return e;
                 }
             }
         }

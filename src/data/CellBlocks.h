@@ -37,17 +37,9 @@ public:
             column.SetValue(row, value);
             return;
         }
-        Lane& l = lanes_[lane];
-        if (l.count > 0 && (!l.storing || l.count == capacity_ || l.column != &column ||
-                            int64_t{row} != l.first + l.count)) {
-            Send(l);
-        }
-        if (l.count == 0) {
-            l.column = &column;
-            l.first = row;
-            l.storing = true;
-        }
-        staged_[size_t{lane} * capacity_ + l.count++] = value;
+        uint32_t room = 0;
+        *Claim(lane, column, row, room) = value;
+        Commit(lane, 1);
     }
     // With blocks: room in the lane for cells from row on, staged for a
     // store as Put stages them. Answers where to write them and, in room,
