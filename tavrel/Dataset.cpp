@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 #include "NumberText.h"
@@ -12,6 +14,22 @@
 namespace tavrel {
 
 std::atomic<uint64_t> Dataset::destroyed_{0};
+
+namespace {
+
+// The released regions of one cell type; a kind region is all zero, a
+// number region holds numbers only where no kind says Number.
+template <class T>
+struct RegionPool {
+    std::mutex lock;
+    std::vector<T*> regions;
+    static RegionPool& Of() {
+        static RegionPool pool;
+        return pool;
+    }
+};
+
+}  // namespace
 
 template <class T>
 Dataset::Cells<T>::Cells::~Cells() {
@@ -32,7 +50,15 @@ void Dataset::Cells<T>::Reserve(std::size_t count) {
         fresh = static_cast<T*>(std::calloc(cells, sizeof(T)));
         if (fresh == nullptr) throw std::bad_alloc();
     } else {
-        fresh = static_cast<T*>(system::ReserveZeroed(kMaxCells * sizeof(T)));
+        RegionPool<T>& pool = RegionPool<T>::Of();
+        {
+            const std::lock_guard<std::mutex> held(pool.lock);
+            if (!pool.regions.empty()) {
+                fresh = pool.regions.back();
+                pool.regions.pop_back();
+            }
+        }
+        if (fresh == nullptr) fresh = static_cast<T*>(system::ReserveZeroed(kMaxCells * sizeof(T)));
     }
     if (capacity_ > 0) std::memcpy(static_cast<void*>(fresh), data_, capacity_ * sizeof(T));
     std::free(data_);
@@ -46,13 +72,37 @@ void Dataset::Cells<T>::Clear(std::size_t first, std::size_t last) {
     if (first < last) std::memset(static_cast<void*>(data_ + first), 0, (last - first) * sizeof(T));
 }
 
+template <class T>
+void Dataset::Cells<T>::Recycle(std::size_t used) {
+    if (!reserved_) return;
+    used = std::min(used, kMaxCells);
+    if constexpr (std::is_same_v<T, CellKind>) Clear(0, used);
+    system::DropPages(data_ + used, (kMaxCells - used) * sizeof(T));
+    RegionPool<T>& pool = RegionPool<T>::Of();
+    const std::lock_guard<std::mutex> held(pool.lock);
+    if (pool.regions.size() >= kPooledRegions) return;
+    try {
+        pool.regions.push_back(data_);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    data_ = nullptr;
+    capacity_ = 0;
+    reserved_ = false;
+}
+
 template class Dataset::Cells<CellKind>;
 template class Dataset::Cells<double>;
 
 Dataset::Dataset(uint32_t handle, std::string name, bool text)
     : handle_(handle), name_(std::move(name)), text_(text) {}
 
-Dataset::~Dataset() { destroyed_.fetch_add(1, std::memory_order_acq_rel); }
+Dataset::~Dataset() {
+    // Kinds beyond size_ are zero already: cutting cells clears them.
+    kinds_.Recycle(size_);
+    numbers_.Recycle(size_);
+    destroyed_.fetch_add(1, std::memory_order_acq_rel);
+}
 
 CellKind Dataset::kind(std::size_t index) const {
     return index < size_ ? kinds_[index] : CellKind::Empty;
@@ -117,7 +167,9 @@ std::size_t Dataset::setBlock(std::size_t index, const double* values, std::size
     // The numbers as one copy, then their kinds from them.
     std::memcpy(&numbers_[index], values, n * sizeof(double));
     CellKind* kinds = &kinds_[index];
-    for (std::size_t k = 0; k < n; ++k) kinds[k] = IsMissingValue(values[k]) ? CellKind::Empty : CellKind::Number;
+    // Empty is 0 and Number 1: a comparison a cell, which the compiler vectorises.
+    static_assert(static_cast<int>(CellKind::Empty) == 0 && static_cast<int>(CellKind::Number) == 1);
+    for (std::size_t k = 0; k < n; ++k) kinds[k] = static_cast<CellKind>(!IsMissingValue(values[k]));
     return n;
 }
 

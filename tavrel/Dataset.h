@@ -29,6 +29,10 @@ public:
     // The highest number of cells a dataset may hold; stores and extents
     // beyond it are refused.
     static constexpr std::size_t kMaxCells = std::size_t{1} << 24;
+    // Released regions kept for the next large datasets, as an allocator
+    // keeps freed memory, so that a dataset made after another went needs no
+    // fresh pages. Each holds no more memory than its last dataset's cells.
+    static constexpr std::size_t kPooledRegions = 4;
 
     Dataset(uint32_t handle, std::string name, bool text);
     ~Dataset();
@@ -118,7 +122,8 @@ private:
     // reserved at once: pages appear as cells are first written, growing
     // costs no copy, and memory follows the cells written. Mapping a region
     // costs a system call and a page fault, which would dominate the many
-    // small datasets a session makes. Cells never written read as zero.
+    // small datasets a session makes. Kinds never written read as zero (Empty);
+    // a number is read only where its kind is Number.
     template <class T>
     class Cells {
     public:
@@ -134,6 +139,9 @@ private:
         void Reserve(std::size_t count);
         // Back to zero bytes from first to last (exclusive).
         void Clear(std::size_t first, std::size_t last);
+        // Hands a reserved region whose cells from used on are zero to the
+        // pool of released regions, if it has room; kinds are cleared first.
+        void Recycle(std::size_t used);
 
     private:
         T* data_ = nullptr;

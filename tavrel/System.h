@@ -21,6 +21,9 @@ void UnloadModule(void* module);
 // written; throws std::bad_alloc when there is none.
 void* ReserveZeroed(std::size_t bytes);
 void ReleaseReserved(void* region, std::size_t bytes);
+// Gives back the memory of the whole pages within bytes from at on, which
+// read as zero again; the address space stays.
+void DropPages(void* at, std::size_t bytes);
 
 // Writes a file anew and puts it in place of target: the bytes go to a
 // temporary file beside target, which commit() flushes to the disk and

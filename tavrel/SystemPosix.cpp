@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -50,6 +51,13 @@ void* ReserveZeroed(std::size_t bytes) {
         madvise(static_cast<char*>(region) + kSmallBytes, bytes - kSmallBytes, MADV_HUGEPAGE);
     }
     return region;
+}
+
+void DropPages(void* at, std::size_t bytes) {
+    const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto begin = (reinterpret_cast<uintptr_t>(at) + page - 1) & ~(page - 1);
+    const auto end = (reinterpret_cast<uintptr_t>(at) + bytes) & ~(page - 1);
+    if (begin < end) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 }
 
 void ReleaseReserved(void* region, std::size_t bytes) {

@@ -50,6 +50,18 @@ void* ReserveZeroed(std::size_t bytes) {
     return region;
 }
 
+void DropPages(void* at, std::size_t bytes) {
+    SYSTEM_INFO info;
+    ::GetSystemInfo(&info);
+    const uintptr_t page = info.dwPageSize;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(at) + page - 1) & ~(page - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(at) + bytes) & ~(page - 1);
+    if (begin >= end) return;
+    // Decommitted and committed again: zero pages that cost nothing until touched.
+    ::VirtualFree(reinterpret_cast<void*>(begin), end - begin, MEM_DECOMMIT);
+    ::VirtualAlloc(reinterpret_cast<void*>(begin), end - begin, MEM_COMMIT, PAGE_READWRITE);
+}
+
 void ReleaseReserved(void* region, std::size_t) {
     if (region != nullptr) ::VirtualFree(region, 0, MEM_RELEASE);
 }

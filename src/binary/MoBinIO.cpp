@@ -148,6 +148,42 @@ int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uin
     // Dealt out: value i to column i mod n, row i div n.
     uint32_t column = index % columns;
     uint32_t row = index / columns;
+    auto target = [&](uint32_t c) -> MoData& { return c == 0 ? *data_ : *dealt_[c - 1]; };
+    if (cells.blocks() && TypeConverter::SilentDecoder(codec_)) {
+        // Values that cannot fail may be decoded out of order: a part frame
+        // a cell at a time, then whole frames a column at a time, straight
+        // into each column's staged block.
+        auto putOne = [&] {
+            double value = 0.0;
+            codec_(converter_, buffer + stored * stride_, value);
+            cells.Put(column, target(column), static_cast<int32_t>(row), value);
+            if (++column == columns) {
+                column = 0;
+                ++row;
+            }
+            ++stored;
+        };
+        for (stored = 0; stored < count && column != 0;) putOne();
+        while (count - stored >= columns) {
+            uint32_t frames = (count - stored) / columns;
+            uint32_t room = 0;
+            for (uint32_t c = 0; c < columns; ++c) {
+                cells.Claim(c, target(c), static_cast<int32_t>(row), room);
+                frames = std::min(frames, room);
+            }
+            for (uint32_t c = 0; c < columns; ++c) {
+                double* out = cells.Claim(c, target(c), static_cast<int32_t>(row), room);
+                uint32_t done = 0;
+                converter_.DecodeRun(codec_, buffer + (stored + c) * stride_, size_t{stride_} * columns, out, frames,
+                                     done);
+                cells.Commit(c, done);
+            }
+            stored += frames * columns;
+            row += frames;
+        }
+        while (stored < count) putOne();
+        return 0;
+    }
     if (cells.blocks()) {
         // A run decoded at once, then dealt out to the staged blocks.
         std::array<double, kDealtRun> run;
@@ -156,7 +192,7 @@ int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uin
             const int32_t r = converter_.DecodeRun(codec_, buffer + stored * stride_, stride_, run.data(),
                                                    std::min<uint32_t>(kDealtRun, count - stored), done);
             for (uint32_t k = 0; k < done; ++k) {
-                cells.Put(column, column == 0 ? *data_ : *dealt_[column - 1], static_cast<int32_t>(row), run[k]);
+                cells.Put(column, target(column), static_cast<int32_t>(row), run[k]);
                 if (++column == columns) {
                     column = 0;
                     ++row;
@@ -170,8 +206,7 @@ int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uin
     for (stored = 0; stored < count; ++stored) {
         double value = 0.0;
         if (int32_t r = codec_(converter_, buffer + stored * stride_, value); r != 0) return r;
-        MoData& target = column == 0 ? *data_ : *dealt_[column - 1];
-        cells.Put(column, target, static_cast<int32_t>(row), value);
+        cells.Put(column, target(column), static_cast<int32_t>(row), value);
         if (++column == columns) {
             column = 0;
             ++row;

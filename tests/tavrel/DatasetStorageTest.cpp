@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "Dataset.h"
@@ -59,6 +60,37 @@ TEST(DatasetStorage, CellsCutAwayReadEmptyWhenTheDatasetGrowsOverThemAgain) {
             EXPECT_EQ(data.kind(i), CellKind::Empty) << written << " " << i;
         }
         EXPECT_EQ(data.text(written - 1), "");
+    }
+}
+
+// Released large datasets lend their regions to the next ones: whatever the
+// old ones held, the new ones start empty.
+TEST(DatasetStorage, DatasetsMadeAfterLargeOnesWentStartEmpty) {
+    constexpr std::size_t kCells = 100000;
+    for (int round = 0; round < 2; ++round) {
+        std::vector<std::unique_ptr<Dataset>> gone;
+        for (std::size_t k = 0; k <= Dataset::kPooledRegions; ++k) {
+            gone.push_back(std::make_unique<Dataset>(1, "d", true));
+            const std::vector<double> values(kCells, 3.0);
+            ASSERT_EQ(gone.back()->setBlock(0, values.data(), kCells), kCells);
+            ASSERT_TRUE(gone.back()->setText(kCells / 2, "t"));
+            ASSERT_TRUE(gone.back()->set(kCells * 3, 4.0));
+            if (k % 2 == 1) {
+                ASSERT_TRUE(gone.back()->resize(10));
+            }
+        }
+        gone.clear();
+        for (std::size_t k = 0; k <= Dataset::kPooledRegions; ++k) {
+            Dataset data(1, "d", true);
+            ASSERT_TRUE(data.set(kCells * 3 + 1, 5.0));
+            for (std::size_t i : {std::size_t{0}, std::size_t{9}, kCells / 2, kCells - 1, kCells * 3}) {
+                EXPECT_EQ(data.kind(i), CellKind::Empty) << round << " " << k << " " << i;
+            }
+            std::vector<double> fetched(4);
+            data.getBlock(kCells - 2, fetched.data(), fetched.size());
+            EXPECT_EQ(fetched, std::vector<double>(4, ZEL_MISSING_VALUE));
+            EXPECT_EQ(data.number(kCells * 3 + 1), 5.0);
+        }
     }
 }
 
