@@ -54,6 +54,7 @@ int32_t Host::Serve(int32_t code, intptr_t arg, intptr_t out) {
         }
         case ZEL_CB_BLOCK_SET:
         case ZEL_CB_BLOCK_GET:
+        case ZEL_CB_BLOCK_SET_TEXT:
             return servesBlocks ? ServeDataset(code, arg, out) : 1;
         default:
             break;
@@ -269,6 +270,21 @@ int32_t Host::ServeCell(Dataset& dataset, int32_t code, intptr_t out) {
             }
             block->done = static_cast<int32_t>(dataset.setBlock(first, block->values, count));
             return block->done == block->count ? 0 : 1;
+        }
+        case ZEL_CB_BLOCK_SET_TEXT: {
+            ZelTextBlock* block = Block<ZelTextBlock>(out);
+            if (block == nullptr || block->texts == nullptr || block->first < 0 || block->count < 1 ||
+                block->count > kMaxInt - block->first) {
+                return 1;
+            }
+            // In order, up to the first text the dataset refuses.
+            int32_t done = 0;
+            while (done < block->count && block->texts[done] != nullptr &&
+                   dataset.setText(static_cast<std::size_t>(block->first + done), block->texts[done])) {
+                ++done;
+            }
+            block->done = done;
+            return done == block->count ? 0 : 1;
         }
         case ZEL_CB_TEXT_SET: {
             const ZelIndexedText* block = Block<const ZelIndexedText>(out);

@@ -175,7 +175,8 @@ enum {
     /* The block request, which a host may serve (see ZelBlockProbe). */
     ZEL_CB_BLOCK_PROBE = 0x7A40,       /* arg: 0; out: ZelBlockProbe* */
     ZEL_CB_BLOCK_SET = 0x7A41,         /* arg: dataset handle; out: ZelBlock* */
-    ZEL_CB_BLOCK_GET = 0x7A42          /* arg: dataset handle; out: ZelBlock* */
+    ZEL_CB_BLOCK_GET = 0x7A42,         /* arg: dataset handle; out: ZelBlock* */
+    ZEL_CB_BLOCK_SET_TEXT = 0x7A43     /* arg: dataset handle; out: ZelTextBlock* */
 };
 
 /* ---- Blocks that cross the callback ------------------------------------ */
@@ -327,6 +328,11 @@ typedef struct ZelRowDescriptor {
  * that holds no number (empty, text, or beyond the dataset). done receives
  * the cells fetched in order; the module asks for the rest cell by cell.
  *
+ * 0x7A43 (store texts): count texts into rows first to first + count - 1,
+ * each exactly as 0x3445 would store it; as 0x7A41 otherwise. A host that
+ * serves only numbers answers non-zero and leaves done at 0: the module
+ * then stores every text cell by cell.
+ *
  * Answers: 0 when done == count, non-zero otherwise. first >= 0, count >= 1
  * and first + count - 1 < 2^31 - 1 always hold. */
 #define ZEL_BLOCK_MAGIC 0x5A454C42u /* "ZELB" */
@@ -346,6 +352,15 @@ typedef struct ZelBlock {
     int32_t reserved;
     double* values;
 } ZelBlock;
+
+/* 0x7A43: {first row, count, cells done, 0, the texts (NUL-terminated)}. */
+typedef struct ZelTextBlock {
+    int32_t first;
+    int32_t count;
+    int32_t done;
+    int32_t reserved;
+    const char* const* texts;
+} ZelTextBlock;
 
 #ifdef __cplusplus
 } /* extern "C" */

@@ -91,12 +91,25 @@ double MoData::ValueAt(int32_t index) const {
     return Ask(ZEL_CB_VALUE_GET, &block) == 0 ? block.value : kMissingValue;
 }
 
-uint32_t MoData::AskBlock(int32_t code, int32_t first, double* values, uint32_t count) const {
+template <class Block, class Cells>
+uint32_t MoData::AskBlockOf(int32_t code, int32_t first, Cells cells, uint32_t count) const {
     if (!IsAttached() || !UsableBlock(first, count)) return 0;
-    ZelBlock block{first, static_cast<int32_t>(count), 0, 0, values};
+    Block block{first, static_cast<int32_t>(count), 0, 0, cells};
     Ask(code, &block);
     // The host's count is untrusted: never more than was asked.
     return block.done > 0 ? std::min(static_cast<uint32_t>(block.done), count) : 0;
+}
+
+uint32_t MoData::AskBlock(int32_t code, int32_t first, double* values, uint32_t count) const {
+    return AskBlockOf<ZelBlock>(code, first, values, count);
+}
+
+uint32_t MoData::StoreTextBlock(int32_t first, const char* const* texts, uint32_t count) {
+    const uint32_t done = AskBlockOf<ZelTextBlock>(ZEL_CB_BLOCK_SET_TEXT, first, texts, count);
+    if (done > 0) NoteStore(first + static_cast<int32_t>(done) - 1);
+    uint32_t refused = 0;
+    for (uint32_t k = done; k < count; ++k) refused += SetText(first + static_cast<int32_t>(k), texts[k]) != 0;
+    return refused;
 }
 
 void MoData::StoreBlock(int32_t first, double* values, uint32_t count) {

@@ -89,6 +89,10 @@ public:
     // answer them: one block request (0x7A42), then one request a cell for
     // what the block did not fetch.
     void FetchBlock(int32_t first, double* values, uint32_t count) const;
+    // count texts into rows first on as SetText stores them, in one request
+    // where the host serves it and cell by cell for the rest. Answers the
+    // number of cells refused.
+    uint32_t StoreTextBlock(int32_t first, const char* const* texts, uint32_t count);
     // The cell's text (0x3446), cut to the buffer; empty on failure.
     int32_t GetText(int32_t index, TextOut buffer) const;
     // The cell's number (0x3400), or the missing value.
@@ -125,6 +129,8 @@ private:
     }
     // One block request; the cells it did (0 when refused or not attached).
     uint32_t AskBlock(int32_t code, int32_t first, double* values, uint32_t count) const;
+    template <class Block, class Cells>
+    uint32_t AskBlockOf(int32_t code, int32_t first, Cells cells, uint32_t count) const;
 
     // One request on this dataset; 1 without a callback.
     int32_t Ask(int32_t code, intptr_t out) const {

@@ -90,6 +90,13 @@ int32_t MoTavrelWks::SetTextCell(int32_t k, int32_t row, const char* text) {
     return 0;
 }
 
+uint32_t MoTavrelWks::SetTextCells(int32_t k, int32_t first, const char* const* texts, uint32_t count) {
+    MoTextData column(wksName_, Column{k});
+    const uint32_t refused = column.IsAttached() ? column.StoreTextBlock(first, texts, count) : count;
+    for (uint32_t n = 0; n < refused; ++n) Errors().Record(ListErr::ColumnWrite, ClassName());
+    return refused;
+}
+
 int32_t MoTavrelWks::ColumnName(int32_t k, TextOut buffer) const {
     if (buffer.empty()) return 1;
     buffer[0] = '\0';

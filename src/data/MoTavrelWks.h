@@ -45,6 +45,10 @@ public:
     // is refused (ListErr::ColumnWrite recorded).
     int32_t SetNumberCell(int32_t k, int32_t row, double value);
     int32_t SetTextCell(int32_t k, int32_t row, const char* text);
+    // count texts into rows from first on of column k, as many SetTextCell
+    // calls would store them but in one block request where the host serves
+    // it. Answers the cells refused.
+    uint32_t SetTextCells(int32_t k, int32_t first, const char* const* texts, uint32_t count);
 
     // The worksheet name the dataset wrappers take; no text when detached.
     const MoString& wksName() const { return wksName_; }

@@ -1,8 +1,11 @@
 #include "import/MoMathematica.h"
 
+#include <array>
+
 #include "data/MoTavrelWks.h"
 #include "files/MyCFile.h"
 #include "frame/MoDLL.h"
+#include "host/HostServices.h"
 #include "platform/FileException.h"
 
 namespace zel {
@@ -10,6 +13,50 @@ namespace {
 
 // Cells of the columns a list fills hold text.
 constexpr int32_t kTextFormat = 9;
+
+// The elements of a column, stored a cell at a time, or staged and stored a
+// run of rows at a time when the host serves blocks.
+class ElementCells {
+public:
+    ElementCells(MoTavrelWks& worksheet, bool blocks) : worksheet_(worksheet), blocks_(blocks) {}
+    ~ElementCells() { Flush(); }
+    ElementCells(const ElementCells&) = delete;
+    ElementCells& operator=(const ElementCells&) = delete;
+
+    void Put(int32_t column, int32_t row, const std::string& element) {
+        if (!blocks_) {
+            worksheet_.SetTextCell(column, row, element.c_str());
+            return;
+        }
+        if (count_ > 0 && (column != column_ || row != first_ + static_cast<int32_t>(count_) || count_ == kRun)) {
+            Flush();
+        }
+        if (count_ == 0) {
+            column_ = column;
+            first_ = row;
+        }
+        // The strings keep their memory from run to run.
+        texts_[count_].assign(element);
+        ++count_;
+    }
+
+    void Flush() {
+        if (count_ == 0) return;
+        std::array<const char*, kRun> pointers;
+        for (uint32_t k = 0; k < count_; ++k) pointers[k] = texts_[k].c_str();
+        worksheet_.SetTextCells(column_, first_, pointers.data(), count_);
+        count_ = 0;
+    }
+
+private:
+    static constexpr uint32_t kRun = 1024;
+    MoTavrelWks& worksheet_;
+    bool blocks_;
+    int32_t column_ = 0;
+    int32_t first_ = 0;
+    uint32_t count_ = 0;
+    std::array<std::string, kRun> texts_;
+};
 
 }  // namespace
 
@@ -62,11 +109,12 @@ int32_t MoMathematica::Import(MoDLL& owner) {
 
     std::string element;
     element.reserve(kElementChars);
+    ElementCells cells(worksheet, host::ServesBlocks());
     int32_t column = 1;
     for (int32_t row = 0;; ++row) {
         const ElementEnd end = ReadElement(p, element);
         if (!p) return p.failure();
-        worksheet.SetTextCell(column, row, element.c_str());
+        cells.Put(column, row, element);
         if (end == ElementEnd::More) continue;
         if (depth == 1) return 0;
         // The end of an inner list: another follows unless the outer list
@@ -74,6 +122,8 @@ int32_t MoMathematica::Import(MoDLL& owner) {
         const double next = p.Read(1, Held::AsIs);
         if (!p || next == '}') return 0;
         ++column;
+        // A column's cells go before the columns change.
+        cells.Flush();
         if (column > columns) {
             if (worksheet.AddColumn() != 0) return io_.Report(Err::HostRefused);
             columns = column;

@@ -25,6 +25,7 @@ enum class HostKind {
     AnswersZero,   // answers 0 to every code it does not know, writes nothing
     WrongMagic,    // answers the probe with another magic value
     WrongVersion,  // answers the probe with another version
+    NumbersOnly,   // serves blocks of numbers, refuses blocks of texts
 };
 
 const char* Name(HostKind kind) {
@@ -34,6 +35,7 @@ const char* Name(HostKind kind) {
         case HostKind::AnswersZero: return "AnswersZero";
         case HostKind::WrongMagic: return "WrongMagic";
         case HostKind::WrongVersion: return "WrongVersion";
+        case HostKind::NumbersOnly: return "NumbersOnly";
     }
     return "?";
 }
@@ -42,12 +44,14 @@ HostKind g_kind = HostKind::Blocks;
 std::vector<int32_t> g_requests;
 
 bool IsBlockCode(int32_t code) {
-    return code == ZEL_CB_BLOCK_PROBE || code == ZEL_CB_BLOCK_SET || code == ZEL_CB_BLOCK_GET;
+    return code == ZEL_CB_BLOCK_PROBE || code == ZEL_CB_BLOCK_SET || code == ZEL_CB_BLOCK_GET ||
+           code == ZEL_CB_BLOCK_SET_TEXT;
 }
 
 int32_t ZEL_CDECL Interposed(uint32_t handle, int32_t code, intptr_t arg, intptr_t out) {
     g_requests.push_back(code);
-    if (IsBlockCode(code) && g_kind != HostKind::Blocks) {
+    if (g_kind == HostKind::NumbersOnly && code == ZEL_CB_BLOCK_SET_TEXT) return 1;
+    if (IsBlockCode(code) && g_kind != HostKind::Blocks && g_kind != HostKind::NumbersOnly) {
         auto* probe = reinterpret_cast<ZelBlockProbe*>(out);
         switch (g_kind) {
             case HostKind::Refuses: return 1;
@@ -58,7 +62,8 @@ int32_t ZEL_CDECL Interposed(uint32_t handle, int32_t code, intptr_t arg, intptr
             case HostKind::WrongVersion:
                 if (code == ZEL_CB_BLOCK_PROBE) *probe = {ZEL_BLOCK_MAGIC, ZEL_BLOCK_VERSION + 1};
                 return 0;
-            case HostKind::Blocks: break;
+            case HostKind::Blocks:
+            case HostKind::NumbersOnly: break;
         }
     }
     return tavrel::Host::Callback(handle, code, arg, out);
@@ -216,6 +221,28 @@ const std::vector<Transfer>& Transfers() {
              h.CreateWorksheet("w", 2);
          },
          {"OPEN in.wav,0", "WAV w"}},
+        {"MathematicaListOfListsAddsAColumn",
+         [](tavrel::Host& h, ScratchDir& s) {
+             std::string list = "{";
+             for (int c = 0; c < 3; ++c) {
+                 list += c > 0 ? ",{" : "{";
+                 for (int r = 0; r < 1500 + 700 * c; ++r) list += (r > 0 ? ", " : "") + std::to_string(r * 3 + c);
+                 list += "}";
+             }
+             s.Make("in.bin", list + "}");
+             h.CreateWorksheet("w", 2);
+         },
+         {"OPEN in.bin,0", "MATHEMATICA w"}},
+        {"MathematicaListWithLongElementsAndExponents",
+         [](tavrel::Host& h, ScratchDir& s) {
+             std::string list = "{";
+             for (int r = 0; r < 2100; ++r) {
+                 list += (r > 0 ? "," : "") + (r % 500 == 7 ? std::string(130, '9') : std::to_string(r) + "*^-3");
+             }
+             s.Make("in.bin", list + "}");
+             h.CreateWorksheet("w", 1);
+         },
+         {"OPEN in.bin,0", "MATHEMATICA w"}},
         {"IntoADatasetThatIsNotThere", NoSetUp, {"=NBYTES 8", "OPEN x.bin,2", "AWRITE nothere,1,5,1"}},
     };
     return transfers;
@@ -297,15 +324,18 @@ TEST_P(BlockPath, EveryHostSeesTheSameResults) {
         EXPECT_EQ(g_requests, perCellRequests) << Name(kind);
     }
 
+    EXPECT_EQ(Run(HostKind::NumbersOnly), perCell);
     EXPECT_EQ(Run(HostKind::Blocks), perCell);
     const int probes = Count(ZEL_CB_BLOCK_PROBE);
-    const int blocks = Count(ZEL_CB_BLOCK_SET) + Count(ZEL_CB_BLOCK_GET);
+    const int blocks = Count(ZEL_CB_BLOCK_SET) + Count(ZEL_CB_BLOCK_GET) + Count(ZEL_CB_BLOCK_SET_TEXT);
     // A transfer that moves cells moves them in blocks, a few cells a request at least.
-    const int cells = static_cast<int>(std::count(perCellRequests.begin(), perCellRequests.end(), ZEL_CB_VALUE_SET) +
-                                       std::count(perCellRequests.begin(), perCellRequests.end(), ZEL_CB_VALUE_GET));
+    int cells = 0;
+    for (int32_t code : {ZEL_CB_VALUE_SET, ZEL_CB_VALUE_GET, ZEL_CB_TEXT_SET}) {
+        cells += static_cast<int>(std::count(perCellRequests.begin(), perCellRequests.end(), code));
+    }
     if (probes > 0 && cells > 64) {
         EXPECT_GT(blocks, 0);
-        EXPECT_LT(blocks + Count(ZEL_CB_VALUE_SET) + Count(ZEL_CB_VALUE_GET), cells / 4);
+        EXPECT_LT(blocks + Count(ZEL_CB_VALUE_SET) + Count(ZEL_CB_VALUE_GET) + Count(ZEL_CB_TEXT_SET), cells / 4);
     }
 }
 

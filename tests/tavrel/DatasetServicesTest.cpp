@@ -246,6 +246,29 @@ TEST_F(DatasetServices, BlocksStoreAndFetchAsCellRequestsWouldUntilTheFirstRefus
     EXPECT_EQ(fetched[5], ZEL_MISSING_VALUE);
     EXPECT_EQ(data.number(static_cast<std::size_t>(last)), 1.5);
     EXPECT_EQ(data.kind(static_cast<std::size_t>(last) + 1), CellKind::Empty);
+    // Texts: stored in order up to the first the dataset refuses.
+    Dataset& numbers = host.CreateDataset("n");
+    struct TextCase {
+        uint32_t dataset;
+        int32_t first;
+        int32_t count;
+        bool texts;
+        int32_t answer;
+        int32_t done;
+    };
+    const char* texts[3] = {"a", "b", nullptr};
+    for (const TextCase& c : {TextCase{data.handle(), 10, 2, true, 0, 2}, TextCase{data.handle(), 20, 3, true, 1, 2},
+                              TextCase{numbers.handle(), 0, 2, true, 1, 0},
+                              TextCase{data.handle(), last, 4, true, 1, 2},
+                              TextCase{data.handle(), 0, 2, false, 1, -7}, TextCase{data.handle(), 0, 0, true, 1, -7}}) {
+        ZelTextBlock block{c.first, c.count, -7, 0, c.texts ? texts : nullptr};
+        EXPECT_EQ(Ask(host, ZEL_CB_BLOCK_SET_TEXT, c.dataset, &block), c.answer) << c.dataset << " " << c.first;
+        EXPECT_EQ(block.done, c.done) << c.dataset << " " << c.first;
+    }
+    EXPECT_EQ(data.text(11), "b");
+    EXPECT_EQ(data.text(20), "a");
+    EXPECT_EQ(data.kind(22), CellKind::Empty);
+    EXPECT_EQ(numbers.size(), 0u);
     // An older host: no probe answer, no blocks.
     host.servesBlocks = false;
     ZelBlockProbe probe{0, 0};
