@@ -16,6 +16,9 @@ void ErrorRing::Record(int32_t id, const char* text) {
 }
 
 void ErrorRing::Clear() {
+    // Nothing recorded since the last clear: every entry is empty already,
+    // and most method calls record nothing.
+    if (!recordedSinceClear_) return;
     for (Entry& entry : entries_) {
         entry.id = 0;
         entry.text.reset();
