@@ -134,8 +134,10 @@ void Dataset::resizeCells(std::size_t count) {
         kinds_.Clear(count, size_);
         texts_.erase(texts_.lower_bound(count), texts_.end());
     }
-    kinds_.Reserve(count);
+    // Numbers first: should the kinds then find no room, their capacity,
+    // which set() checks, still never exceeds that of the numbers.
     numbers_.Reserve(count);
+    kinds_.Reserve(count);
     size_ = count;
 }
 

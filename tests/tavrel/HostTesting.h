@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "Tavrel.h"
 
@@ -21,9 +22,12 @@ intptr_t Word(T* pointer) {
     return reinterpret_cast<intptr_t>(pointer);
 }
 inline intptr_t Word(std::nullptr_t) { return 0; }
-inline intptr_t Word(int value) { return value; }
-inline intptr_t Word(uint32_t value) { return static_cast<intptr_t>(value); }
-inline intptr_t Word(intptr_t value) { return value; }
+// Any integer (int and intptr_t are one type on 32-bit Windows).
+template <typename T>
+    requires std::is_integral_v<T>
+intptr_t Word(T value) {
+    return static_cast<intptr_t>(value);
+}
 
 // A callback request on the host's own handle.
 template <typename A = std::nullptr_t, typename O = std::nullptr_t>
