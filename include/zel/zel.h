@@ -362,6 +362,27 @@ typedef struct ZelTextBlock {
     const char* const* texts;
 } ZelTextBlock;
 
+/* The blocks' layout under natural alignment, as the host lays them out
+ * (doubles at multiples of 8, pointers at multiples of their size). */
+#if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L)
+#ifdef __cplusplus
+#define ZEL_LAYOUT(condition) static_assert(condition, #condition)
+#else
+#define ZEL_LAYOUT(condition) _Static_assert(condition, #condition)
+#endif
+ZEL_LAYOUT(sizeof(ZelIndexedValue) == 16 && offsetof(ZelIndexedValue, value) == 8);
+ZEL_LAYOUT(offsetof(ZelIndexedPair, first) == 16);
+ZEL_LAYOUT(sizeof(ZelRange) == 12);
+ZEL_LAYOUT(offsetof(ZelLocator, word1) == sizeof(void*) && offsetof(ZelLocator, upper) == sizeof(void*) + 8);
+ZEL_LAYOUT(offsetof(ZelRowDescriptor, count) == 2 && offsetof(ZelRowDescriptor, one) == 4 &&
+           offsetof(ZelRowDescriptor, zero) == 8 &&
+           offsetof(ZelRowDescriptor, values) == (sizeof(void*) == 4 ? 12 : 16));
+ZEL_LAYOUT(offsetof(ZelIndexedText, text) == sizeof(void*) && offsetof(ZelColumnText, text) == sizeof(void*));
+ZEL_LAYOUT(sizeof(ZelColumnAdd) == 16 && sizeof(ZelLayerQuery) == 8);
+ZEL_LAYOUT(offsetof(ZelBlock, values) == 16 && offsetof(ZelTextBlock, texts) == 16);
+#undef ZEL_LAYOUT
+#endif
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif

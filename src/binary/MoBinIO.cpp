@@ -163,7 +163,8 @@ int32_t MoARead::StoreChunk(uint32_t start, uint32_t count, uint8_t* buffer, uin
             }
             ++stored;
         };
-        for (stored = 0; stored < count && column != 0;) putOne();
+        stored = 0;
+        while (stored < count && column != 0) putOne();
         while (count - stored >= columns) {
             uint32_t frames = (count - stored) / columns;
             uint32_t room = 0;
