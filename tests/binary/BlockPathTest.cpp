@@ -13,8 +13,7 @@
 #include <vector>
 
 #include "Host.h"
-#include "import/ImportTesting.h"
-#include "support/ZelFixture.h"
+#include "binary/BinaryTesting.h"
 
 namespace zeltest {
 namespace {
@@ -29,15 +28,9 @@ enum class HostKind {
 };
 
 const char* Name(HostKind kind) {
-    switch (kind) {
-        case HostKind::Blocks: return "Blocks";
-        case HostKind::Refuses: return "Refuses";
-        case HostKind::AnswersZero: return "AnswersZero";
-        case HostKind::WrongMagic: return "WrongMagic";
-        case HostKind::WrongVersion: return "WrongVersion";
-        case HostKind::NumbersOnly: return "NumbersOnly";
-    }
-    return "?";
+    static const char* const kNames[] = {"Blocks",     "Refuses",      "AnswersZero",
+                                         "WrongMagic", "WrongVersion", "NumbersOnly"};
+    return kNames[static_cast<int>(kind)];
 }
 
 HostKind g_kind = HostKind::Blocks;
@@ -100,12 +93,8 @@ const std::vector<Transfer>& Transfers() {
          {"=NBYTES 8", "OPEN in.bin,0", "AREAD d,1,200000,1"}},
         {"AreadIntoTheMiddleOfALongerDataset",
          [](tavrel::Host& h, ScratchDir& s) {
-             std::string bytes;
-             for (int i = 0; i < 40; ++i) bytes += LeBytes(static_cast<uint64_t>(i * 977 - 9000), 2) + "gg";
-             s.Make("in.bin", bytes);
-             tavrel::Dataset& d = h.CreateDataset("d");
-             for (int i = 0; i < 30; ++i) d.set(static_cast<std::size_t>(i), 100.0 + i);
-             d.resize(30);
+             s.Make("in.bin", Spaced(Series(40, -9000, 977), 2, 2));
+             Fill(h.CreateDataset("d"), Series(30, 100, 1));
          },
          {"=NBYTES 2", "=SKIP 2", "=SIGNED 1", "OPEN in.bin,0", "AREAD d,5,20,0"}},
         {"AreadCutShortByTheEnd",
@@ -114,9 +103,7 @@ const std::vector<Transfer>& Transfers() {
         {"AreadOfTheMissingValueEmptiesCells",
          [](tavrel::Host& h, ScratchDir& s) {
              s.Make("in.bin", Doubles({1.0, ZEL_MISSING_VALUE, 3.0, ZEL_MISSING_VALUE}));
-             tavrel::Dataset& d = h.CreateDataset("d");
-             for (int i = 0; i < 4; ++i) d.set(static_cast<std::size_t>(i), 7.0);
-             d.resize(4);
+             Fill(h.CreateDataset("d"), Column(4, 7.0));
          },
          {"=NBYTES 8", "OPEN in.bin,0", "AREAD d,1,4,1"}},
         {"AreadOverTexts",
@@ -150,11 +137,7 @@ const std::vector<Transfer>& Transfers() {
          },
          {"=NBYTES 8", "OPEN out.bin,1", "AWRITE t,1,9,1", "CLOSE"}},
         {"AwriteManyBlocks",
-         [](tavrel::Host& h, ScratchDir&) {
-             tavrel::Dataset& d = h.CreateDataset("d");
-             for (int i = 0; i < 150000; ++i) d.set(static_cast<std::size_t>(i), i * 0.5 - 7);
-             d.resize(150000);
-         },
+         [](tavrel::Host& h, ScratchDir&) { Fill(h.CreateDataset("d"), Series(150000, -7, 0.5)); },
          {"=NBYTES 4", "OPEN out.bin,1", "AWRITE d,1,150000,1", "CLOSE"}},
         {"ReadrecordWithAGap",
          [](tavrel::Host& h, ScratchDir& s) {
@@ -195,11 +178,7 @@ const std::vector<Transfer>& Transfers() {
         {"WriterecordPastItsColumns",
          [](tavrel::Host& h, ScratchDir&) {
              tavrel::Worksheet& w = h.CreateWorksheet("w", 3);
-             for (int c = 1; c <= 3; ++c) {
-                 tavrel::Dataset* d = &w.column(c)->dataset();
-                 for (int r = 0; r < 40 - 10 * c; ++r) d->set(static_cast<std::size_t>(r), r * c + 0.5);
-                 d->resize(40 - 10 * c);
-             }
+             for (int c = 1; c <= 3; ++c) Fill(w.column(c)->dataset(), Series(40 - 10 * c, 0.5, c));
          },
          {"OPEN out.bin,1", "WRITERECORD w,40,DOUBLE|-LONG|SHORT", "CLOSE"}},
         {"WavStereo",
@@ -248,10 +227,8 @@ const std::vector<Transfer>& Transfers() {
     return transfers;
 }
 
-// Everything a script or user can see after a transfer.
-std::string Observe(tavrel::Host& host, ScratchDir& scratch, const std::vector<std::string>& results) {
-    std::ostringstream out;
-    for (const std::string& r : results) out << r << "\n";
+// Everything a script or user can see after a transfer, after the results of its calls.
+std::string Observe(tavrel::Host& host, ScratchDir& scratch, std::ostringstream& out) {
     std::vector<tavrel::Dataset*> datasets;
     for (const char* name : {"d", "t"}) datasets.push_back(host.FindDataset(name));
     if (tavrel::Worksheet* w = host.FindWorksheet("w")) {
@@ -283,17 +260,15 @@ protected:
         InterposeCallback(&Interposed);
         Restart();
         ScratchDir scratch;
-        tavrel::Host& h = host();
-        transfer.setUp(h, scratch);
-        std::vector<std::string> results;
+        transfer.setUp(host(), scratch);
+        std::ostringstream seen;
         SetNumber("NEWACTIONS", newActions ? 1 : 0);
         for (const std::string& step : transfer.steps) {
+            const auto blank = step.find(' ');
             if (step[0] == '=') {
-                const auto blank = step.find(' ');
                 SetNumber(step.substr(1, blank - 1).c_str(), std::stod(step.substr(blank + 1)));
                 continue;
             }
-            const auto blank = step.find(' ');
             const std::string method = step.substr(0, blank);
             std::string args = blank == std::string::npos ? "" : step.substr(blank + 1);
             for (const char* file : {"in.bin", "in.wav", "out.bin", "x.bin"}) {
@@ -302,13 +277,11 @@ protected:
                 }
             }
             const tavrel::CallResult r = Call(method, args);
-            std::ostringstream line;
-            line << method << " -> " << r.code << " " << r.value << " ERROR " << Error() << " SYSERR " << SysErr();
-            results.push_back(line.str());
+            seen << method << " -> " << r.code << " " << r.value << " ERROR " << Error() << " SYSERR " << SysErr()
+                 << "\n";
         }
         Call("CLOSEALL");
-        std::string seen = Observe(h, scratch, results);
-        return seen;
+        return Observe(host(), scratch, seen);
     }
     int Count(int32_t code) const { return static_cast<int>(std::count(g_requests.begin(), g_requests.end(), code)); }
 };

@@ -1,315 +1,135 @@
-// READ, WRITE and the real methods: one binary value at the position of a
-// file, in both numberings, compared with byte images written by hand.
+// READ, WRITE and the real methods through MODLL: one binary value at the
+// position of a file, in both numberings. The byte images of every width,
+// order and sign are TypeConverterTest's; these rows check that the call
+// brings the settings, the width and the file to the codec.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "support/Printing.h"
-#include "support/ZelFixture.h"
+#include "binary/BinaryTesting.h"
 
 namespace zeltest {
 namespace {
 
 using zel::platform::FileCause;
 
-std::string Bytes(std::initializer_list<unsigned> bytes) {
-    std::string s;
-    for (unsigned b : bytes) s.push_back(static_cast<char>(b));
-    return s;
+// The value of `bytes` read from the start of the file, which holds a tail after it.
+CallCase Read(const char* name, const std::string& bytes, Settings settings, const char* method, const char* args,
+              double value, int32_t error = 0) {
+    return {.name = name, .file = bytes + "tail", .settings = std::move(settings), .method = method, .args = args,
+            .value = value, .error = error, .pos = static_cast<double>(bytes.size())};
 }
 
-class ScalarIOTest : public ZelFixture {
-protected:
-    int32_t OpenWith(const std::string& bytes, int mode = 2) {
-        scratch_.Make("data.bin", bytes);
-        return OpenFile("data.bin", mode);
-    }
-    std::string FileBytes() { return ScratchDir::Contents(scratch_.PathOf("data.bin")); }
+// A value written to an empty file: the call answers the number of bytes.
+CallCase Write(const char* name, bool newActions, Settings settings, const char* method, const char* args,
+               const std::string& bytes, int32_t error = 0) {
+    return {.name = name, .mode = 1, .newActions = newActions, .settings = std::move(settings), .method = method,
+            .args = args, .value = static_cast<double>(bytes.size()), .error = error, .written = bytes};
+}
+
+const CallCase kScalarRows[] = {
+    Read("ReadBigEndian", Bytes({1, 2, 3, 4}), {{"BYTEORDER", 2}}, "READ", "4", 0x01020304),
+    Read("ReadShortOfOrder1", Bytes({0x12, 0x34}), {{"BYTEORDER", 1}}, "READ", "2", 0x1234),
+    Read("ReadSigned", Bytes({0xFF, 0xFF, 0xFF}), {{"SIGNED", 1}}, "READ", "3", -1),
+    Read("ReadUnsigned", Bytes({0xFF, 0xFF, 0xFF, 0xFF}), {}, "INTEGERREAD", "4", 4294967295.0),
+    Read("WidthFromNBytes", Bytes({5, 6}), {{"NBYTES", 2}}, "INTREAD", "", 0x0605),
+    Read("DoubleBigEndian", Bytes({0x3F, 0xF0, 0, 0, 0, 0, 0, 0}), {{"BYTEORDER", 2}}, "DREAD", "", 1.0),
+    Read("Float", Single(1.5f), {}, "FLOATREAD", "", 1.5),
+    Read("Extended", Extended(-2.5), {}, "LDREAD", "", -2.5),
+    Read("ExtendedOutsideTheDoubleRange", Bytes({0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x7F}), {}, "LONGDOUBLEREAD", "",
+         ZEL_MISSING_VALUE, 34),
+    // A value out of range is reported and written as ever; BYTEORDER 1
+    // reverses a 16-bit write in the current numbering only.
+    Write("WriteOutOfRange", true, {}, "WRITE", "70000,2", Bytes({0x70, 0x11}), 34),
+    Write("WriteSigned", false, {{"SIGNED", 1}}, "INTWRITE", "-1,1", Bytes({0xFF})),
+    Write("LegacyWriteOfOrder1", false, {{"BYTEORDER", 1}}, "WRITE", "4660,2", Bytes({0x34, 0x12})),
+    Write("WriteOfOrder1", true, {{"BYTEORDER", 1}}, "WRITE", "4660,2", Bytes({0x12, 0x34})),
+    Write("WriteUnsigned", false, {}, "INTEGERWRITE", "4294967295,4", Bytes({0xFF, 0xFF, 0xFF, 0xFF})),
+    Write("DoubleWrite", false, {{"BYTEORDER", 2}}, "DWRITE", "1", Bytes({0x3F, 0xF0, 0, 0, 0, 0, 0, 0})),
+    Write("DoubleWriteLittleEndian", false, {}, "DOUBLEWRITE", "-2", Double(-2)),
+    Write("FloatWrite", true, {{"BYTEORDER", 2}}, "FLOATWRITE", "1.5", Bytes({0x3F, 0xC0, 0, 0})),
+    Write("FloatWriteOutOfRange", false, {}, "FWRITE", "1e39", Bytes({0, 0, 0x80, 0x7F}), 34),
+    // Refused before any byte moves. NBYTES 8 or a width argument of 5 is no
+    // integer width; unchecked stores of the legacy numbering are caught.
+    Refused("LegacyNBytesOfNoWidth", false, "READ", "", 2, {{"NBYTES", 8}}),
+    Refused("NBytesOfNoWidth", true, "READ", "", 12, {{"NBYTES", 8}}),
+    Refused("WidthArgumentOfNoWidth", true, "READ", "5", 268),
+    Refused("SignedOutOfRange", false, "READ", "1", 3, {{"SIGNED", 5}}),
+    Refused("ByteOrderOutOfRange", false, "DREAD", "", 3, {{"BYTEORDER", -1}}),
+    Refused("LegacyWriteWithoutValue", false, "WRITE", "", 65),
+    Refused("WriteWithoutValue", true, "FWRITE", "", 10),
+    // The end of the file; a value cut short leaves the position at the end.
+    {.name = "LegacyReadAtTheEnd", .file = "x", .before = {{"TOEND", ""}}, .method = "READ", .args = "2",
+     .code = 2, .value = 0, .error = 1158},
+    {.name = "ReadAtTheEnd", .file = "x", .newActions = true, .before = {{"TOEND", ""}}, .method = "READ",
+     .args = "2", .code = 2, .value = ZEL_MISSING_VALUE, .error = 33},
+    {.name = "ReadCutShort", .file = "x", .newActions = true, .method = "READ", .args = "4", .code = 2,
+     .value = ZEL_MISSING_VALUE, .error = 33, .pos = 1},
+    {.name = "DoubleCutShort", .file = "x", .newActions = true, .method = "DREAD", .code = 2,
+     .value = ZEL_MISSING_VALUE, .error = 33, .pos = 1},
+    {.name = "LegacyFloatAtTheEnd", .file = "x", .before = {{"TOEND", ""}}, .method = "FREAD", .code = 2,
+     .value = 0, .error = 1157},
+    // The file layer fails; a file open for writing only cannot be read.
+    {.name = "LegacyReadFails", .file = "abcd", .fail = FileCause::HardIO, .method = "READ", .args = "1",
+     .code = 2, .error = 1157, .sysErr = 5},
+    {.name = "FloatReadFails", .file = "abcd", .newActions = true, .fail = FileCause::LockViolation,
+     .method = "FREAD", .code = 2, .error = 28, .sysErr = 12},
+    {.name = "ReadOfAWriteOnlyFile", .file = "ab", .mode = 1, .newActions = true, .method = "READ", .args = "1",
+     .code = 2, .error = 28, .sysErr = 5},
+    {.name = "LegacyWriteFails", .mode = 1, .fail = FileCause::DiskFull, .failOp = VfsOp::Write,
+     .method = "WRITE", .args = "1,1", .code = 2, .error = 1155, .sysErr = 28},
+    {.name = "DoubleWriteFails", .mode = 1, .newActions = true, .fail = FileCause::DiskFull,
+     .failOp = VfsOp::Write, .method = "DWRITE", .args = "1", .code = 2, .value = 0, .error = 29, .sysErr = 13},
+    {.name = "WriteToAReadOnlyFile", .file = "x", .mode = 0, .newActions = true, .method = "WRITE",
+     .args = "1,1", .code = 2, .error = 29, .sysErr = 5},
+    {.name = "LDWriteIsRefusedWithALine", .mode = 1, .method = "LDWRITE", .args = "1.0", .code = 2,
+     .lines = std::vector<std::string>{"file.LDWrite() is not supported in this version"}},
+    // SWITCHMODE reopens without cutting the file: the bytes before the position stay.
+    {.name = "WriteAfterSwitchMode", .file = "0123456789abcdefghij", .mode = 0,
+     .before = {{"JUMP", "10"}, {"SWITCHMODE", "1"}}, .method = "WRITE", .args = "90,1", .value = 1, .pos = 11,
+     .written = "0123456789Zbcdefghij"},
 };
 
-struct ReadCase {
-    int width;
-    int byteOrder;
-    int signedFlag;
-    std::string bytes;
-    double value;
-};
 
-void PrintTo(const ReadCase& c, std::ostream* out) {
-    *out << HexBytes(c.bytes) << " as " << c.width << " bytes, BYTEORDER " << c.byteOrder
-         << ", SIGNED " << c.signedFlag << ": " << NumberText(c.value);
-}
+class ScalarCall : public BinaryCall {};
+TEST_P(ScalarCall, AnswersAndLeaves) { Check(GetParam()); }
+INSTANTIATE_TEST_SUITE_P(Rows, ScalarCall, ::testing::ValuesIn(kScalarRows), CaseName);
 
-class IntegerReads : public ScalarIOTest, public ::testing::WithParamInterface<ReadCase> {};
-
-TEST_P(IntegerReads, DecodeByOrderAndSign) {
-    const ReadCase& c = GetParam();
-    OpenWith(c.bytes + "tail", 0);
-    SetNumber("BYTEORDER", c.byteOrder);
-    SetNumber("SIGNED", c.signedFlag);
-    tavrel::CallResult r = Call("READ", std::to_string(c.width));
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.value, c.value);
-    EXPECT_EQ(Call("GETPOS").value, c.width);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Images, IntegerReads,
-    ::testing::Values(ReadCase{4, 0, 0, Bytes({1, 2, 3, 4}), 0x04030201},
-                      ReadCase{4, 1, 0, Bytes({1, 2, 3, 4}), 0x04030201},
-                      ReadCase{4, 2, 0, Bytes({1, 2, 3, 4}), 0x01020304},
-                      ReadCase{2, 1, 0, Bytes({0x12, 0x34}), 0x1234},
-                      ReadCase{2, 0, 0, Bytes({0x12, 0x34}), 0x3412},
-                      ReadCase{3, 0, 1, Bytes({0xFF, 0xFF, 0xFF}), -1},
-                      ReadCase{3, 0, 0, Bytes({0xFF, 0xFF, 0xFF}), 16777215},
-                      ReadCase{1, 0, 1, Bytes({0x80}), -128}, ReadCase{1, 0, 0, Bytes({0x80}), 128},
-                      ReadCase{4, 0, 1, Bytes({0, 0, 0, 0x80}), -2147483648.0},
-                      ReadCase{4, 0, 0, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), 4294967295.0}));
-
-TEST_F(ScalarIOTest, ReadWidthComesFromTheArgumentOrNBytes) {
-    OpenWith(Bytes({1, 2, 3, 4, 5, 6, 7, 8, 9}), 0);
-    SetNumber("NBYTES", 8);
-    // NBYTES 8 is no integer width: refused, nothing read.
-    tavrel::CallResult legacy = Call("READ");
-    EXPECT_EQ(legacy.code, 2);
-    EXPECT_EQ(Error(), 2);
-    EXPECT_EQ(Call("READ", "4").value, 0x04030201);
-    UseNewActions(true);
-    SetNumber("NBYTES", 8);
-    EXPECT_EQ(Call("READ").code, 2);
-    EXPECT_EQ(Error(), 12);
-    EXPECT_EQ(Call("READ", "5").code, 2);
-    EXPECT_EQ(Error(), 268);
-    EXPECT_EQ(Call("GETPOS").value, 4);
-    SetNumber("NBYTES", 2);
-    EXPECT_EQ(Call("INTREAD").value, 0x0605);
-}
-
-TEST_F(ScalarIOTest, ReadAtTheEnd) {
-    OpenWith(Bytes({1}), 0);
-    Call("TOEND");
-    tavrel::CallResult legacy = Call("READ", "2");
-    EXPECT_EQ(legacy.code, 2);
-    EXPECT_EQ(legacy.value, 0);
-    EXPECT_EQ(Error(), 1158);
-    UseNewActions(true);
-    tavrel::CallResult current = Call("READ", "2");
-    EXPECT_EQ(current.code, 2);
-    EXPECT_EQ(current.value, ZEL_MISSING_VALUE);
-    EXPECT_EQ(Error(), 33);
-    // A value cut short by the end: the position stands at the end.
-    Call("REWIND");
-    EXPECT_EQ(Call("READ", "4").code, 2);
-    EXPECT_EQ(Error(), 33);
-    EXPECT_EQ(Call("GETPOS").value, 1);
-    // The real methods report the same.
-    EXPECT_EQ(Call("DREAD").code, 2);
-    EXPECT_EQ(Error(), 33);
-    UseNewActions(false);
-    tavrel::CallResult real = Call("FREAD");
-    EXPECT_EQ(real.value, 0);
-    EXPECT_EQ(Error(), 1157);
-}
-
-TEST_F(ScalarIOTest, ReadFailuresOfTheFileLayer) {
-    FailingVfs& layer = UseFailingVfs();
-    OpenWith(Bytes({1, 2, 3, 4}), 0);
-    layer.Fail(VfsOp::Read, FileCause::HardIO);
-    EXPECT_EQ(Call("READ", "1").code, 2);
-    EXPECT_EQ(Error(), 1157);
-    EXPECT_EQ(SysErr(), 5);
-    UseNewActions(true);
-    layer.Fail(VfsOp::Read, FileCause::LockViolation);
-    EXPECT_EQ(Call("FREAD").code, 2);
-    EXPECT_EQ(Error(), 28);
-    EXPECT_EQ(SysErr(), 12);
-    // A file opened for writing only cannot be read.
-    Call("CLOSEALL");
-    OpenWith(Bytes({1, 2}), 1);
-    EXPECT_EQ(Call("READ", "1").code, 2);
-    EXPECT_EQ(Error(), 28);
-    EXPECT_EQ(SysErr(), 5);
-}
-
-TEST_F(ScalarIOTest, UncheckedSettingsAreCaughtBeforeUse) {
-    OpenWith(Bytes({1, 2}), 0);
-    SetNumber("SIGNED", 5);
-    EXPECT_EQ(Call("READ", "1").code, 2);
-    EXPECT_EQ(Error(), 3);
-    SetNumber("SIGNED", 0);
-    SetNumber("BYTEORDER", -1);
-    EXPECT_EQ(Call("DREAD").code, 2);
-    EXPECT_EQ(Error(), 3);
-    EXPECT_EQ(Call("GETPOS").value, 0);
-}
-
-struct WriteCase {
-    const char* method;
-    std::string args;
-    int byteOrder;
-    int signedFlag;
-    bool newActions;
-    std::string bytes;
-    int32_t error;
-};
-
-void PrintTo(const WriteCase& c, std::ostream* out) {
-    *out << c.method << "(" << c.args << "), BYTEORDER " << c.byteOrder << ", SIGNED "
-         << c.signedFlag << ", NEWACTIONS " << c.newActions << ": " << HexBytes(c.bytes)
-         << ", ERROR " << c.error;
-}
-
-class Writes : public ScalarIOTest, public ::testing::WithParamInterface<WriteCase> {};
-
-TEST_P(Writes, EncodeToHandMadeImages) {
-    const WriteCase& c = GetParam();
-    OpenWith("", 1);
-    UseNewActions(c.newActions);
-    SetNumber("BYTEORDER", c.byteOrder);
-    SetNumber("SIGNED", c.signedFlag);
-    tavrel::CallResult r = Call(c.method, c.args);
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.value, static_cast<double>(c.bytes.size()));
-    EXPECT_EQ(Error(), c.error);
-    EXPECT_EQ(FileBytes(), c.bytes);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Images, Writes,
-    ::testing::Values(
-        WriteCase{"WRITE", "70000,2", 0, 0, false, Bytes({0x70, 0x11}), 34},
-        WriteCase{"WRITE", "70000,2", 0, 0, true, Bytes({0x70, 0x11}), 34},
-        WriteCase{"WRITE", "-1,1", 0, 0, true, Bytes({0xFF}), 34},
-        WriteCase{"WRITE", "-1,1", 0, 1, false, Bytes({0xFF}), 0},
-        WriteCase{"WRITE", "-32769,2", 0, 1, true, Bytes({0xFF, 0x7F}), 34},
-        WriteCase{"WRITE", "-1,3", 0, 0, false, Bytes({0xFF, 0xFF, 0xFF}), 34},
-        WriteCase{"WRITE", "4660,2", 1, 0, false, Bytes({0x34, 0x12}), 0},
-        WriteCase{"WRITE", "4660,2", 1, 0, true, Bytes({0x12, 0x34}), 0},
-        WriteCase{"WRITE", "8388608,3", 0, 1, true, Bytes({0x00, 0x00, 0x80}), 34},
-        WriteCase{"INTEGERWRITE", "4294967295,4", 0, 0, false, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), 0},
-        WriteCase{"WRITE", "4294967295,4", 0, 1, false, Bytes({0x00, 0x00, 0x00, 0x80}), 34},
-        WriteCase{"WRITE", "4294967296,4", 0, 0, true, Bytes({0x00, 0x00, 0x00, 0x00}), 34},
-        WriteCase{"WRITE", "256.9,1", 0, 0, false, Bytes({0x00}), 34},
-        WriteCase{"WRITE", "-0.5,1", 0, 0, false, Bytes({0x00}), 0},
-        WriteCase{"DWRITE", "1", 2, 0, false, Bytes({0x3F, 0xF0, 0, 0, 0, 0, 0, 0}), 0},
-        WriteCase{"DOUBLEWRITE", "-2", 0, 0, false, Bytes({0, 0, 0, 0, 0, 0, 0, 0xC0}), 0},
-        WriteCase{"FWRITE", "1.5", 0, 0, true, Bytes({0, 0, 0xC0, 0x3F}), 0},
-        WriteCase{"FLOATWRITE", "1.5", 2, 0, true, Bytes({0x3F, 0xC0, 0, 0}), 0},
-        WriteCase{"FWRITE", "1e39", 0, 0, false, Bytes({0, 0, 0x80, 0x7F}), 34},
-        WriteCase{"FWRITE", "-1e39", 0, 0, true, Bytes({0, 0, 0x80, 0xFF}), 34}));
-
-TEST_F(ScalarIOTest, RealsReadBack) {
-    OpenWith(Bytes({0x3F, 0xF0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F, 0, 0, 0xC0,
-                    0x3F}));
-    SetNumber("BYTEORDER", 2);
-    EXPECT_EQ(Call("DREAD").value, 1.0);
-    SetNumber("BYTEORDER", 0);
-    EXPECT_EQ(Call("LDREAD").value, 1.0);
-    EXPECT_EQ(Call("FREAD").value, 1.5);
-}
-
-TEST_F(ScalarIOTest, ExtendedOutsideTheDoubleRange) {
-    OpenWith(Bytes({0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x7F}));
-    tavrel::CallResult r = Call("LONGDOUBLEREAD");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.value, ZEL_MISSING_VALUE);
-    EXPECT_EQ(Error(), 34);
-}
-
-TEST_F(ScalarIOTest, WriteNeedsItsValue) {
-    OpenWith("", 1);
-    EXPECT_EQ(Call("WRITE").code, 2);
-    EXPECT_EQ(Error(), 65);
-    UseNewActions(true);
-    tavrel::CallResult r = Call("FWRITE");
-    EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.value, 0);
-    EXPECT_EQ(Error(), 10);
-    EXPECT_EQ(FileBytes(), "");
-}
-
-TEST_F(ScalarIOTest, LDWriteIsRefusedWithALine) {
-    OpenWith("", 1);
-    tavrel::CallResult r = Call("LDWRITE", "1.0");
-    EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(TakeLines(), (std::vector<std::string>{"file.LDWrite() is not supported in this version"}));
-    EXPECT_EQ(FileBytes(), "");
-}
+class ScalarIOTest : public ZelFixture {};
 
 // One argument too many: the error list names the class of the method that
 // refused the call, each real method its own; LDWRITE refuses every call
 // before its arguments are looked at and records nothing.
-struct NameCase {
-    const char* method;
-    const char* args;
-    const char* entry;  // the newest line of LISTERR
-};
-
-void PrintTo(const NameCase& c, std::ostream* out) { *out << c.method << "(" << c.args << ")"; }
-
-class ErrorListNames : public ScalarIOTest, public ::testing::WithParamInterface<NameCase> {};
-
-TEST_P(ErrorListNames, NameTheRefusingClass) {
-    const NameCase& c = GetParam();
-    OpenWith("", 2);
-    EXPECT_EQ(Call(c.method, c.args).code, 2);
-    TakeLines();
-    ASSERT_EQ(Call("LISTERR").code, 1);
-    const std::vector<std::string> lines = TakeLines();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0], c.entry);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    RealMethods, ErrorListNames,
-    ::testing::Values(NameCase{"FREAD", "1,2", "MoFRead\t900"}, NameCase{"FLOATWRITE", "1,2,3", "MoFWrite\t900"},
-                      NameCase{"DREAD", "1,2", "MoDRead\t900"}, NameCase{"DWRITE", "1,2,3", "MoDWrite\t900"},
-                      NameCase{"LDREAD", "1,2", "MoLDRead\t900"}, NameCase{"LDWRITE", "1,2,3", "\t0"},
-                      NameCase{"READ", "1,2,3", "MoRead\t900"}));
-
-TEST_F(ScalarIOTest, WriteFailuresOfTheFileLayer) {
-    FailingVfs& layer = UseFailingVfs();
-    OpenWith("", 1);
-    layer.Fail(VfsOp::Write, FileCause::DiskFull);
-    EXPECT_EQ(Call("WRITE", "1,1").code, 2);
-    EXPECT_EQ(Error(), 1155);
-    EXPECT_EQ(SysErr(), 28);
-    UseNewActions(true);
-    layer.Fail(VfsOp::Write, FileCause::DiskFull);
-    tavrel::CallResult r = Call("DWRITE", "1");
-    EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.value, 0);
-    EXPECT_EQ(Error(), 29);
-    EXPECT_EQ(SysErr(), 13);
-    // A file opened for reading refuses writes.
-    Call("CLOSEALL");
-    OpenWith("x", 0);
-    EXPECT_EQ(Call("WRITE", "1,1").code, 2);
-    EXPECT_EQ(Error(), 29);
-    EXPECT_EQ(SysErr(), 5);
-    EXPECT_EQ(FileBytes(), "x");
+TEST_F(ScalarIOTest, ErrorListNamesTheRefusingClass) {
+    static const struct {
+        const char *method, *args, *entry;  // entry: the newest line of LISTERR
+    } kRows[] = {
+        {"FREAD", "1,2", "MoFRead\t900"}, {"FLOATWRITE", "1,2,3", "MoFWrite\t900"}, {"DREAD", "1,2", "MoDRead\t900"},
+        {"DWRITE", "1,2,3", "MoDWrite\t900"}, {"LDREAD", "1,2", "MoLDRead\t900"}, {"LDWRITE", "1,2,3", "\t0"},
+        {"READ", "1,2,3", "MoRead\t900"},
+    };
+    OpenFile("data.bin", 2);
+    for (const auto& row : kRows) {
+        Call("GETPOS");  // clears the list
+        EXPECT_EQ(Call(row.method, row.args).code, 2) << row.method;
+        TakeLines();
+        ASSERT_EQ(Call("LISTERR").code, 1);
+        const std::vector<std::string> lines = TakeLines();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines[0], row.entry) << row.method;
+    }
 }
 
 TEST_F(ScalarIOTest, WriteOverwritesInPlaceAndAnotherHandleSeesIt) {
-    const int32_t writer = OpenWith(Bytes({1, 2, 3, 4, 5, 6}), 1);
-    const int32_t reader = OpenFile("data.bin", 0);
-    EXPECT_EQ(Call("READ", "1," + std::to_string(reader)).value, 1);
-    EXPECT_EQ(Call("SETPOS", "1," + std::to_string(writer)).value, 1);
-    EXPECT_EQ(Call("WRITE", "170,1").value, 1);
-    EXPECT_EQ(Call("READ", "1," + std::to_string(reader)).value, 170);
-    EXPECT_EQ(FileBytes(), Bytes({1, 170, 3, 4, 5, 6}));
-}
-
-TEST_F(ScalarIOTest, SwitchModeThenWriteKeepsTheBytesBefore) {
-    OpenWith("0123456789abcdefghij", 0);
-    EXPECT_EQ(Call("JUMP", "10").value, 10);
-    ASSERT_EQ(Call("SWITCHMODE", "1").code, 1);
-    EXPECT_EQ(Call("GETPOS").value, 10);
-    EXPECT_EQ(Call("WRITE", "90,1").code, 1);
-    EXPECT_EQ(Call("CLOSE").code, 1);  // the switch took the file for itself alone
-    EXPECT_EQ(FileBytes(), "0123456789Zbcdefghij");
+    scratch_.Make("data.bin", Bytes({1, 2, 3, 4, 5, 6}));
+    const std::string writer = std::to_string(OpenFile("data.bin", 1));
+    const std::string reader = std::to_string(OpenFile("data.bin", 0));
+    EXPECT_EQ(Call("READ", "1," + reader).value, 1);
+    EXPECT_EQ(Call("SETPOS", "1," + writer).value, 1);
+    EXPECT_EQ(Call("WRITE", "170,1," + writer).value, 1);
+    EXPECT_EQ(Call("READ", "1," + reader).value, 170);
+    EXPECT_EQ(ScratchDir::Contents(scratch_.PathOf("data.bin")), Bytes({1, 170, 3, 4, 5, 6}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 namespace zel {
@@ -62,8 +63,7 @@ using zeltest::HexBytes;
 using zeltest::NumberText;
 
 void PrintTo(const IntRead& c, std::ostream* out) {
-    *out << HexBytes(c.bytes) << ", signed " << c.sgn << ", order " << c.order << ": "
-         << NumberText(c.value);
+    *out << HexBytes(c.bytes) << ", signed " << c.sgn << ", order " << c.order;
 }
 class IntDecode : public testing::TestWithParam<IntRead> {};
 TEST_P(IntDecode, Image) {
@@ -86,9 +86,8 @@ INSTANTIATE_TEST_SUITE_P(All, IntDecode, testing::ValuesIn(std::vector<IntRead>{
 
 struct IntWrite { int width, sgn, order, newActions; double value; Bytes bytes; int32_t error; };
 void PrintTo(const IntWrite& c, std::ostream* out) {
-    *out << NumberText(c.value) << " in " << c.width << " bytes, signed " << c.sgn << ", order "
-         << c.order << ", new actions " << c.newActions << ": " << HexBytes(c.bytes)
-         << ", error " << c.error;
+    *out << NumberText(c.value) << " in " << c.width << ", signed " << c.sgn << ", order " << c.order
+         << ", new actions " << c.newActions;
 }
 class IntEncode : public testing::TestWithParam<IntWrite> {};
 TEST_P(IntEncode, Image) {
@@ -105,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(All, IntEncode, testing::ValuesIn(std::vector<IntWrite>
     {2, 0, 0, 1, 0x1234, {0x34, 0x12}, 0}, {2, 0, 1, 0, 0x1234, {0x34, 0x12}, 0},
     {2, 0, 1, 1, 0x1234, {0x12, 0x34}, 0}, {2, 0, 2, 0, 0x1234, {0x34, 0x12}, 0},
     {2, 0, 2, 1, 0x1234, {0x12, 0x34}, 0}, {2, 0, 0, 0, 70000, {0x70, 0x11}, 34},
-    {2, 1, 0, 0, -1, {0xFF, 0xFF}, 0},
+    {2, 1, 0, 0, -1, {0xFF, 0xFF}, 0}, {2, 1, 0, 0, -32769, {0xFF, 0x7F}, 34},
     // 24-bit: range check reports 34 but the low three bytes are written
     {3, 1, 0, 0, 8388608, {0x00, 0x00, 0x80}, 34}, {3, 1, 0, 0, 8388607, {0xFF, 0xFF, 0x7F}, 0},
     {3, 1, 0, 0, -8388608, {0x00, 0x00, 0x80}, 0}, {3, 1, 0, 0, -8388609, {0xFF, 0xFF, 0x7F}, 34},
@@ -116,6 +115,7 @@ INSTANTIATE_TEST_SUITE_P(All, IntEncode, testing::ValuesIn(std::vector<IntWrite>
     // 32-bit: unsigned goes through 64 bits, signed saturates to INT32_MIN
     {4, 0, 0, 0, 4294967295.0, {0xFF, 0xFF, 0xFF, 0xFF}, 0}, {4, 1, 0, 0, 4294967295.0, {0, 0, 0, 0x80}, 34},
     {4, 0, 0, 0, 3000000000.7, {0x00, 0x5E, 0xD0, 0xB2}, 0}, {4, 0, 0, 0, 4294967301.0, {5, 0, 0, 0}, 34},
+    {4, 0, 0, 0, 4294967296.0, {0, 0, 0, 0}, 34},
     {4, 0, 0, 0, -1, {0xFF, 0xFF, 0xFF, 0xFF}, 34}, {4, 1, 0, 0, -1.9, {0xFF, 0xFF, 0xFF, 0xFF}, 0},
     {4, 1, 0, 0, 2147483647.9, {0xFF, 0xFF, 0xFF, 0x7F}, 0}, {4, 1, 0, 0, -2147483648.9, {0, 0, 0, 0x80}, 0},
     {4, 1, 0, 0, 2147483648.0, {0, 0, 0, 0x80}, 34}, {4, 0, 0, 0, 1e19, {0, 0, 0, 0}, 34},
@@ -123,26 +123,20 @@ INSTANTIATE_TEST_SUITE_P(All, IntEncode, testing::ValuesIn(std::vector<IntWrite>
     {4, 0, 0, 0, kNaN, {0, 0, 0, 0x80}, 34}, {4, 1, 0, 0, kNaN, {0, 0, 0, 0x80}, 34},
     {4, 0, 1, 1, 0x01020304, {4, 3, 2, 1}, 0}, {4, 0, 2, 0, 0x01020304, {1, 2, 3, 4}, 0}}));
 
-TEST(TypeConverter, DecoderLeavesCallerBufferReversed) {
-    Fixture f(0, 2);
-    Bytes b{1, 2, 3, 4};
-    double v = 0;
-    f.Select(kKindInteger, 4, true)(f.conv, b.data(), v);
-    EXPECT_EQ(b, (Bytes{4, 3, 2, 1}));
-}
-
 // ---- IEEE floats -------------------------------------------------------
 // `exact`: the image decodes back to `value` (not so where the encoder rounds).
-struct FloatCase { int width, order; double value; Bytes bytes; bool exact; };
+// A finite double beyond the single range is written as the rounding rule
+// says, and reported with `error`; infinities and NaN have a single image.
+struct FloatCase { int width, order; double value; Bytes bytes; bool exact; int32_t error = 0; };
 void PrintTo(const FloatCase& c, std::ostream* out) {
-    *out << NumberText(c.value) << " in " << c.width << " bytes, order " << c.order << ": "
-         << HexBytes(c.bytes) << (c.exact ? ", exact" : ", rounded");
+    *out << NumberText(c.value) << " in " << c.width << ", order " << c.order;
 }
 class FloatImage : public testing::TestWithParam<FloatCase> {};
 TEST_P(FloatImage, EncodeAndDecode) {
     const FloatCase& c = GetParam();
     Fixture f(1, c.order);
     EXPECT_EQ(f.Encode(kKindFloat, c.width, c.value), c.bytes);
+    EXPECT_EQ(f.err.errors, Only(c.error));
     const double back = f.Decode(kKindFloat, c.bytes);
     if (c.exact) {
         EXPECT_EQ(Bits(back), Bits(c.value));
@@ -154,35 +148,20 @@ INSTANTIATE_TEST_SUITE_P(All, FloatImage, testing::ValuesIn(std::vector<FloatCas
     {4, 0, 0x1p-149, {0x01, 0x00, 0x00, 0x00}, true}, {4, 0, 0.1, {0xCD, 0xCC, 0xCC, 0x3D}, false},
     {4, 0, 1 + 0x1p-24, {0x00, 0x00, 0x80, 0x3F}, false},      // tie to even: down
     {4, 0, 1 + 0x3p-24, {0x02, 0x00, 0x80, 0x3F}, false},      // tie to even: up
-    {4, 0, 0x1.fffffep127, {0xFF, 0xFF, 0x7F, 0x7F}, true},    // largest single
-    {4, 0, 0x1.fffffefp127, {0xFF, 0xFF, 0x7F, 0x7F}, false},  // below the midpoint
-    {4, 0, 0x1.ffffffp127, {0x00, 0x00, 0x80, 0x7F}, false},   // midpoint: infinity
-    {4, 0, -1e39, {0x00, 0x00, 0x80, 0xFF}, false}, {4, 0, kDblMax, {0x00, 0x00, 0x80, 0x7F}, false},
+    {4, 0, 0x1.fffffep127, {0xFF, 0xFF, 0x7F, 0x7F}, true},         // largest single
+    {4, 0, -0x1.fffffep127, {0xFF, 0xFF, 0x7F, 0xFF}, true},
+    {4, 0, 0x1.fffffefp127, {0xFF, 0xFF, 0x7F, 0x7F}, false, 34},   // below the midpoint
+    {4, 0, 0x1.ffffffp127, {0x00, 0x00, 0x80, 0x7F}, false, 34},    // midpoint: infinity
+    {4, 0, -1e39, {0x00, 0x00, 0x80, 0xFF}, false, 34}, {4, 0, kDblMax, {0x00, 0x00, 0x80, 0x7F}, false, 34},
+    {4, 0, kInf, {0x00, 0x00, 0x80, 0x7F}, true}, {4, 0, -kInf, {0x00, 0x00, 0x80, 0xFF}, true},
+    {4, 0, kNaN, {0x00, 0x00, 0xC0, 0x7F}, false}, {4, 0, 1e-50, {0x00, 0x00, 0x00, 0x00}, false},
     {8, 0, 1.0, {0, 0, 0, 0, 0, 0, 0xF0, 0x3F}, true}, {8, 1, 1.0, {0, 0, 0, 0, 0, 0, 0xF0, 0x3F}, true},
     {8, 2, 1.0, {0x3F, 0xF0, 0, 0, 0, 0, 0, 0}, true},
     {8, 2, 0.1, {0x3F, 0xB9, 0x99, 0x99, 0x99, 0x99, 0x99, 0x9A}, true}}));
 
-// A finite double beyond the single range is written as the rounding rule
-// says, and reported; infinities and NaN have a single image.
-struct SingleRange { double value; int32_t error; };
-void PrintTo(const SingleRange& c, std::ostream* out) {
-    *out << NumberText(c.value) << ": error " << c.error;
-}
-class SingleRangeWarning : public testing::TestWithParam<SingleRange> {};
-TEST_P(SingleRangeWarning, ReportsLostMagnitude) {
-    Fixture f(0, 0);
-    f.Encode(kKindFloat, 4, GetParam().value);
-    EXPECT_EQ(f.err.errors, Only(GetParam().error));
-}
-INSTANTIATE_TEST_SUITE_P(All, SingleRangeWarning, testing::ValuesIn(std::vector<SingleRange>{
-    {0x1.fffffep127, 0}, {-0x1.fffffep127, 0}, {0x1.fffffefp127, 34}, {0x1.ffffffp127, 34},
-    {-1e39, 34}, {kDblMax, 34}, {kInf, 0}, {-kInf, 0}, {kNaN, 0}, {1e-50, 0}}));
-
 // ---- 80-bit extended ---------------------------------------------------
 struct ExtCase { double value; Bytes bytes; };
-void PrintTo(const ExtCase& c, std::ostream* out) {
-    *out << NumberText(c.value) << ": " << HexBytes(c.bytes);
-}
+void PrintTo(const ExtCase& c, std::ostream* out) { *out << NumberText(c.value); }
 class Extended : public testing::TestWithParam<ExtCase> {};
 TEST_P(Extended, BitCopiesBothWays) {
     const ExtCase& c = GetParam();
@@ -227,9 +206,7 @@ TEST(TypeConverter, ExtendedDecodeTruncatesAndChecksRange) {
 
 // ---- BCD: reading and writing use different layouts --------------------
 struct BcdRead { Bytes bytes; double value; int32_t status; };
-void PrintTo(const BcdRead& c, std::ostream* out) {
-    *out << HexBytes(c.bytes) << ": " << NumberText(c.value) << ", status " << c.status;
-}
+void PrintTo(const BcdRead& c, std::ostream* out) { *out << HexBytes(c.bytes); }
 class BcdDecode : public testing::TestWithParam<BcdRead> {};
 TEST_P(BcdDecode, Image) {
     const BcdRead& c = GetParam();
@@ -250,9 +227,7 @@ INSTANTIATE_TEST_SUITE_P(All, BcdDecode, testing::ValuesIn(std::vector<BcdRead>{
     {{0, 0, 0, 0, 0xA0, 0, 0, 0, 0, 0x12}, 1200000000, 32}}));
 
 struct BcdWrite { double value; Bytes bytes; int32_t error; };
-void PrintTo(const BcdWrite& c, std::ostream* out) {
-    *out << NumberText(c.value) << ": " << HexBytes(c.bytes) << ", error " << c.error;
-}
+void PrintTo(const BcdWrite& c, std::ostream* out) { *out << NumberText(c.value); }
 class BcdEncode : public testing::TestWithParam<BcdWrite> {};
 TEST_P(BcdEncode, Image) {
     const BcdWrite& c = GetParam();
@@ -288,13 +263,7 @@ struct NameCase {
     int32_t kind = 0, width = 0;
     size_t consumed = 0;
 };
-void PrintTo(const NameCase& c, std::ostream* out) {
-    *out << zeltest::Quoted(c.text) << ": status " << c.status;
-    if (c.status == 0) {
-        *out << ", " << (c.minus ? "signed" : "unsigned") << ", kind " << c.kind << ", width "
-             << c.width << ", " << c.consumed << " characters";
-    }
-}
+void PrintTo(const NameCase& c, std::ostream* out) { *out << zeltest::Quoted(c.text); }
 class TypeName : public testing::TestWithParam<NameCase> {};
 TEST_P(TypeName, Parse) {
     const NameCase& c = GetParam();
@@ -305,10 +274,8 @@ TEST_P(TypeName, Parse) {
         EXPECT_EQ(f.conv.ParseTypeName(c.text, reading, item, consumed), c.status) << c.text;
         EXPECT_EQ(f.err.errors, Only(c.status));
         if (c.status != 0) continue;
-        EXPECT_EQ(item.minus, c.minus);
-        EXPECT_EQ(item.kind, c.kind);
-        EXPECT_EQ(item.width, c.width);
-        EXPECT_EQ(consumed, c.consumed);
+        EXPECT_EQ(std::tie(item.minus, item.kind, item.width, consumed),
+                  std::tie(c.minus, c.kind, c.width, c.consumed));
         EXPECT_EQ(item.codec, c.width ? f.conv.SelectConverter(c.kind, c.width, reading) : nullptr);
     }
 }
@@ -320,17 +287,6 @@ INSTANTIATE_TEST_SUITE_P(All, TypeName, testing::ValuesIn(std::vector<NameCase>{
     {"SK", 0, false, -1, 0, 2}, {"SKIP4", 0, false, -1, 0, 2}, {"-LO", 0, true, 0, 4, 3},
     {"-BY", 0, true, 0, 1, 3}, {"L", 16}, {"B", 16}, {"S", 16}, {"lo", 16}, {"Lo", 16}, {"", 16},
     {"-", 16}, {"--LO", 16}, {"X", 16}}));
-
-// ---- helpers -----------------------------------------------------------
-TEST(TypeConverter, ReverseBytes) {
-    const Bytes cases[][2] = {{{}, {}}, {{7}, {7}}, {{1, 2}, {2, 1}}, {{1, 2, 3}, {3, 2, 1}},
-                              {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {10, 9, 8, 7, 6, 5, 4, 3, 2, 1}}};
-    for (const auto& c : cases) {
-        Bytes b = c[0];
-        TypeConverter::ReverseBytes(b.data(), b.size());
-        EXPECT_EQ(b, c[1]);
-    }
-}
 
 TEST(TypeConverter, SettingsAreNormalisedAndSignedIsOverridable) {
     Fixture f(5, 7);  // out of range: signed, little-endian

@@ -5,7 +5,7 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <ostream>
+#include <string>
 
 #include "DataTesting.h"
 #include "data/MoData.h"
@@ -33,44 +33,29 @@ protected:
     }
 };
 
-struct CommitCase {
-    std::vector<int32_t> stores;
-    Ranges_ ranges;  // set-range requests expected
-};
-
-void PrintTo(const CommitCase& c, std::ostream* os) {
-    *os << "stores {";
-    for (size_t i = 0; i < c.stores.size(); ++i) *os << (i == 0 ? "" : ", ") << c.stores[i];
-    *os << "} expecting ranges {";
-    for (size_t i = 0; i < c.ranges.size(); ++i) {
-        *os << (i == 0 ? "" : ", ") << '[' << c.ranges[i].first << ", " << c.ranges[i].second << ')';
-    }
-    *os << '}';
-}
-
-class CommitOnDestruction : public DataTest, public ::testing::WithParamInterface<CommitCase> {};
-
-TEST_P(CommitOnDestruction, PublishesTheExtentOnceWhenStoredOrGrown) {
-    tavrel::Dataset& data = Numbers("Grow", 5);
-    const std::vector<int32_t>& stores = GetParam().stores;
-    {
-        MoData wrapper("Grow", false);
-        for (int32_t i = 0; i < 6; ++i) EXPECT_EQ(wrapper.ValueAt(i), i < 5 ? 10.0 + i : kMissingValue);
-        for (int32_t index : stores) EXPECT_EQ(wrapper.SetValue(index, -index), 0);
-        EXPECT_EQ(Count(ZEL_CB_SET_RANGE), 0);
-    }
-    EXPECT_EQ(Ranges(), GetParam().ranges);
-    EXPECT_EQ(data.upper(), GetParam().ranges.empty() ? 5 : GetParam().ranges.back().second);
-    for (int32_t i : stores) EXPECT_EQ(data.number(static_cast<size_t>(i)), -i);
-    if (std::find(stores.begin(), stores.end(), 4) == stores.end()) {
-        EXPECT_EQ(data.number(4), 14.0);
+// Stores through a wrapper of a dataset of 5 cells, and the set-range
+// requests its destruction sends: one, when it stored or grew the dataset.
+TEST_F(DataTest, CommitOnDestructionPublishesTheExtentOnceWhenStoredOrGrown) {
+    const std::pair<std::vector<int32_t>, Ranges_> cases[] = {
+        {{}, {}}, {{2}, {{0, 5}}}, {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {{0, 10}}}, {{9, 3}, {{0, 10}}}};
+    for (const auto& [stores, ranges] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(stores));
+        requests.clear();
+        tavrel::Dataset& data = Numbers("Grow", 5);
+        {
+            MoData wrapper("Grow", false);
+            for (int32_t i = 0; i < 6; ++i) EXPECT_EQ(wrapper.ValueAt(i), i < 5 ? 10.0 + i : kMissingValue);
+            for (int32_t index : stores) EXPECT_EQ(wrapper.SetValue(index, -index), 0);
+            EXPECT_EQ(Count(ZEL_CB_SET_RANGE), 0);
+        }
+        EXPECT_EQ(Ranges(), ranges);
+        EXPECT_EQ(data.upper(), ranges.empty() ? 5 : ranges.back().second);
+        for (int32_t i : stores) EXPECT_EQ(data.number(static_cast<size_t>(i)), -i);
+        if (std::find(stores.begin(), stores.end(), 4) == stores.end()) {
+            EXPECT_EQ(data.number(4), 14.0);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Stores, CommitOnDestruction,
-                         ::testing::Values(CommitCase{{}, {}}, CommitCase{{2}, {{0, 5}}},
-                                           CommitCase{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {{0, 10}}},
-                                           CommitCase{{9, 3}, {{0, 10}}}));
 
 TEST_F(DataTest, CommitNeverCutsBackAnotherWrappersGrowth) {
     tavrel::Dataset& data = Numbers("Shared", 0);
@@ -109,120 +94,89 @@ TEST_F(DataTest, RefusedStoresSendNothingAndMarkNothing) {
     EXPECT_EQ(Count(ZEL_CB_SET_RANGE), 0);
 }
 
-struct DetachedCase {
-    const char* className;
-    const char* how;  // what makes it detached
-    std::function<std::unique_ptr<MoData>(const zel::MoString&, const zel::MoString&)> make;
-    int lookups;  // requests made while constructing
-};
-
-void PrintTo(const DetachedCase& c, std::ostream* os) {
-    *os << c.className << " (" << c.how << "), " << c.lookups << " request(s) while constructing";
-}
-
-class Detached : public DataTest, public ::testing::WithParamInterface<DetachedCase> {};
-
-TEST_P(Detached, AnswersWithoutRequestsAndRecordsError1000) {
+// Wrappers that found no dataset, with the requests their construction
+// made: every operation answers without a request; the query records
+// nothing, the check records error 1000 with the wrapper's class.
+TEST_F(DataTest, DetachedWrappersAnswerWithoutRequestsAndRecordError1000) {
     Numbers("Numbers", 3);
     host.CreateWorksheet("Sheet", 2);
     zel::MoString sheet{StringRole::WorksheetName};
     sheet.SetText("Sheet");
-    std::unique_ptr<MoData> wrapper = GetParam().make(sheet, zel::MoString(""));
-    EXPECT_EQ(static_cast<int>(requests.size()), GetParam().lookups);
-    requests.clear();
-
-    ASSERT_FALSE(wrapper->IsAttached());
-    std::array<char, 8> text{'j', 'u', 'n', 'k'};
-    EXPECT_EQ(wrapper->ValueAt(0), kMissingValue);
-    EXPECT_EQ(wrapper->SetValue(0, 1.0), 1);
-    EXPECT_EQ(wrapper->GetText(0, text), 1);
-    EXPECT_EQ(text[0], '\0');
-    EXPECT_EQ(wrapper->SetRange(0, 4), 1);
-    // The query records nothing; the check records error 1000.
-    EXPECT_TRUE(wrapper->HasError());
-    EXPECT_EQ(zel::Errors().position(), 0);
-    EXPECT_FALSE(wrapper->CheckAttached());
-    EXPECT_EQ(zel::Errors().position(), 1);
-    EXPECT_EQ(NewestError().id, static_cast<int32_t>(zel::ListErr::DatasetDetached));
-    EXPECT_EQ(NewestError().text, std::string(GetParam().className));
-    wrapper.reset();
-    EXPECT_TRUE(requests.empty());
+    const zel::MoString empty("");
+    using Make = std::function<std::unique_ptr<MoData>()>;
+    const struct {
+        const char* className;
+        const char* how;  // what makes it detached
+        int lookups;
+        Make make;
+    } cases[] = {
+        {"MoData", "no dataset of that name", 1, [] { return std::make_unique<MoData>("NoSuchSet", false); }},
+        {"MoSourceData", "empty name", 0, [] { return std::make_unique<MoData>("", true, DataRole::Source); }},
+        {"MoResultData", "null name", 0, [] { return std::make_unique<MoData>(nullptr, true, DataRole::Result); }},
+        {"MoData", "column -1", 0, [&] { return std::make_unique<MoData>(sheet, Column{-1}); }},
+        {"MoResultData", "column 0", 0, [&] { return std::make_unique<MoData>(sheet, Column{0}, DataRole::Result); }},
+        {"MoWksCol", "column 3 of 2", 1,
+         [&] { return std::make_unique<MoTextData>(sheet, Column{3}, DataRole::WksColumn); }},
+        {"MoSourceData", "worksheet name without a value", 0,
+         [] {
+             return std::make_unique<MoData>(zel::MoString(StringRole::WorksheetName), Column{1}, DataRole::Source);
+         }},
+        {"MoData", "empty worksheet name", 0, [&] { return std::make_unique<MoData>(empty, sheet); }},
+        {"MoData", "empty column name", 0, [&] { return std::make_unique<MoData>(sheet, empty); }},
+        {"MoTextData", "a numeric dataset", 2, [] { return std::make_unique<MoTextData>("Numbers"); }}};
+    for (const auto& [className, how, lookups, make] : cases) {
+        SCOPED_TRACE(std::string(className) + ", " + how);
+        requests.clear();
+        zel::Errors().Clear();
+        std::unique_ptr<MoData> wrapper = make();
+        EXPECT_EQ(static_cast<int>(requests.size()), lookups);
+        requests.clear();
+        ASSERT_FALSE(wrapper->IsAttached());
+        std::array<char, 8> text{'j', 'u', 'n', 'k'};
+        EXPECT_EQ(wrapper->ValueAt(0), kMissingValue);
+        EXPECT_EQ(wrapper->SetValue(0, 1.0), 1);
+        EXPECT_EQ(wrapper->GetText(0, text), 1);
+        EXPECT_EQ(text[0], '\0');
+        EXPECT_EQ(wrapper->SetRange(0, 4), 1);
+        EXPECT_TRUE(wrapper->HasError());
+        EXPECT_EQ(zel::Errors().position(), 0);
+        EXPECT_FALSE(wrapper->CheckAttached());
+        EXPECT_EQ(zel::Errors().position(), 1);
+        EXPECT_EQ(NewestError().id, static_cast<int32_t>(zel::ListErr::DatasetDetached));
+        EXPECT_EQ(NewestError().text, std::string(className));
+        wrapper.reset();
+        EXPECT_TRUE(requests.empty());
+    }
 }
 
-using Names = const zel::MoString&;
-INSTANTIATE_TEST_SUITE_P(
-    Constructions, Detached,
-    ::testing::Values(
-        DetachedCase{"MoData", "no dataset of that name",
-                     [](Names, Names) { return std::make_unique<MoData>("NoSuchSet", false); }, 1},
-        DetachedCase{"MoSourceData", "empty name skipped",
-                     [](Names, Names) { return std::make_unique<MoData>("", true, DataRole::Source); }, 0},
-        DetachedCase{"MoResultData", "null name skipped",
-                     [](Names, Names) { return std::make_unique<MoData>(nullptr, true, DataRole::Result); }, 0},
-        DetachedCase{"MoData", "column -1",
-                     [](Names s, Names) { return std::make_unique<MoData>(s, Column{-1}); }, 0},
-        DetachedCase{"MoResultData", "column 0",
-                     [](Names s, Names) { return std::make_unique<MoData>(s, Column{0}, DataRole::Result); }, 0},
-        DetachedCase{"MoWksCol", "column 3 of a sheet of 2",
-                     [](Names s, Names) { return std::make_unique<MoTextData>(s, Column{3}, DataRole::WksColumn); },
-                     1},
-        DetachedCase{"MoSourceData", "worksheet name without a value",
-                     [](Names, Names) {
-                         return std::make_unique<MoData>(zel::MoString(StringRole::WorksheetName), Column{1},
-                                                         DataRole::Source);
-                     },
-                     0},
-        DetachedCase{"MoData", "empty worksheet name with a column name",
-                     [](Names s, Names empty) { return std::make_unique<MoData>(empty, s); }, 0},
-        DetachedCase{"MoData", "empty column name",
-                     [](Names s, Names empty) { return std::make_unique<MoData>(s, empty); }, 0},
-        DetachedCase{"MoTextData", "a numeric dataset",
-                     [](Names, Names) { return std::make_unique<MoTextData>("Numbers"); }, 2}));
-
-struct ColumnCase {
-    const char* className;
-    const char* how;
-    // A wrapper of the second column of the worksheet of that name.
-    std::function<std::unique_ptr<MoData>(const zel::MoString&)> make;
-};
-
-void PrintTo(const ColumnCase& c, std::ostream* os) { *os << c.className << " " << c.how; }
-
-class SecondColumn : public DataTest, public ::testing::WithParamInterface<ColumnCase> {};
-
-TEST_P(SecondColumn, IsTheColumnNumberedTwoCountingFromOne) {
+// Every constructor that takes a worksheet column reaches the column
+// numbered 2 counting from 1 (or named B), under its own class name.
+TEST_F(DataTest, ColumnWrappersReachTheSecondColumn) {
     tavrel::Worksheet& sheet = host.CreateWorksheet("Sheet", 3);
     for (int k = 1; k <= 3; ++k) {
-        tavrel::Dataset& data = sheet.column(k)->dataset();
-        ASSERT_TRUE(data.resize(1));
-        data.set(0, 100.0 * k);
+        ASSERT_TRUE(sheet.column(k)->dataset().resize(1));
+        sheet.column(k)->dataset().set(0, 100.0 * k);
     }
     zel::MoString name{StringRole::WorksheetName};
     name.SetText("Sheet");
-    std::unique_ptr<MoData> wrapper = GetParam().make(name);
-    EXPECT_EQ(wrapper->handle(), sheet.column(2)->dataset().handle());
-    EXPECT_EQ(wrapper->ValueAt(0), 200.0);
-    EXPECT_STREQ(wrapper->ClassName(), GetParam().className);
-    EXPECT_FALSE(wrapper->HasError());
-    EXPECT_TRUE(wrapper->CheckAttached());
+    using Make = std::function<std::unique_ptr<MoData>()>;
+    const std::pair<const char*, Make> cases[] = {
+        {"MoData", [&] { return std::make_unique<MoData>(name, Column{2}); }},
+        {"MoSourceData", [&] { return std::make_unique<MoData>(name, Column{2}, DataRole::Source); }},
+        {"MoResultData", [&] { return std::make_unique<MoData>(name, Column{2}, DataRole::Result); }},
+        {"MoTextData", [&] { return std::make_unique<MoTextData>(name, Column{2}); }},
+        {"MoWksCol", [&] { return std::make_unique<MoTextData>(name, Column{2}, DataRole::WksColumn); }},
+        {"MoData", [&] { return std::make_unique<MoData>(name, zel::MoString("B")); }}};
+    for (const auto& [className, make] : cases) {
+        std::unique_ptr<MoData> wrapper = make();
+        EXPECT_EQ(wrapper->handle(), sheet.column(2)->dataset().handle()) << className;
+        EXPECT_EQ(wrapper->ValueAt(0), 200.0) << className;
+        EXPECT_STREQ(wrapper->ClassName(), className);
+        EXPECT_FALSE(wrapper->HasError()) << className;
+        EXPECT_TRUE(wrapper->CheckAttached()) << className;
+    }
     EXPECT_EQ(zel::Errors().position(), 0);
 }
-
-using Sheet = const zel::MoString&;
-INSTANTIATE_TEST_SUITE_P(
-    Constructions, SecondColumn,
-    ::testing::Values(
-        ColumnCase{"MoData", "column 2", [](Sheet s) { return std::make_unique<MoData>(s, Column{2}); }},
-        ColumnCase{"MoSourceData", "column 2",
-                   [](Sheet s) { return std::make_unique<MoData>(s, Column{2}, DataRole::Source); }},
-        ColumnCase{"MoResultData", "column 2",
-                   [](Sheet s) { return std::make_unique<MoData>(s, Column{2}, DataRole::Result); }},
-        ColumnCase{"MoTextData", "column 2",
-                   [](Sheet s) { return std::make_unique<MoTextData>(s, Column{2}); }},
-        ColumnCase{"MoWksCol", "column 2",
-                   [](Sheet s) { return std::make_unique<MoTextData>(s, Column{2}, DataRole::WksColumn); }},
-        ColumnCase{"MoData", "column named B",
-                   [](Sheet s) { return std::make_unique<MoData>(s, zel::MoString("B")); }}));
 
 TEST_F(DataTest, AtMost24CharactersOfANameReachTheHost) {
     const std::string name = "abcdefghijklmnopqrstuvwxyz" + std::string(1000, 'z');

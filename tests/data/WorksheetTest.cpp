@@ -2,7 +2,6 @@
 // list of a detached worksheet, columns and cells.
 #include <algorithm>
 #include <array>
-#include <ostream>
 #include <string>
 
 #include "DataTesting.h"
@@ -28,61 +27,47 @@ protected:
     zel::MoString name{zel::StringRole::WorksheetName};
 };
 
-struct LookupCase {
-    const char* text;  // null: a property without a value
-    int lookups;
-};
-
-void PrintTo(const LookupCase& c, std::ostream* os) {
-    if (c.text == nullptr) {
-        *os << "no worksheet name";
-    } else {
-        *os << "worksheet name \"" << c.text << '"';
-    }
-    *os << ", " << c.lookups << " lookup(s)";
-}
-
-class DetachedWorksheet : public WorksheetTest, public ::testing::WithParamInterface<LookupCase> {};
-
-TEST_P(DetachedWorksheet, AsksNothingAfterConstructionAndRecordsItsErrors) {
+// No worksheet name, an empty one and one of no worksheet, with the lookups
+// each makes: construction records 779 once, queries record nothing, each
+// operation records 779 once more; a cell records 777; no request follows.
+TEST_F(WorksheetTest, DetachedWorksheetsAskNothingAfterConstructionAndRecordTheirErrors) {
     host.CreateWorksheet("Book1", 2);
-    if (GetParam().text != nullptr) name.SetText(GetParam().text);
-    MoTavrelWks wks(name, numbering);
-    EXPECT_EQ(Count(ZEL_CB_LAYER_HANDLE), GetParam().lookups);
-    EXPECT_FALSE(wks.wksName().HasValue());
-    requests.clear();
+    const std::pair<const char*, int> cases[] = {{nullptr, 0}, {"", 0}, {"Book2", 1}};
+    for (const auto& [text, lookups] : cases) {
+        SCOPED_TRACE(text != nullptr ? text : "(no name)");
+        requests.clear();
+        zel::Errors().Clear();
+        zel::MoString sheetName{zel::StringRole::WorksheetName};
+        if (text != nullptr) sheetName.SetText(text);
+        MoTavrelWks wks(sheetName, numbering);
+        EXPECT_EQ(Count(ZEL_CB_LAYER_HANDLE), lookups);
+        EXPECT_FALSE(wks.wksName().HasValue());
+        requests.clear();
 
-    // Construction records 779 once; the queries record nothing.
-    auto entries = [] { return zel::Errors().position(); };
-    EXPECT_EQ(entries(), 1);
-    EXPECT_EQ(NewestError().id, static_cast<int32_t>(zel::ListErr::WorksheetDetached));
-    EXPECT_EQ(NewestError().text, std::string("MoTavrelWks"));
-    EXPECT_FALSE(wks.IsAttached());
-    EXPECT_EQ(wks.ColumnCount(), 0);
-    EXPECT_EQ(entries(), 1);
-
-    // Each operation records 779 once more.
-    EXPECT_FALSE(wks.CheckAttached());
-    EXPECT_EQ(entries(), 2);
-    EXPECT_EQ(wks.AddColumn(), 1);
-    EXPECT_EQ(entries(), 3);
-    EXPECT_EQ(wks.EnsureColumns(0), 0);
-    EXPECT_EQ(entries(), 4);
-    EXPECT_EQ(wks.EnsureColumns(2), 20);  // the check, then the refused column
-    EXPECT_EQ(entries(), 6);
-    for (int i = 1; i <= entries(); ++i) {
-        EXPECT_EQ(zel::Errors().at(i).id, static_cast<int32_t>(zel::ListErr::WorksheetDetached)) << i;
+        auto entries = [] { return zel::Errors().position(); };
+        EXPECT_EQ(entries(), 1);
+        EXPECT_EQ(NewestError().text, std::string("MoTavrelWks"));
+        EXPECT_FALSE(wks.IsAttached());
+        EXPECT_EQ(wks.ColumnCount(), 0);
+        EXPECT_EQ(entries(), 1);
+        EXPECT_FALSE(wks.CheckAttached());
+        EXPECT_EQ(entries(), 2);
+        EXPECT_EQ(wks.AddColumn(), 1);
+        EXPECT_EQ(entries(), 3);
+        EXPECT_EQ(wks.EnsureColumns(0), 0);
+        EXPECT_EQ(entries(), 4);
+        EXPECT_EQ(wks.EnsureColumns(2), 20);  // the check, then the refused column
+        EXPECT_EQ(entries(), 6);
+        for (int i = 1; i <= entries(); ++i) {
+            EXPECT_EQ(zel::Errors().at(i).id, static_cast<int32_t>(zel::ListErr::WorksheetDetached)) << i;
+        }
+        EXPECT_EQ(wks.SetNumberCell(1, 0, 1.0), 1);
+        EXPECT_EQ(entries(), 7);
+        EXPECT_EQ(NewestError().id, static_cast<int32_t>(zel::ListErr::ColumnWrite));
+        EXPECT_EQ(NewestError().text, std::string("MoTavrelWks"));
+        EXPECT_TRUE(requests.empty());
     }
-
-    EXPECT_EQ(wks.SetNumberCell(1, 0, 1.0), 1);
-    EXPECT_EQ(entries(), 7);
-    EXPECT_EQ(NewestError().id, static_cast<int32_t>(zel::ListErr::ColumnWrite));
-    EXPECT_EQ(NewestError().text, std::string("MoTavrelWks"));
-    EXPECT_TRUE(requests.empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(Names, DetachedWorksheet,
-                         ::testing::Values(LookupCase{nullptr, 0}, LookupCase{"", 0}, LookupCase{"Book2", 1}));
 
 TEST_F(WorksheetTest, AnAttachedWorksheetRecordsNothing) {
     host.CreateWorksheet("Book1", 2);
@@ -111,22 +96,19 @@ TEST_F(WorksheetTest, LongNamesReachTheHostCutTo119Characters) {
     }
 }
 
-class EnsureColumns : public WorksheetTest, public ::testing::WithParamInterface<std::pair<int, int32_t>> {};
-
-TEST_P(EnsureColumns, AddsOnlyWhatIsMissing) {
-    const auto [have, wanted] = GetParam();
-    tavrel::Worksheet& sheet = host.CreateWorksheet("Book1", have);
-    name.SetText("Book1");
-    MoTavrelWks wks(name, numbering);
-    EXPECT_EQ(wks.EnsureColumns(wanted), 0);
-    EXPECT_EQ(sheet.columnCount(), std::max(have, wanted));
-    EXPECT_EQ(wks.ColumnCount(), std::max(have, wanted));
-    EXPECT_EQ(Count(ZEL_CB_COLUMN_ADD), std::max(have, wanted) - have);
+TEST_F(WorksheetTest, EnsureColumnsAddsOnlyWhatIsMissing) {
+    const std::pair<int, int32_t> cases[] = {{5, 3}, {2, 5}, {0, 1}, {3, -7}, {0, INT32_MIN}};
+    for (const auto& [have, wanted] : cases) {
+        requests.clear();
+        tavrel::Worksheet& sheet = host.CreateWorksheet("Book" + std::to_string(have) + std::to_string(wanted), have);
+        name.SetText(sheet.name());
+        MoTavrelWks wks(name, numbering);
+        EXPECT_EQ(wks.EnsureColumns(wanted), 0) << have << " " << wanted;
+        EXPECT_EQ(sheet.columnCount(), std::max(have, wanted)) << have << " " << wanted;
+        EXPECT_EQ(wks.ColumnCount(), std::max(have, wanted)) << have << " " << wanted;
+        EXPECT_EQ(Count(ZEL_CB_COLUMN_ADD), std::max(have, wanted) - have) << have << " " << wanted;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Counts, EnsureColumns,
-                         ::testing::Values(std::pair{5, 3}, std::pair{2, 5}, std::pair{0, 1},
-                                           std::pair{3, -7}, std::pair{0, INT32_MIN}));
 
 TEST_F(WorksheetTest, EnsureColumnsFailureFollowsTheNumbering) {
     name.SetText("Nowhere");

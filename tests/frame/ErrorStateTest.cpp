@@ -47,14 +47,7 @@ class ErrorSteps : public ::testing::TestWithParam<StepCase> {};
 TEST_P(ErrorSteps, StoreAndAnswer) {
     const StepCase& c = GetParam();
     RecordingState state(c.newActions);
-    int32_t code = 0;
-    if (c.cause) {
-        const FileException e(*c.cause);
-        code = state.Report(c.id, e);
-    } else {
-        code = state.Report(c.id);
-    }
-    EXPECT_EQ(code, c.code);
+    EXPECT_EQ(c.cause ? state.Report(c.id, FileException(*c.cause)) : state.Report(c.id), c.code);
     EXPECT_EQ(state.error, c.error);
     EXPECT_EQ(state.syserr, c.syserr);
 }
@@ -67,23 +60,18 @@ INSTANTIATE_TEST_SUITE_P(
         // A row numbered Legacy: the current number, or the legacy one and 2.
         StepCase{"RangeCurrent", Err::OutOfRange, true, kNone, 12, 12, -7},
         StepCase{"RangeLegacy", Err::OutOfRange, false, kNone, 2, 3, -7},
-        StepCase{"TransferArgumentLegacy", Err::MissingTransferArgument, false, kNone,
-                 2, 1024, -7},
+        StepCase{"TransferArgumentLegacy", Err::MissingTransferArgument, false, kNone, 2, 1024, -7},
         StepCase{"MissingArgumentLegacy", Err::MissingArgument, false, kNone, 2, 65, -7},
         // A row numbered Same: the current number in both numberings. The
         // same condition can have a row of each kind.
         StepCase{"MissingOffsetLegacy", Err::MissingOffset, false, kNone, 10, 10, -7},
         StepCase{"NegativeCountLegacy", Err::NegativeCount, false, kNone, 12, 12, -7},
         // SYSERR: the cause, or its legacy code.
-        StepCase{"CloseCauseCurrent", Err::CloseFailed, true, FileCause::SharingViolation,
-                 23, 23, 11},
-        StepCase{"CloseCauseLegacy", Err::CloseFailed, false, FileCause::SharingViolation,
-                 2, 1156, 36},
+        StepCase{"CloseCauseCurrent", Err::CloseFailed, true, FileCause::SharingViolation, 23, 23, 11},
+        StepCase{"CloseCauseLegacy", Err::CloseFailed, false, FileCause::SharingViolation, 2, 1156, 36},
         // The cause, or 0 in the legacy numbering.
-        StepCase{"OpenCauseCurrent", Err::OpenFailed, true, FileCause::AccessDenied, 22,
-                 22, 5},
-        StepCase{"OpenCauseLegacy", Err::OpenFailed, false, FileCause::AccessDenied, 2,
-                 1153, 0},
+        StepCase{"OpenCauseCurrent", Err::OpenFailed, true, FileCause::AccessDenied, 22, 22, 5},
+        StepCase{"OpenCauseLegacy", Err::OpenFailed, false, FileCause::AccessDenied, 2, 1153, 0},
         // A cause rule without an exception leaves SYSERR alone.
         StepCase{"LengthWithoutCause", Err::LengthFailed, true, kNone, 25, 25, -7},
         // Fixed SYSERR values.
@@ -93,10 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"NotOpenLegacy", Err::FileNotOpen, false, kNone, 2, 1156, 9},
         StepCase{"NoNameLegacy", Err::NoFileNameText, false, kNone, 2, 1153, 0},
         // The byte reader's end of file carries the cause in both numberings.
-        StepCase{"EndOfFileLegacy", Err::EndOfFile, false, FileCause::EndOfFile,
-                 33, 33, 0},
-        StepCase{"PieceReadFailedLegacy", Err::PieceReadFailed, false, FileCause::HardIO, 28,
-                 28, 5}),
+        StepCase{"EndOfFileLegacy", Err::EndOfFile, false, FileCause::EndOfFile, 33, 33, 0},
+        StepCase{"PieceReadFailedLegacy", Err::PieceReadFailed, false, FileCause::HardIO, 28, 28, 5}),
     [](const ::testing::TestParamInfo<StepCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

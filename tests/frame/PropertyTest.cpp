@@ -24,34 +24,20 @@ public:
     int32_t syserr = 0;
 };
 
-struct IntCase {
-    double in;
-    int32_t stored;
-};
-
-void PrintTo(const IntCase& c, std::ostream* out) {
-    *out << NumberText(c.in) << " stores " << c.stored;
+TEST(IntProperty, TruncatesTowardZeroOrGivesTheMinimum) {
+    const std::pair<double, int32_t> cases[] = {
+        {2.9, 2}, {-2.9, -2}, {3.0e10, INT32_MIN}, {-3.0e10, INT32_MIN}, {2147483647.9, 2147483647},
+        {-2147483648.9, INT32_MIN}, {2147483648.0, INT32_MIN}, {std::nan(""), INT32_MIN},
+        {std::numeric_limits<double>::infinity(), INT32_MIN}, {-0.0, 0}, {1e-300, 0}};
+    for (auto [in, stored] : cases) {
+        zel::MoInt property;
+        EXPECT_EQ(property.SetNumber(in), 0) << NumberText(in);
+        EXPECT_EQ(property.value(), stored) << NumberText(in);
+        double back = 0;
+        property.GetNumber(&back);
+        EXPECT_EQ(back, stored) << NumberText(in);
+    }
 }
-
-class IntTruncation : public ::testing::TestWithParam<IntCase> {};
-
-TEST_P(IntTruncation, TruncatesTowardZeroOrGivesTheMinimum) {
-    zel::MoInt property;
-    EXPECT_EQ(property.SetNumber(GetParam().in), 0);
-    EXPECT_EQ(property.value(), GetParam().stored);
-    double back = 0;
-    property.GetNumber(&back);
-    EXPECT_EQ(back, GetParam().stored);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, IntTruncation,
-    ::testing::Values(IntCase{2.9, 2}, IntCase{-2.9, -2}, IntCase{3.0e10, INT32_MIN},
-                      IntCase{-3.0e10, INT32_MIN}, IntCase{2147483647.9, 2147483647},
-                      IntCase{-2147483648.9, INT32_MIN}, IntCase{2147483648.0, INT32_MIN},
-                      IntCase{std::nan(""), INT32_MIN},
-                      IntCase{std::numeric_limits<double>::infinity(), INT32_MIN},
-                      IntCase{-0.0, 0}, IntCase{1e-300, 0}));
 
 TEST(BoolProperty, StoresZeroOrOne) {
     zel::MoBool flag;
@@ -84,17 +70,17 @@ TEST(StringProperty, EmptyIsAValueAndNullIsNone) {
     EXPECT_EQ(text.AccessString(buffer, zel::kAccessString, sizeof buffer), 2);
 }
 
-TEST(NumericProperty, IndexedAccessOnAScalar) {
+// An access that neither sets nor gets is refused; an indexed access on a
+// scalar reaches the scalar; a reset clears the value but not whether it
+// was given.
+TEST(NumericProperty, AccessesOfAScalarAndResetKeepingGiven) {
     zel::MoInt property(5);
     double value = 9;
+    EXPECT_EQ(property.AccessNumber(&value, 0), 2);
     EXPECT_EQ(property.AccessNumberAt(&value, 3, zel::kAccessSet), 1);
     EXPECT_EQ(property.value(), 5);
     EXPECT_EQ(property.AccessNumberAt(&value, 77, zel::kAccessGet), 1);
     EXPECT_EQ(value, 5);
-}
-
-TEST(NumericProperty, ResetKeepsGiven) {
-    zel::MoInt property;
     property.SetFromText("12");  // no host: no conversion, 0 is stored
     EXPECT_TRUE(property.given());
     EXPECT_EQ(property.value(), 0);
@@ -104,52 +90,32 @@ TEST(NumericProperty, ResetKeepsGiven) {
     EXPECT_TRUE(property.given());
 }
 
-struct LimitedCase {
-    const char* name;
-    double value;
-    bool accepted;
-};
+class LimitedStore : public ZelFixture {};
 
-void PrintTo(const LimitedCase& c, std::ostream* out) {
-    *out << c.name << " = " << NumberText(c.value) << (c.accepted ? ", accepted" : ", refused");
+// Current numbering: a refused value is not stored, ERROR is 12. Legacy
+// numbering: every value is stored unchecked.
+TEST_F(LimitedStore, CheckedWithNewActionsAndStoredWithout) {
+    const struct {
+        const char* name;
+        double value;
+        bool accepted;
+    } cases[] = {{"LISTSEP", 0, true},   {"LISTSEP", 255, true},  {"LISTSEP", 256, false}, {"LISTSEP", -1, false},
+                 {"NBYTES", 5, false},   {"NBYTES", 6, false},    {"NBYTES", 7, false},    {"NBYTES", 9, false},
+                 {"NBYTES", 8, true},    {"NBYTES", 10, true},    {"NBYTES", 4.9, true},   {"BYTEORDER", 7, false},
+                 {"BYTEORDER", 2, true}, {"SIGNED", 2, false},    {"NLINEMODE", 3, false}, {"MODE", -1, false},
+                 {"OPENMODE", 2, true}};
+    for (const auto& c : cases) {
+        UseNewActions(true);
+        const double before = Number(c.name);
+        SetNumber("ERROR", 0);
+        EXPECT_EQ(SetNumber(c.name, c.value), c.accepted ? 1 : 2) << c.name << " " << c.value;
+        EXPECT_EQ(Number(c.name), c.accepted ? std::trunc(c.value) : before) << c.name << " " << c.value;
+        EXPECT_EQ(Error(), c.accepted ? 0 : 12) << c.name << " " << c.value;
+        UseNewActions(false);
+        EXPECT_EQ(SetNumber(c.name, c.value), 1) << c.name << " " << c.value;
+        EXPECT_EQ(Number(c.name), std::trunc(c.value)) << c.name << " " << c.value;
+    }
 }
-
-class LimitedStore : public ZelFixture, public ::testing::WithParamInterface<LimitedCase> {};
-
-TEST_P(LimitedStore, CheckedWithNewActionsAndStoredWithout) {
-    const LimitedCase& c = GetParam();
-    // Current numbering: a refused value is not stored, ERROR is 12.
-    UseNewActions(true);
-    const double before = Number(c.name);
-    SetNumber("ERROR", 0);
-    EXPECT_EQ(SetNumber(c.name, c.value), c.accepted ? 1 : 2);
-    EXPECT_EQ(Number(c.name), c.accepted ? std::trunc(c.value) : before);
-    EXPECT_EQ(Error(), c.accepted ? 0 : 12);
-    // Legacy numbering: every value is stored unchecked.
-    UseNewActions(false);
-    EXPECT_EQ(SetNumber(c.name, c.value), 1);
-    EXPECT_EQ(Number(c.name), std::trunc(c.value));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, LimitedStore,
-    ::testing::Values(LimitedCase{"LISTSEP", 0, true}, LimitedCase{"LISTSEP", 255, true},
-                      LimitedCase{"LISTSEP", 256, false}, LimitedCase{"LISTSEP", -1, false},
-                      LimitedCase{"NBYTES", 5, false}, LimitedCase{"NBYTES", 6, false},
-                      LimitedCase{"NBYTES", 7, false}, LimitedCase{"NBYTES", 9, false},
-                      LimitedCase{"NBYTES", 8, true}, LimitedCase{"NBYTES", 10, true},
-                      LimitedCase{"NBYTES", 4.9, true}, LimitedCase{"BYTEORDER", 7, false},
-                      LimitedCase{"BYTEORDER", 2, true}, LimitedCase{"SIGNED", 2, false},
-                      LimitedCase{"NLINEMODE", 3, false}, LimitedCase{"MODE", -1, false},
-                      LimitedCase{"OPENMODE", 2, true}),
-    [](const ::testing::TestParamInfo<LimitedCase>& info) {
-        std::string name = std::string(info.param.name) + "_" +
-                           std::to_string(static_cast<int>(info.param.value * 10));
-        for (char& c : name) {
-            if (c == '-') c = 'm';
-        }
-        return name;
-    });
 
 TEST(LimitedProperty, LegacyRefusalIsTwoWithErrorThree) {
     FakeNumbering numbering;
@@ -175,15 +141,16 @@ TEST(LimitedProperty, LegacyRefusalIsTwoWithErrorThree) {
     EXPECT_EQ(widths.CheckCurrent(), 2);
 }
 
-TEST_F(LimitedStore, ResetRestoresEveryDefault) {
+// RESET restores every default and leaves the files open, none current.
+TEST_F(LimitedStore, ResetRestoresEveryDefaultAndLeavesFilesOpen) {
+    const int32_t h = OpenFile("kept.bin");
+    EXPECT_EQ(Number("HFILE"), h);
     UseNewActions(true);
-    SetNumber("NBYTES", 8);
-    SetNumber("BYTEORDER", 2);
-    SetNumber("SIGNED", 1);
-    SetNumber("NLINEMODE", 2);
-    SetNumber("LISTSEP", 59);
-    SetNumber("MODE", 2);
-    SetNumber("SKIP", 12);
+    for (auto [name, value] : {std::pair{"NBYTES", 8}, std::pair{"BYTEORDER", 2}, std::pair{"SIGNED", 1},
+                               std::pair{"NLINEMODE", 2}, std::pair{"LISTSEP", 59}, std::pair{"MODE", 2},
+                               std::pair{"SKIP", 12}}) {
+        ASSERT_EQ(SetNumber(name, value), 1) << name;
+    }
     SetText("FILENAME", "x");
     SetText("WKSNAME", "w");
     EXPECT_EQ(Call("RESET").code, 1);
@@ -197,13 +164,6 @@ TEST_F(LimitedStore, ResetRestoresEveryDefault) {
     EXPECT_EQ(Text("FILENAME"), "");
     EXPECT_EQ(Text("WKSNAME"), "");
     EXPECT_EQ(Call("RESET", "x").code, 2);
-}
-
-TEST_F(LimitedStore, ResetLeavesFilesOpenWithNoCurrentFile) {
-    const int32_t h = OpenFile("kept.bin");
-    EXPECT_EQ(Number("HFILE"), h);
-    EXPECT_EQ(Call("RESET").code, 1);
-    EXPECT_EQ(Number("HFILE"), -1);
     EXPECT_EQ(zel().io().Files().size(), 1u);
     EXPECT_EQ(Call("GETPOS", std::to_string(h)).code, 1);
 }

@@ -1,6 +1,9 @@
+// The file class: sharing, the read-ahead and what other handles write,
+// positions, handles, and the cause each failing call raises.
 #include <filesystem>
 #include <functional>
-#include <ostream>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -38,9 +41,9 @@ std::string ReadString(File& f, uint32_t count) {
     return s;
 }
 
-void WriteString(File& f, const std::string& s) {
-    f.Write(s.data(), static_cast<uint32_t>(s.size()));
-}
+void WriteString(File& f, const std::string& s) { f.Write(s.data(), static_cast<uint32_t>(s.size())); }
+
+std::string Text(std::span<const uint8_t> view) { return {view.begin(), view.end()}; }
 
 constexpr OpenFlags kRead{Access::Read, Share::DenyNone, false};
 constexpr OpenFlags kWrite{Access::Write, Share::DenyWrite, false};
@@ -52,36 +55,6 @@ struct SharingCase {
     OpenFlags first, second;
     bool secondOpens;
 };
-const char* NameOf(Access access) {
-    switch (access) {
-        case Access::Read: return "read";
-        case Access::Write: return "write";
-        case Access::ReadWrite: return "read-write";
-    }
-    return "?";
-}
-
-const char* NameOf(Share share) {
-    switch (share) {
-        case Share::Exclusive: return "exclusive";
-        case Share::DenyWrite: return "deny write";
-        case Share::DenyRead: return "deny read";
-        case Share::DenyNone: return "deny none";
-    }
-    return "?";
-}
-
-void PrintTo(const OpenFlags& flags, std::ostream* out) {
-    *out << NameOf(flags.access) << ", " << NameOf(flags.share) << (flags.create ? ", create" : "");
-}
-
-void PrintTo(const SharingCase& c, std::ostream* out) {
-    *out << c.name << ": first ";
-    PrintTo(c.first, out);
-    *out << "; second ";
-    PrintTo(c.second, out);
-    *out << (c.secondOpens ? "; the second opens" : "; the second is refused");
-}
 
 class SharingTest : public ScratchTest, public ::testing::WithParamInterface<SharingCase> {};
 
@@ -95,29 +68,24 @@ TEST_P(SharingTest, SecondOpenFollowsTheSharingRules) {
         return;
     }
     EXPECT_EQ(OpenCause(second, path, c.second), FileCause::SharingViolation);
-    EXPECT_EQ(second.Handle(), -1);
     first.Close();  // the refusal left nothing behind
     EXPECT_EQ(OpenCause(second, path, c.second), FileCause::None);
 }
 
 std::vector<SharingCase> SharingCases() {
     const std::pair<const char*, OpenFlags> kinds[] = {
-        {"Read", kRead},
-        {"Write", kWrite},
-        {"Both", kBoth},
-        {"ReadX", {Access::Read, Share::Exclusive, false}},
-        {"WriteX", {Access::Write, Share::Exclusive, false}},
-        {"BothX", {Access::ReadWrite, Share::Exclusive, false}}};
+        {"Read", kRead}, {"Write", kWrite}, {"Both", kBoth}, {"ReadX", {Access::Read, Share::Exclusive, false}},
+        {"WriteX", {Access::Write, Share::Exclusive, false}}, {"BothX", {Access::ReadWrite, Share::Exclusive, false}}};
     // Row: the first open; column: whether each kind may open second.
-    const bool opens[6][6] = {{true, true, true, false, false, false},  // others read and write
+    const bool opens[6][6] = {{true, true, true, false, false, false},    // others read and write
                               {true, false, false, false, false, false},  // others read
                               {true, false, false, false, false, false},  // others read
                               {}, {}, {}};                                // exclusive
     std::vector<SharingCase> cases;
     for (int i = 0; i < 6; ++i) {
         for (int j = 0; j < 6; ++j) {
-            cases.push_back({std::string(kinds[i].first) + "_then_" + kinds[j].first,
-                             kinds[i].second, kinds[j].second, opens[i][j]});
+            cases.push_back({std::string(kinds[i].first) + "_then_" + kinds[j].first, kinds[i].second,
+                             kinds[j].second, opens[i][j]});
         }
     }
     return cases;
@@ -139,7 +107,7 @@ TEST_F(FileTest, CreateEmptiesUnlessSharingRefusesIt) {
 
 TEST_F(FileTest, OpenFailureCauses) {
     Make("plain", "x");
-    std::filesystem::create_directory(dir_ / "folder");
+    std::filesystem::create_directory(scratch_.path() / "folder");
     const struct {
         std::string path;
         bool create;
@@ -159,7 +127,6 @@ TEST_F(FileTest, OpenFailureCauses) {
             File f;
             EXPECT_EQ(OpenCause(f, c.path, {access, Share::DenyNone, c.create}), c.cause)
                 << c.path << " access " << static_cast<int>(access);
-            EXPECT_EQ(f.Handle(), -1);
         }
     }
     EXPECT_EQ(Contents(PathOf("plain")), "x");
@@ -174,10 +141,12 @@ TEST_F(FileTest, HandlesSeeEachOthersWritesAtOnce) {
     writer.Seek(5, SeekFrom::Begin);
     WriteString(writer, "XY");
     EXPECT_EQ(ReadString(reader, 6), "1234XY");
+    WriteString(writer, "Q");  // at 7, where the reader stands
+    EXPECT_EQ(Text(reader.Peek()), "Q89");
     writer.Seek(0, SeekFrom::End);
     WriteString(writer, "tail");  // grows the file past the reader's buffer
     EXPECT_EQ(reader.GetLength(), 14u);
-    EXPECT_EQ(ReadString(reader, 10), "789tail");
+    EXPECT_EQ(ReadString(reader, 10), "Q89tail");
     writer.Close();
     reader.Seek(0, SeekFrom::Begin);
     EXPECT_EQ(ReadString(reader, 1), "0");
@@ -204,19 +173,21 @@ TEST_F(FileTest, InterleavedReadWriteSeekOnOneHandle) {
     EXPECT_EQ(f.GetPosition(), 14u);
 }
 
-TEST_F(FileTest, SeekBeforeStartFailsAndKeepsPosition) {
+// Peek shows the read-ahead from the position on; Skip moves over it, never
+// past the bytes shown.
+TEST_F(FileTest, PeekShowsTheBytesAtThePositionAndSkipMovesIt) {
     File f;
-    ASSERT_EQ(OpenCause(f, Make("seek", "0123456789"), kRead), FileCause::None);
-    f.Seek(3, SeekFrom::Begin);
-    const std::pair<int64_t, SeekFrom> cases[] = {{-1, SeekFrom::Begin},
-                                                  {-4, SeekFrom::Current},
-                                                  {-11, SeekFrom::End},
-                                                  {INT64_MIN, SeekFrom::End},
-                                                  {INT64_MAX, SeekFrom::End}};
-    for (const auto& seek : cases) {
-        EXPECT_EQ(CauseOf([&] { f.Seek(seek.first, seek.second); }), FileCause::BadSeek) << seek.first;
-        EXPECT_EQ(f.GetPosition(), 3u);
-    }
+    ASSERT_EQ(OpenCause(f, Make("peek", "abcdefgh"), kRead), FileCause::None);
+    EXPECT_EQ(Text(f.Peek()), "abcdefgh");
+    f.Skip(3);
+    EXPECT_EQ(f.GetPosition(), 3u);
+    EXPECT_EQ(ReadString(f, 1), "d");
+    EXPECT_EQ(Text(f.Peek()), "efgh");
+    f.Skip(100);
+    EXPECT_EQ(f.GetPosition(), 8u);
+    EXPECT_TRUE(f.Peek().empty());
+    EXPECT_EQ(f.Seek(1, SeekFrom::Begin), 1u);
+    EXPECT_EQ(Text(f.Peek()), "bcdefgh");
 }
 
 class ChunkReadTest : public ScratchTest, public ::testing::WithParamInterface<uint32_t> {};
@@ -234,43 +205,22 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ChunkReadTest,
                          ::testing::Values(1u, 7u, File::kReadBufferSize - 1, File::kReadBufferSize,
                                            File::kReadBufferSize + 1));
 
-// Passes everything to the real layer, counting the reads.
-class CountingVfs final : public Vfs {
-public:
-    int reads = 0;
-    Vfs& real = SystemVfs();
-    FileCause Open(const std::string& p, Access a, Share s, bool c, int32_t& fd) override {
-        return real.Open(p, a, s, c, fd);
-    }
-    FileCause Close(int32_t fd) override { return real.Close(fd); }
-    FileCause Read(int32_t fd, void* b, uint32_t n, uint32_t& got) override {
-        ++reads;
-        return real.Read(fd, b, n, got);
-    }
-    FileCause Write(int32_t fd, const void* b, uint32_t n) override {
-        return real.Write(fd, b, n);
-    }
-    FileCause Seek(int32_t fd, uint64_t at) override { return real.Seek(fd, at); }
-    FileCause Tell(int32_t fd, uint64_t& at) override { return real.Tell(fd, at); }
-    FileCause Size(int32_t fd, uint64_t& size) override { return real.Size(fd, size); }
-    FileCause Identify(int32_t fd, FileIdentity& id) override { return real.Identify(fd, id); }
-    bool Stat(const std::string& p, FileStatus& s) override { return real.Stat(p, s); }
-    FileCause Remove(const std::string& p) override { return real.Remove(p); }
-    std::string FullPath(const std::string& p) override { return real.FullPath(p); }
-};
-
-TEST_F(FileTest, SmallReadsAreServedFromTheBuffer) {
+TEST_F(FileTest, SmallReadsAndPeeksAreServedFromTheReadAhead) {
     const std::string path = Make("counted", std::string(3 * File::kReadBufferSize + 5, 'x'));
-    CountingVfs counting;
-    SetVfs(&counting);
+    zeltest::FailingVfs layer;  // fails nothing here: it counts
     File f;
-    const FileCause opened = OpenCause(f, path, kRead);
-    SetVfs(nullptr);  // the open file keeps the layer it was opened through
-    ASSERT_EQ(opened, FileCause::None);
+    {
+        zeltest::ScopedVfs scope(layer);
+        ASSERT_EQ(OpenCause(f, path, kRead), FileCause::None);
+    }  // the open file keeps the layer it was opened through
+    EXPECT_EQ(f.Peek().size(), File::kReadBufferSize);
+    EXPECT_EQ(f.Peek().size(), File::kReadBufferSize);
+    EXPECT_EQ(layer.Calls(VfsOp::Read), 1);
     char byte;
     while (f.Read(&byte, 1) == 1) {
     }
-    EXPECT_EQ(counting.reads, 5);  // four buffer fills and the one that meets the end
+    EXPECT_EQ(layer.Calls(VfsOp::Read), 5);  // four buffer fills and the one that meets the end
+    EXPECT_EQ(layer.Calls(VfsOp::Seek), 0);
 }
 
 TEST_F(FileTest, SeeksInsideTheReadAheadStayInMemory) {
@@ -281,205 +231,155 @@ TEST_F(FileTest, SeeksInsideTheReadAheadStayInMemory) {
     zeltest::ScopedVfs scope(layer);
     File f;
     ASSERT_EQ(OpenCause(f, path, kRead), FileCause::None);
-    const auto byteAt = [&](uint64_t at) { return bytes.substr(static_cast<std::size_t>(at), 1); };
-
-    EXPECT_EQ(ReadString(f, 1), byteAt(0));  // fills the read-ahead
+    EXPECT_EQ(ReadString(f, 1), bytes.substr(0, 1));  // fills the read-ahead
     EXPECT_EQ(f.Seek(1000, SeekFrom::Begin), 1000u);
-    EXPECT_EQ(ReadString(f, 1), byteAt(1000));
-    EXPECT_EQ(f.Seek(-501, SeekFrom::Current), 500u);
-    EXPECT_EQ(ReadString(f, 1), byteAt(500));
+    EXPECT_EQ(f.Seek(-500, SeekFrom::Current), 500u);
+    EXPECT_EQ(ReadString(f, 1), bytes.substr(500, 1));
     EXPECT_EQ(f.Seek(File::kReadBufferSize, SeekFrom::Begin), File::kReadBufferSize);
     EXPECT_EQ(f.GetPosition(), File::kReadBufferSize);
     EXPECT_EQ(layer.Calls(VfsOp::Seek), 0);
     EXPECT_EQ(layer.Calls(VfsOp::Read), 1);
-
     // Past the read-ahead the layer moves its pointer, and reads again.
     EXPECT_EQ(f.Seek(File::kReadBufferSize + 7, SeekFrom::Begin), File::kReadBufferSize + 7);
-    EXPECT_EQ(ReadString(f, 1), byteAt(File::kReadBufferSize + 7));
+    EXPECT_EQ(ReadString(f, 1), bytes.substr(File::kReadBufferSize + 7, 1));
     EXPECT_EQ(f.Seek(3, SeekFrom::Begin), 3u);
     EXPECT_EQ(ReadString(f, 2), bytes.substr(3, 2));
     EXPECT_EQ(layer.Calls(VfsOp::Seek), 2);
     EXPECT_EQ(layer.Calls(VfsOp::Read), 3);
-    EXPECT_EQ(f.GetPosition(), 5u);
 }
 
-// A call that the layer fails leaves the position where it was, with the
-// bytes read ahead still unread.
-struct KeptPositionCase {
+// Two opens of one file have handles of their own; a handle goes with its
+// close, and reopening an open object frees its old one.
+TEST_F(FileTest, HandlesAreUniqueAndComeBackAfterClose) {
+    File a, b;
+    ASSERT_EQ(OpenCause(a, Make("a", ""), kRead), FileCause::None);
+    ASSERT_EQ(OpenCause(b, PathOf("a"), kRead), FileCause::None);
+    EXPECT_NE(a.Handle(), b.Handle());
+    const int32_t freed = b.Handle();
+    b.Close();
+    EXPECT_EQ(b.Handle(), -1);
+    ASSERT_EQ(OpenCause(b, Make("b", ""), kRead), FileCause::None);
+    EXPECT_EQ(b.Handle(), freed);
+    ASSERT_EQ(OpenCause(b, PathOf("a"), kRead), FileCause::None);
+    EXPECT_EQ(b.Handle(), freed);
+}
+
+// A failing call raises its cause, the file keeps its bytes, and a file
+// that stays open keeps its position with the bytes read ahead still
+// unread. The file holds "0123456789"; one that can read has read three.
+enum class Start { Closed, Read, Write, Both };
+using Call = std::function<void(File&, const std::string&)>;  // on the file and its path
+constexpr int64_t kEndsClosed = -1;
+
+struct FailureCase {
     std::string name;
-    VfsOp failing;
-    std::function<void(File&)> call;
-    uint64_t kept;  // the position after the failure
+    Start start;
+    Call call;
+    FileCause cause;
+    std::optional<VfsOp> fault = {};  // the layer's operation that fails with the cause
+    int64_t kept = 3;                 // the position after, or kEndsClosed
 };
 
-void PrintTo(const KeptPositionCase& c, std::ostream* out) {
-    *out << c.name << " (the layer fails " << zeltest::NameOf(c.failing) << "; position "
-         << c.kept << ")";
-}
+class FailureTest : public ScratchTest, public ::testing::WithParamInterface<FailureCase> {};
 
-class KeptPositionTest : public ScratchTest,
-                         public ::testing::WithParamInterface<KeptPositionCase> {};
-
-TEST_P(KeptPositionTest, FailureKeepsThePosition) {
-    const KeptPositionCase& c = GetParam();
+TEST_P(FailureTest, RaisesItsCauseAndKeepsThePosition) {
+    const FailureCase& c = GetParam();
     const std::string bytes = "0123456789";
     const std::string path = Make("kept", bytes);
     zeltest::FailingVfs layer;
     zeltest::ScopedVfs scope(layer);
     File f;
-    ASSERT_EQ(OpenCause(f, path, kBoth), FileCause::None);
-    EXPECT_EQ(ReadString(f, 3), "012");  // the rest of the file is read ahead
-    layer.Fail(c.failing, FileCause::HardIO);
-    EXPECT_EQ(CauseOf([&] { c.call(f); }), FileCause::HardIO);
-    EXPECT_EQ(f.GetPosition(), c.kept);
-    EXPECT_EQ(ReadString(f, 3), bytes.substr(static_cast<std::size_t>(c.kept), 3));
-    EXPECT_EQ(Contents(path), bytes);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Calls, KeptPositionTest,
-    ::testing::Values(
-        KeptPositionCase{"Write", VfsOp::Write, [](File& f) { WriteString(f, "ab"); }, 3},
-        KeptPositionCase{"SeekPastTheReadAhead", VfsOp::Seek,
-                         [](File& f) { f.Seek(20, SeekFrom::Begin); }, 3},
-        KeptPositionCase{"SeekFromHere", VfsOp::Tell,
-                         [](File& f) { f.Seek(2, SeekFrom::Current); }, 3},
-        KeptPositionCase{"SeekFromTheEnd", VfsOp::Size,
-                         [](File& f) { f.Seek(-1, SeekFrom::End); }, 3},
-        KeptPositionCase{"ReadAfterTheReadAhead", VfsOp::Read,
-                         [](File& f) {
-                             f.Seek(10, SeekFrom::Begin);  // the end of the read-ahead
-                             ReadString(f, 2);
-                         },
-                         10}),
-    [](const auto& info) { return info.param.name; });
-
-TEST_F(FileTest, AccessAndClosedFileFailures) {
-    const std::string path = Make("acc", "abc");
-    char byte = 'q';
-    File reader, writer, closed;
-    ASSERT_EQ(OpenCause(reader, path, kRead), FileCause::None);
-    ASSERT_EQ(OpenCause(writer, path, kWrite), FileCause::None);
-    EXPECT_EQ(CauseOf([&] { reader.Write(&byte, 1); }), FileCause::AccessDenied);
-    EXPECT_EQ(CauseOf([&] { writer.Read(&byte, 1); }), FileCause::AccessDenied);
-    EXPECT_EQ(CauseOf([&] { closed.Read(&byte, 1); }), FileCause::InvalidFile);
-    EXPECT_EQ(CauseOf([&] { closed.Write(&byte, 1); }), FileCause::InvalidFile);
-    EXPECT_EQ(CauseOf([&] { closed.Seek(0, SeekFrom::Begin); }), FileCause::InvalidFile);
-    EXPECT_EQ(CauseOf([&] { closed.GetPosition(); }), FileCause::InvalidFile);
-    EXPECT_EQ(CauseOf([&] { closed.GetLength(); }), FileCause::InvalidFile);
-    EXPECT_EQ(CauseOf([&] { closed.Close(); }), FileCause::None);
-    EXPECT_EQ(Contents(path), "abc");
-}
-
-TEST_F(FileTest, HandlesAreUniqueAndComeBackAfterClose) {
-    File a, b, c;
-    ASSERT_EQ(OpenCause(a, Make("a", ""), kRead), FileCause::None);
-    ASSERT_EQ(OpenCause(b, Make("b", ""), kRead), FileCause::None);
-    ASSERT_EQ(OpenCause(c, PathOf("a"), kRead), FileCause::None);
-    EXPECT_GE(a.Handle(), 0);
-    EXPECT_NE(a.Handle(), b.Handle());
-    EXPECT_NE(a.Handle(), c.Handle());
-    EXPECT_NE(b.Handle(), c.Handle());
-    const int32_t freed = b.Handle();
-    b.Close();
-    EXPECT_EQ(b.Handle(), -1);
-    ASSERT_EQ(OpenCause(b, PathOf("a"), kRead), FileCause::None);
-    EXPECT_EQ(b.Handle(), freed);
-    ASSERT_EQ(OpenCause(b, PathOf("b"), kRead), FileCause::None);  // reopening frees the old one
-    EXPECT_EQ(b.Handle(), freed);
-}
-
-TEST_F(FileTest, StatusAndRemove) {
-    const std::string path = Make("victim", "12345");
-    std::filesystem::create_directory(dir_ / "folder");
-    FileStatus status;
-    ASSERT_TRUE(File::GetStatus(path, status));
-    EXPECT_EQ(status.size, 5u);
-    ASSERT_TRUE(File::GetStatus(PathOf("folder"), status));
-    EXPECT_TRUE(status.isDirectory);
-    {
-        File f;
-        ASSERT_EQ(OpenCause(f, path, kRead), FileCause::None);
-        EXPECT_EQ(CauseOf([&] { File::Remove(path); }), FileCause::SharingViolation);
-    }  // the destructor closes
-    EXPECT_EQ(CauseOf([&] { File::Remove(path); }), FileCause::None);
-    EXPECT_FALSE(File::GetStatus(path, status));
-    EXPECT_EQ(CauseOf([&] { File::Remove(path); }), FileCause::FileNotFound);
-    EXPECT_EQ(CauseOf([&] { File::Remove(PathOf("nofolder/x")); }), FileCause::BadPath);
-    EXPECT_EQ(CauseOf([&] { File::Remove(PathOf("folder")); }), FileCause::AccessDenied);
-    EXPECT_TRUE(std::filesystem::is_directory(dir_ / "folder"));
-}
-
-// A failing layer is in place before the test opens a file.
-class FaultTest : public ScratchTest, public ::testing::WithParamInterface<VfsOp> {
-protected:
-    zeltest::FailingVfs layer_;
-    zeltest::ScopedVfs scope_{layer_};
-};
-
-// The File call that reaches op of the layer.
-FileCause RunOp(VfsOp op, File& f, const std::string& path) {
-    char byte = 0;
-    FileStatus status;
-    switch (op) {
-        case VfsOp::Open:
-        case VfsOp::Identify: return OpenCause(f, path, kBoth);
-        case VfsOp::Close: return CauseOf([&] { f.Close(); });
-        case VfsOp::Read: return CauseOf([&] { f.Read(&byte, 1); });
-        case VfsOp::Write: return CauseOf([&] { f.Write(&byte, 1); });
-        case VfsOp::Seek: return CauseOf([&] { f.Seek(1, SeekFrom::Begin); });
-        case VfsOp::Tell: return CauseOf([&] { f.GetPosition(); });
-        case VfsOp::Size: return CauseOf([&] { f.GetLength(); });
-        case VfsOp::Stat:
-            return File::GetStatus(path, status) ? FileCause::None : FileCause::FileNotFound;
-        case VfsOp::Remove: return CauseOf([&] { File::Remove(path); });
-    }
-    return FileCause::Generic;
-}
-
-TEST_P(FaultTest, FailsTheNextCallOnce) {
-    const VfsOp op = GetParam();
-    const bool opens = op == VfsOp::Open || op == VfsOp::Identify;
-    const std::string path = Make("faulty", "abc");
-    File f;
-    if (!opens && op != VfsOp::Remove) {
-        ASSERT_EQ(OpenCause(f, path, kBoth), FileCause::None);
-    }
-    layer_.Fail(op, FileCause::DiskFull);
-    EXPECT_EQ(RunOp(op, f, path),
-              op == VfsOp::Stat ? FileCause::FileNotFound : FileCause::DiskFull);
-    if (opens || op == VfsOp::Close) {
-        EXPECT_FALSE(f.IsOpen());  // a failed close still releases the handle
-        if (op == VfsOp::Close) {
-            ASSERT_EQ(OpenCause(f, path, kBoth), FileCause::None);
+    const bool reads = c.start == Start::Read || c.start == Start::Both;
+    if (c.start != Start::Closed) {
+        const OpenFlags flags = c.start == Start::Read ? kRead : c.start == Start::Write ? kWrite : kBoth;
+        ASSERT_EQ(OpenCause(f, path, flags), FileCause::None);
+        if (reads) {
+            EXPECT_EQ(ReadString(f, 3), "012");  // the rest of the file is read ahead
         }
     }
-    EXPECT_EQ(RunOp(op, f, path), FileCause::None);
-}
-INSTANTIATE_TEST_SUITE_P(Ops, FaultTest,
-                         ::testing::Values(VfsOp::Open, VfsOp::Close, VfsOp::Read, VfsOp::Write,
-                                           VfsOp::Seek, VfsOp::Tell, VfsOp::Size,
-                                           VfsOp::Identify, VfsOp::Stat, VfsOp::Remove),
-                         [](const auto& info) { return std::string(zeltest::NameOf(info.param)); });
-
-TEST_F(FileTest, QueuedFaultsStrikeAfterTheirSkippedCalls) {
-    const std::string path = Make("queued", "abcdef");
-    zeltest::FailingVfs layer;
-    zeltest::ScopedVfs scope(layer);
-    File f;
-    ASSERT_EQ(OpenCause(f, path, kBoth), FileCause::None);
-    layer.Fail(VfsOp::Seek, FileCause::HardIO, 2);
-    layer.Fail(VfsOp::Seek, FileCause::BadSeek);
-    const FileCause expected[] = {FileCause::BadSeek, FileCause::None, FileCause::HardIO,
-                                  FileCause::None};
-    for (FileCause cause : expected) {
-        EXPECT_EQ(RunOp(VfsOp::Seek, f, path), cause);
+    if (c.fault) layer.Fail(*c.fault, c.cause);
+    EXPECT_EQ(CauseOf([&] { c.call(f, path); }), c.cause);
+    EXPECT_EQ(Contents(path), bytes);
+    if (c.kept == kEndsClosed) {
+        EXPECT_FALSE(f.IsOpen());
+        EXPECT_EQ(layer.OpenDescriptors(), 0);
+        return;
     }
-    // The second read of the layer (the one that meets the end) would fail.
-    layer.Fail(VfsOp::Read, FileCause::HardIO, 1);
-    layer.Clear();
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(RunOp(VfsOp::Read, f, path), FileCause::None);
+    ASSERT_TRUE(f.IsOpen());
+    EXPECT_EQ(f.GetPosition(), static_cast<uint64_t>(c.kept));
+    if (reads) {
+        EXPECT_EQ(ReadString(f, 3), bytes.substr(static_cast<std::size_t>(c.kept), 3));
+    }
 }
+
+void ReadOne(File& f, const std::string&) { ReadString(f, 1); }
+void WriteTwo(File& f, const std::string&) { WriteString(f, "ab"); }
+void PeekAt(File& f, const std::string&) { f.Peek(); }
+void Position(File& f, const std::string&) { f.GetPosition(); }
+void Length(File& f, const std::string&) { f.GetLength(); }
+void CloseIt(File& f, const std::string&) { f.Close(); }
+// Open answers its cause instead of raising it.
+void OpenBoth(File& f, const std::string& path) { throw FileException(OpenCause(f, path, kBoth)); }
+void RemoveFolder(File&, const std::string& path) {
+    File::Remove(std::filesystem::path(path).parent_path().string());
+}
+Call SeekTo(int64_t offset, SeekFrom from) {
+    return [offset, from](File& f, const std::string&) { f.Seek(offset, from); };
+}
+// Moves to the end of the read-ahead first.
+Call AtTen(Call call) {
+    return [call](File& f, const std::string& path) {
+        f.Seek(10, SeekFrom::Begin);
+        call(f, path);
+    };
+}
+Call RemoveAt(const std::string& suffix) {
+    return [suffix](File&, const std::string& path) { File::Remove(path + suffix); };
+}
+
+using enum Start;
+using enum FileCause;
+using enum SeekFrom;
+constexpr std::nullopt_t kNoFault = std::nullopt;
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, FailureTest,
+    ::testing::Values(
+        FailureCase{"WriteOfAReadOnlyFile", Read, WriteTwo, AccessDenied},
+        FailureCase{"ReadOfAWriteOnlyFile", Write, ReadOne, AccessDenied, kNoFault, 0},
+        FailureCase{"PeekOfAWriteOnlyFile", Write, PeekAt, AccessDenied, kNoFault, 0},
+        FailureCase{"ReadOfAClosedFile", Closed, ReadOne, InvalidFile, kNoFault, kEndsClosed},
+        FailureCase{"WriteOfAClosedFile", Closed, WriteTwo, InvalidFile, kNoFault, kEndsClosed},
+        FailureCase{"PeekOfAClosedFile", Closed, PeekAt, InvalidFile, kNoFault, kEndsClosed},
+        FailureCase{"SeekOfAClosedFile", Closed, SeekTo(0, Begin), InvalidFile, kNoFault, kEndsClosed},
+        FailureCase{"PositionOfAClosedFile", Closed, Position, InvalidFile, kNoFault, kEndsClosed},
+        FailureCase{"LengthOfAClosedFile", Closed, Length, InvalidFile, kNoFault, kEndsClosed},
+        FailureCase{"CloseOfAClosedFileIsNoFailure", Closed, CloseIt, None, kNoFault, kEndsClosed},
+        FailureCase{"SeekBeforeTheStart", Both, SeekTo(-1, Begin), BadSeek},
+        FailureCase{"SeekFromHereBeforeTheStart", Both, SeekTo(-4, Current), BadSeek},
+        FailureCase{"SeekFromTheEndBeforeTheStart", Both, SeekTo(-11, End), BadSeek},
+        FailureCase{"SeekByTheLeastOffset", Both, SeekTo(INT64_MIN, End), BadSeek},
+        FailureCase{"SeekPastTheLargestPosition", Both, SeekTo(INT64_MAX, End), BadSeek},
+        FailureCase{"RemoveOfAnOpenFile", Read, RemoveAt(""), SharingViolation},
+        FailureCase{"RemoveOfAMissingFile", Closed, RemoveAt("-missing"), FileNotFound, kNoFault, kEndsClosed},
+        FailureCase{"RemoveInAMissingFolder", Closed, RemoveAt("-nofolder/x"), BadPath, kNoFault, kEndsClosed},
+        FailureCase{"RemoveOfAFolder", Closed, RemoveFolder, AccessDenied, kNoFault, kEndsClosed},
+        FailureCase{"RemoveWithoutAName", Closed, [](File&, auto&) { File::Remove(""); }, BadPath, kNoFault,
+                    kEndsClosed},
+        // The layer fails one operation.
+        FailureCase{"FailingOpen", Closed, OpenBoth, DiskFull, VfsOp::Open, kEndsClosed},
+        FailureCase{"FailingIdentifyClosesAgain", Closed, OpenBoth, DiskFull, VfsOp::Identify, kEndsClosed},
+        FailureCase{"FailingCloseStillReleases", Both, CloseIt, DiskFull, VfsOp::Close, kEndsClosed},
+        FailureCase{"FailingWrite", Both, WriteTwo, HardIO, VfsOp::Write},
+        FailureCase{"FailingSeekPastTheReadAhead", Both, SeekTo(20, Begin), HardIO, VfsOp::Seek},
+        FailureCase{"FailingTellOfASeekFromHere", Both, SeekTo(2, Current), HardIO, VfsOp::Tell},
+        FailureCase{"FailingSizeOfASeekFromTheEnd", Both, SeekTo(-1, End), HardIO, VfsOp::Size},
+        FailureCase{"FailingTell", Both, Position, HardIO, VfsOp::Tell},
+        FailureCase{"FailingSize", Both, Length, HardIO, VfsOp::Size},
+        FailureCase{"FailingReadAfterTheReadAhead", Both, AtTen(ReadOne), HardIO, VfsOp::Read, 10},
+        FailureCase{"FailingPeekAfterTheReadAhead", Both, AtTen(PeekAt), HardIO, VfsOp::Read, 10},
+        FailureCase{"FailingRemove", Closed, RemoveAt(""), HardIO, VfsOp::Remove, kEndsClosed}),
+    [](const auto& info) { return info.param.name; });
 
 TEST_F(FileTest, WriteToFullDeviceReportsDiskFull) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";

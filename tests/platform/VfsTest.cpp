@@ -83,56 +83,37 @@ struct ErrorCase {
     int64_t code;
     FileCause cause;
 };
-void PrintTo(const ErrorCase& c, std::ostream* out) {
-    *out << "code " << c.code << " -> cause " << static_cast<int>(c.cause);
-}
 
 class SystemErrorTest : public ::testing::TestWithParam<ErrorCase> {};
 
 TEST_P(SystemErrorTest, MapsOntoTheCauseTable) {
-    EXPECT_EQ(CauseFromSystemError(GetParam().code), GetParam().cause);
+    EXPECT_EQ(CauseFromSystemError(GetParam().code), GetParam().cause) << "code " << GetParam().code;
 }
 
 std::vector<ErrorCase> SystemErrorCases() {
 #ifndef _WIN32
     return {
-        {ENOENT, FileCause::FileNotFound},   {ENOTDIR, FileCause::BadPath},
-        {ENAMETOOLONG, FileCause::BadPath},  {ELOOP, FileCause::BadPath},
-        {EINVAL, FileCause::BadPath},        {EMFILE, FileCause::TooManyOpenFiles},
-        {ENFILE, FileCause::TooManyOpenFiles}, {EACCES, FileCause::AccessDenied},
-        {EPERM, FileCause::AccessDenied},    {EROFS, FileCause::AccessDenied},
-        {EISDIR, FileCause::AccessDenied},   {EBADF, FileCause::InvalidFile},
-        {ENOSPC, FileCause::DiskFull},       {EDQUOT, FileCause::DiskFull},
-        {EIO, FileCause::HardIO},            {ESPIPE, FileCause::BadSeek},
-        {EOVERFLOW, FileCause::BadSeek},     {EXDEV, FileCause::Generic},
-        // A failure without an error code is still a failure.
-        {0, FileCause::Generic},
+        {ENOENT, FileCause::FileNotFound},     {ENOTDIR, FileCause::BadPath},     {ENAMETOOLONG, FileCause::BadPath},
+        {ELOOP, FileCause::BadPath},           {EINVAL, FileCause::BadPath},      {EMFILE, FileCause::TooManyOpenFiles},
+        {ENFILE, FileCause::TooManyOpenFiles}, {EACCES, FileCause::AccessDenied}, {EPERM, FileCause::AccessDenied},
+        {EROFS, FileCause::AccessDenied},      {EISDIR, FileCause::AccessDenied}, {EBADF, FileCause::InvalidFile},
+        {ENOSPC, FileCause::DiskFull},         {EDQUOT, FileCause::DiskFull},     {EIO, FileCause::HardIO},
+        {ESPIPE, FileCause::BadSeek},          {EOVERFLOW, FileCause::BadSeek},
+        {0, FileCause::Generic},  // a failure without an error code is still a failure
     };
 #else
     return {
-        {ERROR_FILE_NOT_FOUND, FileCause::FileNotFound},
-        {ERROR_PATH_NOT_FOUND, FileCause::BadPath},
-        {ERROR_INVALID_NAME, FileCause::BadPath},
-        {ERROR_BAD_PATHNAME, FileCause::BadPath},
-        {ERROR_FILENAME_EXCED_RANGE, FileCause::BadPath},
-        {ERROR_INVALID_DRIVE, FileCause::BadPath},
-        {ERROR_TOO_MANY_OPEN_FILES, FileCause::TooManyOpenFiles},
-        {ERROR_ACCESS_DENIED, FileCause::AccessDenied},
-        {ERROR_WRITE_PROTECT, FileCause::AccessDenied},
-        {ERROR_INVALID_HANDLE, FileCause::InvalidFile},
-        {ERROR_CURRENT_DIRECTORY, FileCause::RemoveCurrentDir},
-        {ERROR_CANNOT_MAKE, FileCause::DirectoryFull},
-        {ERROR_SEEK, FileCause::BadSeek},
-        {ERROR_NEGATIVE_SEEK, FileCause::BadSeek},
-        {ERROR_CRC, FileCause::HardIO},
-        {ERROR_READ_FAULT, FileCause::HardIO},
-        {ERROR_WRITE_FAULT, FileCause::HardIO},
-        {ERROR_SHARING_VIOLATION, FileCause::SharingViolation},
-        {ERROR_LOCK_VIOLATION, FileCause::LockViolation},
-        {ERROR_HANDLE_DISK_FULL, FileCause::DiskFull},
-        {ERROR_DISK_FULL, FileCause::DiskFull},
-        {ERROR_HANDLE_EOF, FileCause::EndOfFile},
-        {ERROR_NOT_ENOUGH_MEMORY, FileCause::Generic},
+        {ERROR_FILE_NOT_FOUND, FileCause::FileNotFound},     {ERROR_PATH_NOT_FOUND, FileCause::BadPath},
+        {ERROR_INVALID_NAME, FileCause::BadPath},            {ERROR_BAD_PATHNAME, FileCause::BadPath},
+        {ERROR_FILENAME_EXCED_RANGE, FileCause::BadPath},    {ERROR_INVALID_DRIVE, FileCause::BadPath},
+        {ERROR_TOO_MANY_OPEN_FILES, FileCause::TooManyOpenFiles}, {ERROR_ACCESS_DENIED, FileCause::AccessDenied},
+        {ERROR_WRITE_PROTECT, FileCause::AccessDenied},      {ERROR_INVALID_HANDLE, FileCause::InvalidFile},
+        {ERROR_CURRENT_DIRECTORY, FileCause::RemoveCurrentDir}, {ERROR_CANNOT_MAKE, FileCause::DirectoryFull},
+        {ERROR_SEEK, FileCause::BadSeek},                    {ERROR_NEGATIVE_SEEK, FileCause::BadSeek},
+        {ERROR_CRC, FileCause::HardIO},                      {ERROR_READ_FAULT, FileCause::HardIO},
+        {ERROR_WRITE_FAULT, FileCause::HardIO},              {ERROR_SHARING_VIOLATION, FileCause::SharingViolation},
+        {ERROR_LOCK_VIOLATION, FileCause::LockViolation},    {ERROR_HANDLE_DISK_FULL, FileCause::DiskFull},
+        {ERROR_DISK_FULL, FileCause::DiskFull},              {ERROR_HANDLE_EOF, FileCause::EndOfFile},
         {0, FileCause::Generic},
     };
 #endif
@@ -141,74 +122,39 @@ INSTANTIATE_TEST_SUITE_P(ThisSystem, SystemErrorTest, ::testing::ValuesIn(System
 
 using SystemVfsTest = ScratchTest;
 
-// Reads and writes happen at the pointer and move it; Seek and Tell set and
-// report it, past the end as well.
-TEST_F(SystemVfsTest, ThePointerFollowsReadsWritesAndSeeks) {
+// Seek and Tell set and report the pointer past the end as well; a write
+// there extends the file. Two opens of one file name the same file.
+TEST_F(SystemVfsTest, ThePointerAndTheIdentity) {
     Vfs& vfs = SystemVfs();
-    int32_t fd = -1;
-    ASSERT_EQ(vfs.Open(PathOf("pointer"), Access::ReadWrite, Share::DenyNone, true, fd), FileCause::None);
-    EXPECT_GE(fd, 0);
-    uint64_t at = 99;
-    EXPECT_EQ(vfs.Tell(fd, at), FileCause::None);
-    EXPECT_EQ(at, 0u);
-    EXPECT_EQ(vfs.Write(fd, "abcdef", 6), FileCause::None);
-    EXPECT_EQ(vfs.Tell(fd, at), FileCause::None);
-    EXPECT_EQ(at, 6u);
-    EXPECT_EQ(vfs.Seek(fd, 2), FileCause::None);
-    char buffer[8] = {};
-    uint32_t got = 0;
-    EXPECT_EQ(vfs.Read(fd, buffer, sizeof buffer, got), FileCause::None);
-    EXPECT_EQ(std::string(buffer, got), "cdef");
-    EXPECT_EQ(vfs.Tell(fd, at), FileCause::None);
-    EXPECT_EQ(at, 6u);
+    int32_t fd = -1, again = -1, other = -1;
+    ASSERT_EQ(vfs.Open(Make("pointer", "abcdef"), Access::ReadWrite, Share::DenyNone, false, fd), FileCause::None);
     EXPECT_EQ(vfs.Seek(fd, 9), FileCause::None);
-    EXPECT_EQ(vfs.Read(fd, buffer, sizeof buffer, got), FileCause::None);
-    EXPECT_EQ(got, 0u);
     EXPECT_EQ(vfs.Write(fd, "Z", 1), FileCause::None);
-    uint64_t size = 0;
+    uint64_t size = 0, at = 0;
     EXPECT_EQ(vfs.Size(fd, size), FileCause::None);
     EXPECT_EQ(size, 10u);
     EXPECT_EQ(vfs.Seek(fd, uint64_t{1} << 63), FileCause::BadSeek);
     EXPECT_EQ(vfs.Tell(fd, at), FileCause::None);
     EXPECT_EQ(at, 10u);
-    EXPECT_EQ(vfs.Close(fd), FileCause::None);
     EXPECT_EQ(Contents(PathOf("pointer")), std::string("abcdef") + std::string(3, '\0') + "Z");
-}
-
-// Two opens of one file name the same file; another file has another
-// identity.
-TEST_F(SystemVfsTest, IdentityTellsFilesApart) {
-    Vfs& vfs = SystemVfs();
-    int32_t a = -1, b = -1, c = -1;
-    ASSERT_EQ(vfs.Open(Make("one", "1"), Access::Read, Share::DenyNone, false, a), FileCause::None);
-    ASSERT_EQ(vfs.Open(PathOf("one"), Access::Read, Share::DenyNone, false, b), FileCause::None);
-    ASSERT_EQ(vfs.Open(Make("two", "2"), Access::Read, Share::DenyNone, false, c), FileCause::None);
-    FileIdentity ia, ib, ic;
-    EXPECT_EQ(vfs.Identify(a, ia), FileCause::None);
-    EXPECT_EQ(vfs.Identify(b, ib), FileCause::None);
-    EXPECT_EQ(vfs.Identify(c, ic), FileCause::None);
-    EXPECT_EQ(ia, ib);
-    EXPECT_NE(ia, ic);
-    for (int32_t fd : {a, b, c}) EXPECT_EQ(vfs.Close(fd), FileCause::None);
+    ASSERT_EQ(vfs.Open(PathOf("pointer"), Access::Read, Share::DenyNone, false, again), FileCause::None);
+    ASSERT_EQ(vfs.Open(Make("other", ""), Access::Read, Share::DenyNone, false, other), FileCause::None);
+    const int32_t fds[3] = {fd, again, other};
+    FileIdentity ids[3];
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(vfs.Identify(fds[i], ids[i]), FileCause::None);
+    EXPECT_EQ(ids[0], ids[1]);
+    EXPECT_NE(ids[0], ids[2]);
+    for (int32_t each : fds) EXPECT_EQ(vfs.Close(each), FileCause::None);
 }
 
 #ifndef _WIN32
-// A FIFO without a writer must not block the open.
-TEST_F(SystemVfsTest, OpensFifoWithoutHanging) {
+// A FIFO without a writer must not block the open; it has no pointer to move.
+TEST_F(SystemVfsTest, OpensAFifoWithoutHangingAndCannotSeekIt) {
     const std::string fifo = PathOf("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     int32_t fd = -1;
     ASSERT_EQ(SystemVfs().Open(fifo, Access::Read, Share::DenyNone, false, fd), FileCause::None);
     EXPECT_GE(fd, 0);
-    EXPECT_EQ(SystemVfs().Close(fd), FileCause::None);
-}
-
-// A pipe has no pointer to move.
-TEST_F(SystemVfsTest, APipeCannotSeek) {
-    const std::string fifo = PathOf("pipe");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    int32_t fd = -1;
-    ASSERT_EQ(SystemVfs().Open(fifo, Access::Read, Share::DenyNone, false, fd), FileCause::None);
     uint64_t at = 0;
     EXPECT_EQ(SystemVfs().Seek(fd, 0), FileCause::BadSeek);
     EXPECT_EQ(SystemVfs().Tell(fd, at), FileCause::BadSeek);

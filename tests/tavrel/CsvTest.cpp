@@ -1,31 +1,24 @@
-// Delimited text into new worksheets, and worksheets and datasets saved as
-// delimited text.
+// Delimited text into new worksheets; worksheets and datasets saved as
+// delimited text and shown as tables.
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "HostTesting.h"
-#include "support/System.h"
+#include "Table.h"
+#include "support/Printing.h"
+#include "support/ZelFixture.h"
 
 namespace tavrel::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Shortest(double value) {
-    char text[32];
-    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
 
 // A column as "name:kind:cell|cell|...": kind n (numeric) or t (text), an
 // empty cell "_", numbers in their shortest text.
@@ -36,7 +29,7 @@ std::string Describe(const Column& column) {
         if (i > d.lower()) out += '|';
         const auto index = static_cast<std::size_t>(i);
         switch (d.kind(index)) {
-            case CellKind::Number: out += Shortest(*d.number(index)); break;
+            case CellKind::Number: out += zeltest::NumberText(*d.number(index)); break;
             case CellKind::Text: out += d.text(index); break;
             case CellKind::Empty: out += '_'; break;
         }
@@ -44,33 +37,33 @@ std::string Describe(const Column& column) {
     return out;
 }
 
+// A numeric column of three rows (an empty cell between two numbers, a
+// number past the extent) and a text column of two, named `textColumn`.
+Worksheet& MakeSheet(Host& host, const std::string& textColumn) {
+    Worksheet& sheet = host.CreateWorksheet("Sheet", 2);
+    EXPECT_TRUE(sheet.renameColumn(2, textColumn));
+    EXPECT_TRUE(sheet.setFormat(2, kFormatText));
+    Dataset& numbers = sheet.column(1)->dataset();
+    Dataset& texts = sheet.column(2)->dataset();
+    EXPECT_TRUE(numbers.resize(3));
+    EXPECT_TRUE(numbers.set(0, 0.1));
+    EXPECT_TRUE(numbers.set(2, -2e-7));
+    EXPECT_TRUE(numbers.set(4, 9.0));  // beyond the extent: not part of the column yet
+    EXPECT_TRUE(texts.resize(2));
+    EXPECT_TRUE(texts.setText(0, "say \"hi\", \tall"));
+    EXPECT_TRUE(texts.setText(1, "line\nbreak"));
+    return sheet;
+}
+
 class CsvFiles : public ::testing::Test {
 protected:
-    void SetUp() override { dir = zeltest::MakeScratchFolder("tavrel_csv_"); }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string Write(const std::string& bytes, const char* file = "in.csv") const {
-        std::ofstream(dir / file, std::ios::binary) << bytes;
-        return (dir / file).string();
-    }
-    std::string Read(const fs::path& path) const {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
     std::size_t Entries() const {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
     }
-    std::vector<std::string> Columns(const char* name) {
-        std::vector<std::string> out;
-        Worksheet* sheet = host.FindWorksheet(name);
-        if (sheet == nullptr) return out;
-        for (int k = 1; k <= sheet->columnCount(); ++k) out.push_back(Describe(*sheet->column(k)));
-        return out;
-    }
+    std::string Read(const fs::path& path) const { return zeltest::ScratchDir::Contents(path.string()); }
 
-    fs::path dir;
+    zeltest::ScratchDir scratch;
+    const fs::path& dir = scratch.path();
     Host host{NoModule};
     std::string error;
 };
@@ -84,16 +77,29 @@ struct LoadCase {
     const char* name;
     std::string bytes;
     CsvOptions options;
-    std::vector<std::string> columns;  // as Describe gives them
+    std::vector<std::string> columns;  // as Describe gives them; none: refused
+    const char* why = "";              // part of the refusal's message
 };
 
 class CsvLoad : public CsvFiles, public ::testing::WithParamInterface<LoadCase> {};
 
-TEST_P(CsvLoad, FillsANewWorksheet) {
+TEST_P(CsvLoad, FillsANewWorksheetOrSaysWhyNamingTheFile) {
     const LoadCase& c = GetParam();
-    ASSERT_TRUE(LoadCsv(host, "w", Write(c.bytes), c.options, error)) << error;
-    EXPECT_EQ(Columns("w"), c.columns);
+    const std::string path = scratch.Make("in.csv", c.bytes);
+    ASSERT_EQ(LoadCsv(host, "w", path, c.options, error), !c.columns.empty()) << error;
+    const Worksheet* sheet = host.FindWorksheet("w");
+    if (c.columns.empty()) {
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+        EXPECT_NE(error.find(c.why), std::string::npos) << error;
+        EXPECT_EQ(sheet, nullptr);
+        return;
+    }
+    std::vector<std::string> columns;
+    for (int k = 1; k <= sheet->columnCount(); ++k) columns.push_back(Describe(*sheet->column(k)));
+    EXPECT_EQ(columns, c.columns);
 }
+
+const std::vector<std::string> kRefused;
 
 INSTANTIATE_TEST_SUITE_P(
     Files, CsvLoad,
@@ -127,38 +133,15 @@ INSTANTIATE_TEST_SUITE_P(
                  {"v:n:1e+05|-0.0025|7|0.5|-0|inf|-inf|inf|0|1.5e+300"}},
         LoadCase{"OneFieldThatIsNoNumberMakesAText", "a,b,c,d,e,f\n1,1,1,1,1,1\n1e400,+-1,0x10,NAN,1 2,1e\n", {},
                  {"a:t:1|1e400", "b:t:1|+-1", "c:t:1|0x10", "d:t:1|NAN", "e:t:1|1 2", "f:t:1|1e"}},
-        LoadCase{"TextsKeepTheirBlanks", "a\n x \n", {}, {"a:t: x "}}),
-    [](const auto& info) { return info.param.name; });
-
-struct RefusedCase {
-    const char* name;
-    std::string bytes;
-    CsvOptions options;
-    const char* why;  // part of the message
-};
-
-class CsvRefused : public CsvFiles, public ::testing::WithParamInterface<RefusedCase> {};
-
-TEST_P(CsvRefused, SaysWhyNamingTheFileAndCreatesNothing) {
-    const RefusedCase& c = GetParam();
-    const std::string path = Write(c.bytes);
-    EXPECT_FALSE(LoadCsv(host, "w", path, c.options, error));
-    EXPECT_NE(error.find(path), std::string::npos) << error;
-    EXPECT_NE(error.find(c.why), std::string::npos) << error;
-    EXPECT_EQ(host.FindWorksheet("w"), nullptr);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, CsvRefused,
-    ::testing::Values(RefusedCase{"LongerRecord", "a,b\n1,2\n3,4,5\n", {}, "line 3 has 3 fields, the header 2"},
-                      RefusedCase{"LongerRecordAfterALineEndInQuotes", "a,b\n\"x\ny\",2\n3,4,5\n", {},
-                                  "line 4 has 3"},
-                      RefusedCase{"LongerRecordWithoutAHeader", "1\n2,3\n", kNoHeader, "the first record 1"},
-                      RefusedCase{"UnclosedQuote", "a\n1\n\"abc\n", {}, "line 3 is not closed"},
-                      RefusedCase{"EmptyFile", "", {}, "empty"},
-                      RefusedCase{"ByteOrderMarkAlone", "\xEF\xBB\xBF", {}, "empty"},
-                      RefusedCase{"NulBytes", std::string("a\n1\0\n", 5), {}, "NUL"},
-                      RefusedCase{"QuoteAsSeparator", "a\n1\n", Separator('"'), "cannot separate"}),
+        LoadCase{"TextsKeepTheirBlanks", "a\n x \n", {}, {"a:t: x "}},
+        LoadCase{"LongerRecord", "a,b\n1,2\n3,4,5\n", {}, kRefused, "line 3 has 3 fields, the header 2"},
+        LoadCase{"LongerRecordAfterALineEndInQuotes", "a,b\n\"x\ny\",2\n3,4,5\n", {}, kRefused, "line 4 has 3"},
+        LoadCase{"LongerRecordWithoutAHeader", "1\n2,3\n", kNoHeader, kRefused, "the first record 1"},
+        LoadCase{"UnclosedQuote", "a\n1\n\"abc\n", {}, kRefused, "line 3 is not closed"},
+        LoadCase{"EmptyFile", "", {}, kRefused, "empty"},
+        LoadCase{"ByteOrderMarkAlone", "\xEF\xBB\xBF", {}, kRefused, "empty"},
+        LoadCase{"NulBytes", std::string("a\n1\0\n", 5), {}, kRefused, "NUL"},
+        LoadCase{"QuoteAsSeparator", "a\n1\n", Separator('"'), kRefused, "cannot separate"}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(CsvFiles, LoadRefusesAMissingFileAndNamesThatAreTaken) {
@@ -167,7 +150,7 @@ TEST_F(CsvFiles, LoadRefusesAMissingFileAndNamesThatAreTaken) {
     EXPECT_NE(error.find(missing), std::string::npos) << error;
     EXPECT_EQ(host.FindWorksheet("w"), nullptr);
 
-    const std::string path = Write("a\n1\n");
+    const std::string path = scratch.Make("in.csv", "a\n1\n");
     host.CreateWorksheet("Sheet", 1);
     host.CreateDataset("free");
     for (const char* taken : {"sheet", "FREE", "Sheet_A"}) {
@@ -178,7 +161,7 @@ TEST_F(CsvFiles, LoadRefusesAMissingFileAndNamesThatAreTaken) {
     EXPECT_EQ(host.FindWorksheet("Sheet")->columnCount(), 1);
 }
 
-// ---- Saving --------------------------------------------------------------
+// ---- Saving and showing --------------------------------------------------
 
 struct SaveCase {
     const char* name;
@@ -189,19 +172,7 @@ struct SaveCase {
 class CsvSave : public CsvFiles, public ::testing::WithParamInterface<SaveCase> {};
 
 TEST_P(CsvSave, WritesTheRowsOfTheExtent) {
-    Worksheet& sheet = host.CreateWorksheet("Sheet", 2);
-    ASSERT_TRUE(sheet.renameColumn(2, "Note; text"));
-    ASSERT_TRUE(sheet.setFormat(2, kFormatText));
-    Dataset& numbers = sheet.column(1)->dataset();
-    Dataset& texts = sheet.column(2)->dataset();
-    ASSERT_TRUE(numbers.resize(3));
-    ASSERT_TRUE(numbers.set(0, 0.1));
-    ASSERT_TRUE(numbers.set(2, -2e-7));
-    ASSERT_TRUE(numbers.set(4, 9.0));  // beyond the extent: not part of the column yet
-    ASSERT_TRUE(texts.resize(2));
-    ASSERT_TRUE(texts.setText(0, "say \"hi\", \tall"));
-    ASSERT_TRUE(texts.setText(1, "line\nbreak"));
-    ASSERT_TRUE(SaveCsv(sheet, (dir / "s.csv").string(), GetParam().options, error)) << error;
+    ASSERT_TRUE(SaveCsv(MakeSheet(host, "Note; text"), (dir / "s.csv").string(), GetParam().options, error)) << error;
     EXPECT_EQ(Read(dir / "s.csv"), GetParam().bytes);
 }
 
@@ -216,6 +187,13 @@ INSTANTIATE_TEST_SUITE_P(
         SaveCase{"TabsWithoutAHeader", {'\t', false, false},
                  "0.1\t\"say \"\"hi\"\", \tall\"\n\t\"line\nbreak\"\n-2e-07\t\n"}),
     [](const auto& info) { return info.param.name; });
+
+TEST(CsvField, QuotesALoneCarriageReturnAndOnlyTheGivenSeparator) {
+    EXPECT_EQ(CsvField("cr\rhere"), "\"cr\rhere\"");
+    EXPECT_EQ(CsvField("a\tb"), "a\tb");
+    EXPECT_EQ(CsvField("a\tb", '\t'), "\"a\tb\"");
+    EXPECT_EQ(CsvField(""), "");
+}
 
 TEST_F(CsvFiles, ASaveLoadsBackBitForBit) {
     Worksheet& sheet = host.CreateWorksheet("Out", 2);
@@ -251,7 +229,7 @@ TEST_F(CsvFiles, ASaveLoadsBackBitForBit) {
         ASSERT_TRUE(got.has_value()) << i;
         uint64_t gotBits;
         std::memcpy(&gotBits, &*got, sizeof gotBits);
-        ASSERT_EQ(gotBits, bits[i]) << i << ": " << Shortest(*got);
+        ASSERT_EQ(gotBits, bits[i]) << i << ": " << zeltest::NumberText(*got);
         ASSERT_EQ(back.column(2)->dataset().text(index), texts.text(index)) << i;
     }
 }
@@ -270,14 +248,14 @@ TEST_F(CsvFiles, AReplacedFileKeepsNoTemporaryAndARefusedOneItsBytes) {
     ASSERT_TRUE(data.resize(1));
     ASSERT_TRUE(data.set(0, 1.5));
     const fs::path target = dir / "out.csv";
-    Write("old contents that are longer than the new ones\n", "out.csv");
+    scratch.Make("out.csv", "old contents that are longer than the new ones\n");
     ASSERT_TRUE(SaveCsv(data, target.string(), error)) << error;
     EXPECT_EQ(Read(target), "x\n1.5\n");
     EXPECT_EQ(Entries(), 1u);
 
     // No write permission at all: refused even for root, the bytes kept.
     const std::string before = "a file the user keeps\n";
-    Write(before, "kept.csv");
+    scratch.Make("kept.csv", before);
     fs::permissions(dir / "kept.csv", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_FALSE(SaveCsv(data, (dir / "kept.csv").string(), error));
     EXPECT_NE(error.find("kept.csv: the file is read-only"), std::string::npos) << error;
@@ -294,19 +272,38 @@ TEST_F(CsvFiles, AReplacedFileKeepsNoTemporaryAndARefusedOneItsBytes) {
     EXPECT_EQ(Entries(), 3u);  // out.csv, kept.csv, folder.csv
 }
 
-class CsvFieldQuoting : public ::testing::TestWithParam<std::tuple<const char*, char, const char*>> {};
+struct ShowCase {
+    bool text;
+    int32_t lower;
+    int32_t upper;
+    std::vector<const char*> cells;  // "" empty, "'..." a text, else a number
+    const char* shown;
+};
 
-TEST_P(CsvFieldQuoting, QuotesOnlyWhenNeeded) {
-    EXPECT_EQ(CsvField(std::get<0>(GetParam()), std::get<1>(GetParam())), std::get<2>(GetParam()));
+TEST(Table, NumericCellsWithoutANumberShowDashesInsideTheExtent) {
+    const ShowCase cases[] = {{false, 0, 3, {"1", "", "2.5"}, "   d\n1  1\n2  --\n3  2.5\n"},
+                              {false, 0, 2, {"-1.23456789e-300", "4"}, "   d\n1  --\n2  4\n"},
+                              {true, 0, 3, {"'a", "", "3"}, "   d\n1  a\n2\n3  3\n"},
+                              {false, 1, 3, {"1", "", "2"}, "   d\n1\n2  --\n3  2\n"}};
+    for (const ShowCase& c : cases) {
+        Host host{NoModule};
+        Dataset& d = host.CreateDataset("d", c.text);
+        for (std::size_t i = 0; i < c.cells.size(); ++i) {
+            const std::string cell = c.cells[i];
+            if (cell.empty()) continue;
+            ASSERT_TRUE(cell[0] == '\'' ? d.setText(i, cell.substr(1)) : d.set(i, std::stod(cell))) << i;
+        }
+        ASSERT_TRUE(d.setExtent(c.lower, c.upper));
+        EXPECT_EQ(Format(d), c.shown);
+    }
+    // Columns padded to their widest cell; an empty text cell and one past
+    // the extent are blank.
+    Host host{NoModule};
+    Worksheet& sheet = MakeSheet(host, "Note, text");
+    ASSERT_TRUE(sheet.column(2)->dataset().clear(1));
+    EXPECT_EQ(Format(sheet), "   A       Note, text\n1  0.1     say \"hi\", \tall\n2  --\n3  -2e-07\n");
+    EXPECT_EQ(Format(sheet, 1), "   A    Note, text\n1  0.1  say \"hi\", \tall\n");
 }
-
-INSTANTIATE_TEST_SUITE_P(Texts, CsvFieldQuoting,
-                         ::testing::Values(std::tuple{"plain", ',', "plain"}, std::tuple{"", ',', ""},
-                                           std::tuple{"a,b", ',', "\"a,b\""}, std::tuple{"a,b", ';', "a,b"},
-                                           std::tuple{"a;b", ';', "\"a;b\""}, std::tuple{"a\tb", '\t', "\"a\tb\""},
-                                           std::tuple{"say \"hi\"", ',', "\"say \"\"hi\"\"\""},
-                                           std::tuple{"two\nlines", ',', "\"two\nlines\""},
-                                           std::tuple{"cr\rhere", ',', "\"cr\rhere\""}));
 
 }  // namespace
 }  // namespace tavrel::testing

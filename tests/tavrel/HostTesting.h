@@ -35,11 +35,6 @@ int32_t Ask(const Host& host, int32_t code, A arg = nullptr, O out = nullptr) {
     return Host::Callback(host.handle(), code, Word(arg), Word(out));
 }
 
-// A locator lookup; returns the answered handle and fills the locator.
-inline int32_t Locate(const Host& host, int32_t code, const char* name, ZelLocator& locator) {
-    return Host::Callback(host.handle(), code, Word(name), Word(&locator));
-}
-
 }  // namespace tavrel::testing
 
 #endif  // TESTS_TAVREL_HOSTTESTING_H

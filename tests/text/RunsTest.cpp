@@ -1,6 +1,7 @@
 // The readers that take plain bytes in runs against the same readers asking
 // their decisions byte by byte: on random text, every call of a sequence
-// must give the same answer, ERROR, position, variable and cells.
+// must give the same answer, ERROR, position, variable and cells, and the
+// position only moves forward, never past the end.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -22,18 +23,21 @@ struct RunsCase {
     bool newActions;
     size_t size;  // bytes of random text
     unsigned seed;
+    // A reader keeps its byte classes from call to call: when not 0, this
+    // many calls, then as many under the second settings.
+    int calls = 0;
+    int lineMode2 = 0;
+    int listSep2 = 44;
+    bool newActions2 = false;
 };
 
-void PrintTo(const RunsCase& c, std::ostream* os) {
-    *os << c.name << ": " << c.method << "(" << c.args << "), NLINEMODE " << c.lineMode << ", LISTSEP "
-        << c.listSep << ", NEWACTIONS " << c.newActions << ", " << c.size << " random bytes, seed " << c.seed;
-}
+void PrintTo(const RunsCase& c, std::ostream* os) { *os << c.name << ": " << c.method << "(" << c.args << ")"; }
 
 // Text that is mostly separators, line ends, NUL, digits and the other
-// characters of numbers, with a few letters and blanks.
+// characters of numbers, with a few letters, blanks and bytes above 127.
 std::string RandomText(size_t size, unsigned seed) {
-    static constexpr char kAlphabet[] = {',', ',', ';', '\r', '\n', '\r', '\n', '\0', '0', '1', '2', '5', '9',
-                                         '.', '-', 'e', 'E', '+', ' ', 'a', 'x', '"', '\t', '1'};
+    static constexpr char kAlphabet[] = {',', ',', ';', '\r', '\n', '\r', '\n', '\0', '0', '1', '2', '5', '9', '.',
+                                         '-', 'e', 'E', '+', ' ', 'a', 'x', '"', '\t', '1', '\xC8', '\xFF'};
     std::mt19937 rng(seed);
     std::uniform_int_distribution<size_t> pick(0, sizeof kAlphabet - 1);
     std::string text(size, ' ');
@@ -58,33 +62,35 @@ void PrintTo(const Outcome& o, std::ostream* os) {
 
 class Runs : public TextFixture, public ::testing::WithParamInterface<RunsCase> {
 protected:
-    // Calls the method until it fails (at most limit times) and notes every
-    // call; the cells of the dataset and the worksheet are noted last.
-    std::vector<Outcome> Sequence(bool runs, const std::string& text, std::vector<std::string>& cells) {
+    // Calls the method until it fails or the data is spent (or the calls of
+    // both settings) and notes every call; the cells of the dataset and the
+    // worksheet are noted last.
+    std::vector<Outcome> Sequence(bool runs, const std::string& text, std::string& cells) {
         const RunsCase& c = GetParam();
         ByteRuns mode(runs);
-        Call("CLOSEALL");
-        host().CreateDataset("d");
-        tavrel::Worksheet& sheet = host().CreateWorksheet(runs ? "w" : "w2", 2);
+        Restart();
+        const tavrel::Dataset& d = host().CreateDataset("d");
+        tavrel::Worksheet& sheet = host().CreateWorksheet("w", 2);
         sheet.setFormat(2, tavrel::kFormatText);
         Settings(false, c.lineMode, c.listSep);
+        SetNumber("STOPMODE", 12, "ASCII");  // at 3 separators or the second line end
+        SetNumber("NTOKENS", 3, "ASCII");
+        SetNumber("NLINES", 2, "ASCII");
         OpenText(text);
         UseNewActions(c.newActions);
         host().SetVariable('A', "");
-        std::string args = c.args;
-        if (!runs && (args == "w" || args.starts_with("w,"))) args.insert(1, "2");
         std::vector<Outcome> outcomes;
-        for (int i = 0; i < 400; ++i) {
-            const tavrel::CallResult r = Call(c.method, args);
+        double position = 0;
+        for (int i = 0; i < (c.calls != 0 ? 2 * c.calls : 400); ++i) {
+            if (c.calls != 0 && i == c.calls) Settings(c.newActions2, c.lineMode2, c.listSep2);
+            const tavrel::CallResult r = Call(c.method, c.args);
             outcomes.push_back({r.code, NumberText(r.value), Error(), Position(), Variable('A')});
-            if (r.code != 1 || Position() >= static_cast<double>(text.size())) break;
+            EXPECT_GE(outcomes.back().position, position) << i;
+            EXPECT_LE(outcomes.back().position, static_cast<double>(text.size())) << i;
+            position = outcomes.back().position;
+            if (c.calls == 0 && (r.code != 1 || position >= static_cast<double>(text.size()))) break;
         }
-        cells.clear();
-        const tavrel::Dataset* d = host().FindDataset("d");
-        for (int32_t i = 0; i < d->upper(); ++i) cells.push_back(d->display(static_cast<size_t>(i)));
-        for (int k = 1; k <= sheet.columnCount(); ++k) {
-            for (int32_t r = 0; r < sheet.rows(); ++r) cells.push_back(sheet.column(k)->dataset().display(static_cast<size_t>(r)));
-        }
+        cells = CellsOf(d) + "/" + RowsOf(sheet);
         return outcomes;
     }
 };
@@ -92,8 +98,8 @@ protected:
 TEST_P(Runs, GiveWhatTheDecisionsGive) {
     const RunsCase& c = GetParam();
     const std::string text = RandomText(c.size, c.seed);
-    std::vector<std::string> cellsWithRuns;
-    std::vector<std::string> cellsByByte;
+    std::string cellsWithRuns;
+    std::string cellsByByte;
     const std::vector<Outcome> withRuns = Sequence(true, text, cellsWithRuns);
     const std::vector<Outcome> byByte = Sequence(false, text, cellsByByte);
     ASSERT_FALSE(withRuns.empty());
@@ -115,6 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
         RunsCase{"Tokens", "READTOKEN", "A,4", 0, 44, false, 2000, 9},
         RunsCase{"TokensCurrent", "READTOKEN", "A,4", 1, 59, true, 2000, 10},
         RunsCase{"TokensSeparatorIsDigit", "READTOKEN", "A,2", 2, '1', false, 2000, 11},
+        RunsCase{"TokensSeparatorAbove127", "READTOKEN", "A,2", 0, 0xC8, true, 2000, 24},
         RunsCase{"RowOfALine", "LINEROW", "w", 0, 44, false, 3000, 12},
         RunsCase{"RowOfALineMode1", "LINEROW", "w", 1, 59, true, 3000, 13},
         RunsCase{"RowOfALineMode2", "LINEROW", "w", 2, 44, false, 3000, 14},
@@ -122,76 +129,35 @@ INSTANTIATE_TEST_SUITE_P(
         RunsCase{"RowOfValuesMode2", "READROW", "w,2", 2, 0, true, 3000, 16},
         RunsCase{"Array", "READARRAY", "d,1,50", 0, 44, false, 3000, 17},
         RunsCase{"ArrayMode1", "READARRAY", "d,3,40", 1, 59, true, 3000, 18},
+        RunsCase{"Ascii", "ASCII", "A,w", 0, 44, false, 3000, 22},
+        RunsCase{"AsciiMode2", "ASCII", "A,w", 2, 0xFF, true, 3000, 23},
         // Across the end of the file's read-ahead.
         RunsCase{"LinesAcrossTheReadAhead", "TREAD", "A,200", 0, 44, false, 70000, 19},
-        RunsCase{"ArrayAcrossTheReadAhead", "READARRAY", "d,1,9000", 1, 44, false, 70000, 20}),
+        RunsCase{"ArrayAcrossTheReadAhead", "READARRAY", "d,1,9000", 1, 44, false, 70000, 20},
+        // Calls under new settings after calls under the first ones.
+        RunsCase{"LinesNewMode", "LREAD", "A", 1, 44, false, 4000, 21, 3, 2, 44, false},
+        RunsCase{"ThreeLinesNewMode", "TREAD", "A,3", 2, 44, false, 4000, 21, 3, 0, 44, false},
+        RunsCase{"TokensNewNumbering", "READTOKEN", "A,4", 0, 44, true, 4000, 21, 3, 0, 44, false},
+        RunsCase{"TokensNewSeparator", "READTOKEN", "A,4", 0, 44, false, 4000, 21, 3, 0, 59, false},
+        RunsCase{"RowOfALineNewSettings", "LINEROW", "w", 0, 44, false, 4000, 21, 3, 2, 59, false},
+        RunsCase{"RowOfValuesNewMode", "READROW", "w,3", 1, 44, false, 4000, 21, 3, 2, 44, false}),
     [](const ::testing::TestParamInfo<RunsCase>& info) { return std::string(info.param.name); });
 
-// A reader keeps its byte classes from call to call: calls under new
-// settings (the line end, the list separator, the numbering) after calls
-// under the first ones still give what the decisions give.
-struct ChangeCase {
-    const char* name;
-    const char* method;
-    const char* args;
-    int lineMode[2];
-    int listSep[2];
-    bool newActions[2];
-};
-
-void PrintTo(const ChangeCase& c, std::ostream* os) {
-    *os << c.name << ": " << c.method << "(" << c.args << "), NLINEMODE " << c.lineMode[0] << " then "
-        << c.lineMode[1] << ", LISTSEP " << c.listSep[0] << " then " << c.listSep[1] << ", NEWACTIONS "
-        << c.newActions[0] << " then " << c.newActions[1];
-}
-
-class RunsAfterASettingsChange : public TextFixture, public ::testing::WithParamInterface<ChangeCase> {
-protected:
-    // Three calls under each of the settings; every call noted, and the
-    // worksheet's cells last.
-    std::vector<Outcome> Calls(bool runs, const std::string& text, std::vector<std::string>& cells) {
-        const ChangeCase& c = GetParam();
-        ByteRuns mode(runs);
-        Call("CLOSEALL");
-        const std::string sheetName = runs ? "w" : "w2";
-        tavrel::Worksheet& sheet = host().CreateWorksheet(sheetName, 2);
-        OpenText(text);
-        std::string args = c.args;
-        if (args == "w" || args.starts_with("w,")) args.replace(0, 1, sheetName);
-        std::vector<Outcome> outcomes;
-        for (int phase = 0; phase < 2; ++phase) {
-            Settings(c.newActions[phase], c.lineMode[phase], c.listSep[phase]);
-            for (int i = 0; i < 3; ++i) {
-                const tavrel::CallResult r = Call(c.method, args);
-                outcomes.push_back({r.code, NumberText(r.value), Error(), Position(), Variable('A')});
-            }
-        }
-        cells.clear();
-        for (int k = 1; k <= sheet.columnCount(); ++k) {
-            for (int32_t r = 0; r < sheet.rows(); ++r) cells.push_back(sheet.column(k)->dataset().display(static_cast<size_t>(r)));
-        }
-        return outcomes;
+// READTOKEN with NEWACTIONS 1 keeps every byte: its text is the file's, from
+// the position on.
+TEST_F(TextFixture, TokensOfABinaryFileAreItsBytes) {
+    std::mt19937 rng(42);
+    std::string bytes(4000, '\0');
+    for (char& b : bytes) b = static_cast<char>(1 + rng() % 255);
+    OpenText(bytes);
+    UseNewActions(true);
+    for (double position = 0; position < static_cast<double>(bytes.size());) {
+        ASSERT_EQ(Call("READTOKEN", "A,2").code, 1);
+        const double now = Position();
+        EXPECT_EQ(Variable('A'), bytes.substr(static_cast<size_t>(position), static_cast<size_t>(now - position)));
+        position = now;
     }
-};
-
-TEST_P(RunsAfterASettingsChange, GiveWhatTheDecisionsGive) {
-    const std::string text = RandomText(4000, 21);
-    std::vector<std::string> cellsWithRuns;
-    std::vector<std::string> cellsByByte;
-    const std::vector<Outcome> withRuns = Calls(true, text, cellsWithRuns);
-    EXPECT_EQ(withRuns, Calls(false, text, cellsByByte));
-    EXPECT_EQ(cellsWithRuns, cellsByByte);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Settings, RunsAfterASettingsChange,
-    ::testing::Values(ChangeCase{"Lines", "LREAD", "A", {1, 2}, {44, 44}, {false, false}},
-                      ChangeCase{"ThreeLines", "TREAD", "A,3", {2, 0}, {44, 44}, {false, false}},
-                      ChangeCase{"Tokens", "READTOKEN", "A,4", {0, 0}, {44, 44}, {true, false}},
-                      ChangeCase{"TokensSeparator", "READTOKEN", "A,4", {0, 0}, {44, 59}, {false, false}},
-                      ChangeCase{"RowOfALine", "LINEROW", "w", {0, 2}, {44, 59}, {false, false}},
-                      ChangeCase{"RowOfValues", "READROW", "w,3", {1, 2}, {44, 44}, {false, false}}),
-    [](const ::testing::TestParamInfo<ChangeCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace zeltest

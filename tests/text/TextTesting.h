@@ -1,11 +1,12 @@
 // Shared pieces of the text-method tests: a fixture that writes a text file,
-// opens it at an offset and reads back string variables, and the printing
-// of bytes that may hold line ends and NUL.
+// opens it at an offset and reads back string variables, and the cells of a
+// dataset or worksheet as one text.
 #pragma once
 
-#include <optional>
 #include <string>
 
+#include "Dataset.h"
+#include "Worksheet.h"
 #include "support/Printing.h"
 #include "support/ZelFixture.h"
 #include "transfer/MoASCIIPiece.h"
@@ -20,6 +21,25 @@ public:
     ByteRuns(const ByteRuns&) = delete;
     ByteRuns& operator=(const ByteRuns&) = delete;
 };
+
+// The cells of a dataset's extent as the host shows them: "1||3".
+inline std::string CellsOf(const tavrel::Dataset& d) {
+    std::string cells;
+    for (int32_t i = 0; i < d.upper(); ++i) cells += (i > 0 ? "|" : "") + d.display(static_cast<size_t>(i));
+    return cells;
+}
+
+// The rows of a worksheet, cells separated by "|" and rows by "/": "1|2/3|".
+inline std::string RowsOf(const tavrel::Worksheet& sheet) {
+    std::string rows;
+    for (int32_t r = 0; r < sheet.rows(); ++r) {
+        if (r > 0) rows += "/";
+        for (int k = 1; k <= sheet.columnCount(); ++k) {
+            rows += (k > 1 ? "|" : "") + sheet.column(k)->dataset().display(static_cast<size_t>(r));
+        }
+    }
+    return rows;
+}
 
 class TextFixture : public ZelFixture {
 protected:

@@ -1,0 +1,465 @@
+// WAV, SIGMAWIN, SIGMADOS and MATHEMATICA through MODLL: files made byte by
+// byte from the layouts of their formats (and WAV files made by sox) into the
+// columns of a worksheet, and the files each one refuses.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "Dataset.h"
+#include "Worksheet.h"
+#include "import/ImportTesting.h"
+#include "support/Printing.h"
+#include "support/ZelFixture.h"
+
+namespace zeltest {
+namespace {
+
+// The columns of a worksheet as one text: a name other than the default one
+// as "name=", a label as "[label]", then the cells separated by blanks
+// (numbers in their shortest text, texts in quotes, empty cells as "-");
+// columns separated by "|".
+std::string ColumnsOf(const tavrel::Worksheet& w) {
+    std::string text;
+    for (int k = 1; k <= w.columnCount(); ++k) {
+        const tavrel::Column& column = *w.column(k);
+        if (k > 1) text += "|";
+        if (column.name() != tavrel::DefaultColumnName(k)) text += column.name() + "=";
+        if (!column.label().empty()) text += "[" + column.label() + "]";
+        const tavrel::Dataset& d = column.dataset();
+        for (int32_t i = 0; i < d.upper(); ++i) {
+            const std::optional<double> v = d.number(static_cast<size_t>(i));
+            const bool isText = d.kind(static_cast<size_t>(i)) == tavrel::CellKind::Text;
+            text += (i > 0 ? " " : "") + (v ? NumberText(*v) : isText ? "'" + d.text(static_cast<size_t>(i)) + "'"
+                                                                       : std::string("-"));
+        }
+    }
+    return text;
+}
+
+struct ImportCase {
+    const char* name;
+    const char* method;
+    std::string args;
+    std::string bytes;  // of the current file; none is open when empty
+    int columns;        // of worksheet w before the call
+    bool newActions;
+    int32_t code;
+    double value;
+    int32_t error;
+    // ColumnsOf(w) afterwards, then " Z$=" and Z$ when WKSBLOCK left text there.
+    std::string expected;
+    double position = -1;  // of the file afterwards, when not below 0
+    // The script's settings; WAV, MATHEMATICA and WKSBLOCK read whatever
+    // BYTEORDER says.
+    int byteOrder = 2;
+    int skip = 0;
+    int isSigned = 0;
+    std::string sheet = "w";
+};
+
+void PrintTo(const ImportCase& c, std::ostream* out) { *out << c.name << ": " << c.method << "(" << c.args << ")"; }
+
+constexpr double kMissing = ZEL_MISSING_VALUE;
+
+class Imports : public ZelFixture, public ::testing::WithParamInterface<ImportCase> {};
+
+// The import fills the worksheet or fails, leaves the settings as the script
+// had them, and the methods take their own arguments again after it.
+TEST_P(Imports, FillTheWorksheet) {
+    const ImportCase& c = GetParam();
+    const tavrel::Worksheet& w = host().CreateWorksheet(c.sheet, c.columns);
+    if (!c.bytes.empty()) {
+        scratch_.Make("in.dat", c.bytes);
+        OpenFile("in.dat");
+    }
+    SetNumber("BYTEORDER", c.byteOrder);
+    SetNumber("SKIP", c.skip);
+    SetNumber("SIGNED", c.isSigned);
+    UseNewActions(c.newActions);
+    const tavrel::CallResult r = Call(c.method, c.args);
+    EXPECT_EQ(r.code, c.code);
+    EXPECT_EQ(NumberText(r.value), NumberText(c.value));
+    EXPECT_EQ(Error(), c.error);
+    const bool block = std::string(c.method) == "WKSBLOCK";
+    const std::string rest = block ? host().Variable('Z') : "";
+    EXPECT_EQ(ColumnsOf(w) + (rest.empty() ? "" : " Z$=" + rest), c.expected);
+    if (c.position >= 0) {
+        EXPECT_EQ(Call("GETPOS").value, c.position);
+    }
+    EXPECT_EQ(Number("BYTEORDER"), c.byteOrder);
+    EXPECT_EQ(Number("SKIP"), c.skip);
+    EXPECT_EQ(Number("SIGNED"), c.isSigned);
+    EXPECT_EQ(Number("NEWACTIONS"), c.newActions ? 1 : 0);
+    EXPECT_FALSE(host().waitCursorShowing());
+    if (c.code == 1 && !block) {
+        EXPECT_EQ(host().waitCursorShown(), 1);
+        EXPECT_GE(host().repaintCount(), 1);
+    }
+    if (!c.bytes.empty()) {
+        EXPECT_EQ(Call("SETPOS", "1").code, 1);
+        EXPECT_EQ(Call("GETPOS").value, 1);
+    }
+}
+
+std::string Name(const ::testing::TestParamInfo<ImportCase>& info) { return info.param.name; }
+
+// What WAV makes of these interleaved samples: the times of the whole
+// frames, then the samples of one channel or more, or Left and Right.
+std::string WavColumns(int channels, uint32_t rate, const std::vector<double>& samples) {
+    const size_t frames = samples.size() / static_cast<size_t>(channels);
+    std::string text;
+    const double step = 1.0 / rate;
+    for (size_t i = 0; i < frames; ++i) text += (i > 0 ? " " : "") + NumberText(static_cast<double>(i) * step + step);
+    if (channels != 2) {
+        text += "|";
+        for (size_t i = 0; i < frames * static_cast<size_t>(channels); ++i) {
+            text += (i > 0 ? " " : "") + NumberText(samples[i]);
+        }
+    }
+    for (size_t side = 0; channels == 2 && side < 2; ++side) {
+        text += side == 0 ? "|Left=" : "|Right=";
+        for (size_t i = side; i < frames * 2; i += 2) text += (i > side ? " " : "") + NumberText(samples[i]);
+    }
+    return text;
+}
+
+// A WAV file of the spec's samples, changed; dataSize, when not 0, replaces
+// the data chunk's size of a plain file.
+ImportCase Wav(const char* name, void (*change)(WavSpec&), uint32_t dataSize = 0, const std::string& sheet = "w") {
+    WavSpec spec;
+    spec.samples = {100, -100, 200, -200, 300, -300, -32768, 32767};
+    change(spec);
+    std::string bytes = MakeWav(spec);
+    if (dataSize != 0) bytes.replace(40, 4, LeBytes(dataSize, 4));
+    // The import ends after the last whole frame.
+    const size_t partial = spec.samples.size() % static_cast<size_t>(spec.channels) * (spec.bits / 8u);
+    return {name, "WAV", sheet, bytes, 2, false, 1, kMissing, 0, WavColumns(spec.channels, spec.rate, spec.samples),
+            static_cast<double>(bytes.size() - partial), 2, 0, 0, sheet};
+}
+
+// A WAV file that is refused with 41, and nothing stored: the file of the
+// changed spec, with the bytes at a replaced.
+ImportCase WavRefused(const char* name, void (*change)(WavSpec&), bool newActions, size_t at = 0,
+                      const std::string& bytes = "") {
+    WavSpec spec;
+    spec.samples = {5, 6, 7};
+    change(spec);
+    std::string file = MakeWav(spec);
+    file.replace(at, bytes.size(), bytes);
+    return {name, "WAV", "w", file, 2, newActions, 2, kMissing, 41, "|"};
+}
+
+void Plain(WavSpec&) {}
+
+// A LIST chunk as ffmpeg writes one: the name of the writing software, an
+// odd size and so a pad byte.
+RiffChunk List() { return {"LIST", "INFOISFT" + LeBytes(13, 4) + "Lavf58.76.100"}; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Wav, Imports,
+    ::testing::Values(
+        // Files of the plain PCM layout.
+        Wav("Stereo16", [](WavSpec& s) { s.channels = 2; }),
+        Wav("Mono8Unsigned", [](WavSpec& s) { s.bits = 8; s.rate = 4; s.samples = {0, 128, 255}; }),
+        Wav("ThreeChannels", [](WavSpec& s) { s.channels = 3; s.rate = 2; s.samples = {1, 2, 3, 4, 5, 6}; }),
+        Wav("FormatOf18Bytes", [](WavSpec& s) { s.formatExtra = 2; }),
+        Wav("FactChunk", [](WavSpec& s) { s.fact = true; s.channels = 2; }),
+        Wav("Stereo32", [](WavSpec& s) { s.bits = 32; s.channels = 2; s.samples = {70000, -70000, 1, -1}; }),
+        Wav("Mono24", [](WavSpec& s) { s.bits = 24; s.samples = {-8388608, 8388607, 65536, -1}; }),
+        Wav("LongWorksheetName", [](WavSpec& s) { s.channels = 2; }, 0, std::string(70, 'w')),
+        // Longer format chunks and the chunks today's tools put before the data.
+        Wav("FormatOf40Bytes", [](WavSpec& s) { s.formatExtra = 24; }),
+        Wav("ListChunkOfOddSize", [](WavSpec& s) { s.channels = 2; s.chunks = {List()}; }),
+        Wav("ManyChunks", [](WavSpec& s) {
+            s.fact = true;
+            s.chunks = {{"JUNK", std::string(28, '\0')}, List(), {"cue ", "x"}, {"PAD ", ""}};
+        }),
+        // IEEE floats, plain (as scipy writes float32: an 18-byte format and
+        // a fact chunk) and extensible.
+        Wav("Float32Stereo", [](WavSpec& s) {
+            s.formatTag = kWavFloat; s.bits = 32; s.channels = 2; s.formatExtra = 2; s.fact = true;
+            s.samples = {0.5, -0.25, 1.0, -1.0, 3.0517578125e-05, 0};
+        }),
+        Wav("Float64Mono", [](WavSpec& s) {
+            s.formatTag = kWavFloat; s.bits = 64; s.samples = {0.1, -1e-300, 1e300, -0.0};
+        }),
+        // The extensible format: PCM of every width, floats, many channels.
+        Wav("Extensible24SixChannels", [](WavSpec& s) {
+            s.formatTag = kWavExtensible; s.bits = 24; s.channels = 6;
+            s.samples = {1, -1, 8388607, -8388608, 2, 3, 4, 5, 6, 7, 8, 9};
+        }),
+        Wav("Extensible32Stereo", [](WavSpec& s) {
+            s.formatTag = kWavExtensible; s.bits = 32; s.channels = 2; s.samples = {2147483647, -2147483648.0, 5, -5};
+        }),
+        Wav("Extensible16Mono", [](WavSpec& s) { s.formatTag = kWavExtensible; }),
+        Wav("Extensible8Stereo", [](WavSpec& s) {
+            s.formatTag = kWavExtensible; s.bits = 8; s.channels = 2; s.samples = {0, 255};
+        }),
+        Wav("ExtensibleFloat32", [](WavSpec& s) {
+            s.formatTag = kWavExtensible; s.subFormat = kWavFloat; s.bits = 32; s.channels = 2;
+            s.samples = {0.75, -0.75};
+            s.chunks = {List()};
+        }),
+        // A data size past the end of the file (streaming writers leave
+        // 0xFFFFFFFF), read unsigned for 8-bit samples and signed for wider
+        // ones, or a partial frame: the whole frames the file holds.
+        Wav("DataSizeAllOnes8", [](WavSpec& s) { s.bits = 8; s.samples = {3, 4, 5, 6}; }, 0xFFFFFFFF),
+        Wav("DataSize2GiB8", [](WavSpec& s) { s.bits = 8; s.samples = {3, 4, 5, 6}; }, 0x80000000),
+        Wav("DataSizeAllOnes16", [](WavSpec& s) { s.samples = {3, 4, 5, 6}; }, 0xFFFFFFFF),
+        Wav("DataSize2GiB32", [](WavSpec& s) { s.bits = 32; s.samples = {3, 4, 5, 6}; }, 0x80000000),
+        Wav("DataSizeBelow2GiB", [](WavSpec& s) { s.samples = {9, 8, 7}; }, 0x7FFFFFFE),
+        Wav("PartialFrame", [](WavSpec& s) { s.channels = 3; s.rate = 2; s.samples = {1, 2, 3, 4, 5, 6, 7}; }),
+        Wav("PartialFrameClaimed", [](WavSpec& s) { s.channels = 3; s.rate = 2; s.samples = {1, 2, 3, 4, 5, 6, 7}; },
+            7 * 2 + 1)),
+    Name);
+
+INSTANTIATE_TEST_SUITE_P(
+    WavRefusals, Imports,
+    ::testing::Values(
+        // Compressed formats, and widths no codec reads.
+        WavRefused("Adpcm", [](WavSpec& s) { s.formatTag = 2; }, true),
+        WavRefused("ALaw", [](WavSpec& s) { s.formatTag = 6; s.bits = 8; }, false),
+        WavRefused("MuLaw", [](WavSpec& s) { s.formatTag = 7; s.bits = 8; }, true),
+        WavRefused("Mpeg", [](WavSpec& s) { s.formatTag = 0x55; }, true),
+        WavRefused("IbmMuLawWithPcmsLowByte", [](WavSpec& s) { s.formatTag = 0x0101; s.bits = 8; }, true),
+        WavRefused("ExtensibleAdpcm", [](WavSpec& s) { s.formatTag = kWavExtensible; s.subFormat = 2; }, false),
+        WavRefused("ExtensibleOtherGuid", [](WavSpec& s) { s.formatTag = kWavExtensible; }, true, 50, "\x01"),
+        WavRefused("Float16", [](WavSpec& s) { s.formatTag = kWavFloat; }, true),
+        WavRefused("Pcm12", [](WavSpec& s) { s.bits = 12; }, true),
+        WavRefused("Pcm4", [](WavSpec& s) { s.bits = 4; }, false),
+        // Headers that are not RIFF WAVE with a format chunk first.
+        ImportCase{"NotRiff", "WAV", "w", "RIFX" + std::string(60, '\x01'), 2, false, 2, kMissing, 41, "|"},
+        WavRefused("Avi", Plain, true, 8, "AVI "),
+        WavRefused("NoFormatFirst", Plain, true, 12, "junk"),
+        WavRefused("FormatOf14Bytes", Plain, true, 16, LeBytes(14, 4)),
+        WavRefused("ExtensibleFormatOf18Bytes", [](WavSpec& s) { s.formatTag = kWavExtensible; }, true, 16,
+                   LeBytes(18, 4)),
+        WavRefused("NoChannels", [](WavSpec& s) { s.channels = 0; }, true),
+        WavRefused("NoRate", [](WavSpec& s) { s.rate = 0; }, false),
+        // The walk over the chunks: sizes past the end, no data chunk.
+        WavRefused("ChunkPastTheEnd", [](WavSpec& s) { s.chunks = {List()}; }, true, 40, LeBytes(0xFFFFFFFF, 4)),
+        WavRefused("FormatPastTheEnd", Plain, false, 16, LeBytes(0x7FFFFFF0, 4)),
+        ImportCase{"NoDataChunk", "WAV", "w", MakeWav(WavSpec{}).substr(0, 36) + Chunk(List()) + Chunk({"JUNK", "abc"}),
+                   2, true, 2, kMissing, 41, "|"},
+        // The header ends inside a field: the nested READ met the end of the
+        // file (legacy 4).
+        ImportCase{"HeaderCut", "WAV", "w", MakeWav(WavSpec{}).substr(0, 30), 2, true, 2, kMissing, 33, "|"},
+        ImportCase{"HeaderCutLegacy", "WAV", "w", MakeWav(WavSpec{}).substr(0, 30), 2, false, 2, kMissing, 4, "|"}),
+    Name);
+
+// Two columns with labels, a cell without a number in the second (for
+// SIGMAWIN), in the byte order (and with the SKIP) of the script.
+ImportCase Sigma(const char* name, const char* method, char layout, int order, int skip = 0) {
+    const std::vector<SigmaColumn> columns{{0, {1.5, -2.25, 1e10}, {}, "time"},
+                                           {1, {3, 4, 5, 1e300}, {true, false, true, true}, "volts"}};
+    if (std::string(method) == "SIGMADOS") {
+        return {name, method, "w", MakeSigmaDos(columns, false, order, skip), 1, false, 1, kMissing, 0,
+                "1.5 -2.25 1e+10|3 4 5 1e+300", -1, order, skip};
+    }
+    return {name, method, "w", MakeSigmaWin(layout, 1, columns, order), 1, false, 1, kMissing, 0,
+            "[time]1.5 -2.25 1e+10|[volts]3 - 5 1e+300", -1, order, skip};
+}
+
+// A column index below 0 or beyond any worksheet, read signed or unsigned.
+ImportCase SigmaIndex(const char* name, const char* method, int32_t index, int isSigned) {
+    const std::vector<SigmaColumn> columns{SigmaColumn{index, {1, 2}, {}, ""}};
+    const bool win = std::string(method) == "SIGMAWIN";
+    return {name, method, "w", win ? MakeSigmaWin('B', 1, columns) : MakeSigmaDos(columns), 1, false, 2, kMissing,
+            41, win ? "|" : "", -1, 0, 0, isSigned};
+}
+
+// A DOS block whose length walks back.
+std::string DosBackwards() {
+    std::string bytes = MakeSigmaDos({SigmaColumn{0, {1}, {}, ""}});
+    bytes.replace(bytes.size() - 4 - (4 + 16 + 8), 4, LeBytes(0xFFFFFF00u, 4));
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SigmaPlot, Imports,
+    ::testing::Values(
+        Sigma("WinMarkerAt16", "SIGMAWIN", 'A', 0), Sigma("WinMarkerAt32", "SIGMAWIN", 'B', 0),
+        Sigma("WinNoMarker", "SIGMAWIN", 'C', 0), Sigma("WinShortsBigEndian", "SIGMAWIN", 'B', 1),
+        Sigma("WinBigEndian", "SIGMAWIN", 'C', 2), Sigma("WinBigEndianMarkerAt16", "SIGMAWIN", 'A', 2),
+        Sigma("DosLittleEndian", "SIGMADOS", ' ', 0), Sigma("DosShortsBigEndian", "SIGMADOS", ' ', 1),
+        Sigma("DosBigEndianWithSkip", "SIGMADOS", ' ', 2, 3), Sigma("DosLittleEndianWithSkip", "SIGMADOS", ' ', 0, 5),
+        // The last index ends the column records: the one of column 1 is not read.
+        ImportCase{"WinLastIndex", "SIGMAWIN", "w", MakeSigmaWin('A', 0, {{0, {7}, {}, ""}, {1, {8}, {}, ""}}), 1,
+                   false, 1, kMissing, 0, "7", -1, 0},
+        ImportCase{"DosBlocks", "SIGMADOS", "w", MakeSigmaDos({{0, {1, 2, 3}, {}, ""}, {2, {-0.5, 0.25}, {}, ""}}), 1,
+                   false, 1, kMissing, 0, "1 2 3||-0.5 0.25", -1, 0},
+        ImportCase{"DosMarkerAsTheFirstByte", "SIGMADOS", "w", MakeSigmaDos({{0, {42}, {}, ""}}, true), 1, false, 1,
+                   kMissing, 0, "42", -1, 0},
+        ImportCase{"DosLongWorksheetName", "SIGMADOS", std::string(60, 'q'), MakeSigmaDos({{0, {5, 6}, {}, ""}}), 1,
+                   false, 1, kMissing, 0, "5 6", -1, 0, 0, 0, std::string(60, 'q')},
+        ImportCase{"DosWithoutBlocks", "SIGMADOS", "w", MakeSigmaDos({}), 1, false, 1, kMissing, 0, "", -1, 0},
+        ImportCase{"DosWithoutMarkers", "SIGMADOS", "w", "no marker in here", 1, true, 2, kMissing, 33, "", -1, 0},
+        ImportCase{"DosBlockWalksBack", "SIGMADOS", "w", DosBackwards(), 1, false, 2, kMissing, 41, "", -1, 0, 0, 1},
+        SigmaIndex("WinIndexMinus1", "SIGMAWIN", -1, 0), SigmaIndex("WinIndexMinus1Signed", "SIGMAWIN", -1, 1),
+        SigmaIndex("WinIndexMax", "SIGMAWIN", 0x7FFFFFFF, 0),
+        SigmaIndex("WinIndexMaxSigned", "SIGMAWIN", 0x7FFFFFFF, 1),
+        SigmaIndex("DosIndexMinus1", "SIGMADOS", -1, 0), SigmaIndex("DosIndexMinus1Signed", "SIGMADOS", -1, 1),
+        SigmaIndex("DosIndexMax", "SIGMADOS", 0x7FFFFFFF, 0),
+        SigmaIndex("DosIndexMaxSigned", "SIGMADOS", 0x7FFFFFFF, 1)),
+    Name);
+
+// Lists into text cells, a column a list.
+INSTANTIATE_TEST_SUITE_P(
+    Mathematica, Imports,
+    ::testing::Values(
+        ImportCase{"Flat", "MATHEMATICA", "w", "{1, 2, 3}", 1, false, 1, kMissing, 0, "'1' '2' '3'"},
+        ImportCase{"Nested", "MATHEMATICA", "w", "{{1,2},{3,4,5}}", 2, false, 1, kMissing, 0, "'1' '2'|'3' '4' '5'"},
+        ImportCase{"ThirdListAddsATextColumn", "MATHEMATICA", "w", "{{1},{2},{3}}", 2, false, 1, kMissing, 0,
+                   "'1'|'2'|'3'"},
+        ImportCase{"BlanksAndLineBreaksDropped", "MATHEMATICA", "w", "{ 1 ,\r\n 2 }", 1, false, 1, kMissing, 0,
+                   "'1' '2'"},
+        ImportCase{"MantissaAndExponent", "MATHEMATICA", "w", "{1.5*^3, -2*^-4}", 1, false, 1, kMissing, 0,
+                   "'1.5E3' '-2E-4'"},
+        ImportCase{"LongElementSplit", "MATHEMATICA", "w", "{" + std::string(130, '7') + "}", 1, false, 1, kMissing,
+                   0, "'" + std::string(121, '7') + "' '777777777'"},
+        ImportCase{"ThreeLevelsDeep", "MATHEMATICA", "w", "{{{1}}}", 1, true, 2, kMissing, 41, ""}),
+    Name);
+
+// WKSBLOCK: a line a row into a rectangle of the worksheet; its answer is the
+// rows it read.
+INSTANTIATE_TEST_SUITE_P(
+    WksBlock, Imports,
+    ::testing::Values(
+        ImportCase{"ColumnsTwoAndThree", "WKSBLOCK", "w,2,3,1,2", "1 2 3\n4 5 6\n", 3, true, 1, 2, 0, "|1 4|2 5", 12},
+        ImportCase{"ToTheEndLegacy", "WKSBLOCK", "w,1,1,1,0", "1\n2\n", 1, false, 1, 2, 1030, "1 2", 4},
+        ImportCase{"ToTheEndCurrent", "WKSBLOCK", "w,1,1,1,0", "1\n2\n", 1, true, 2, 2, 33, "1 2", 4},
+        ImportCase{"SeparatorsAreBlanks", "WKSBLOCK", "w,1,3,1,1", "1,2,3\r\n", 3, true, 1, 1, 0, "1|2|3", 7},
+        ImportCase{"HeaderLine", "WKSBLOCK", "w,1,2,1,5", "x y\n1 2\n", 2, true, 1, 0, 1031, "| Z$=x y", 4},
+        ImportCase{"LowerCaseExponentStops", "WKSBLOCK", "w,1,1,1,1", "1e5\n", 1, false, 1, 0, 1031, " Z$=e5", 4},
+        ImportCase{"LastLineWithoutLineEnd", "WKSBLOCK", "w,1,2,1,1", "7 8", 2, true, 1, 1, 0, "7|8", 3},
+        ImportCase{"NumberCharactersThatMakeNoNumber", "WKSBLOCK", "w,1,2,1,5", "1-2 3\n1 2\n", 2, true, 1, 0, 1031,
+                   "|", 6},
+        ImportCase{"SignsDecimalsExponentsAndTabs", "WKSBLOCK", "w,1,2,1,1", "-1.5E3\t.25\n", 2, true, 1, 1, 0,
+                   "-1500|0.25", 11},
+        // A row limit below 0 is reached before the first row: nothing read.
+        ImportCase{"NegativeRowEndReadsNothing", "WKSBLOCK", "w,1,2,1,-1", "1 2\n", 2, false, 1, 0, 0, "|", 0},
+        ImportCase{"NegativeRowEndReadsNothingCurrent", "WKSBLOCK", "w,1,2,3,-5", "1 2\n", 2, true, 1, 0, 0, "|", 0}),
+    Name);
+
+// Refused before a byte is read, in both numberings: a worksheet that does
+// not exist (SIGMAWIN answers in the current numbering from its start), no
+// current file (WKSBLOCK's nested GETPOS fails: 13, or the legacy 4 of a
+// failed nested call), rows or columns before the first.
+const std::string kAny = "1 2 3\n{1,2}\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, Imports,
+    ::testing::Values(
+        ImportCase{"WavNoWorksheet", "WAV", "nosuch", kAny, 1, false, 2, kMissing, 6, "", 0},
+        ImportCase{"WavNoWorksheetCurrent", "WAV", "nosuch", kAny, 1, true, 2, kMissing, 20, "", 0},
+        ImportCase{"SigmaWinNoWorksheet", "SIGMAWIN", "nosuch", kAny, 1, false, 2, kMissing, 20, "", 0},
+        ImportCase{"SigmaWinNoWorksheetCurrent", "SIGMAWIN", "nosuch", kAny, 1, true, 2, kMissing, 20, "", 0},
+        ImportCase{"SigmaDosNoWorksheet", "SIGMADOS", "nosuch", kAny, 1, false, 2, kMissing, 6, "", 0},
+        ImportCase{"SigmaDosNoWorksheetCurrent", "SIGMADOS", "nosuch", kAny, 1, true, 2, kMissing, 20, "", 0},
+        ImportCase{"MathematicaNoWorksheet", "MATHEMATICA", "nosuch", kAny, 1, false, 2, kMissing, 39, "", 0},
+        ImportCase{"MathematicaNoWorksheetCurrent", "MATHEMATICA", "nosuch", kAny, 1, true, 2, kMissing, 39, "", 0},
+        ImportCase{"WksBlockNoWorksheet", "WKSBLOCK", "nosuch,1,1,1,1", kAny, 1, false, 2, 0, 6, "", 0},
+        ImportCase{"WksBlockNoWorksheetCurrent", "WKSBLOCK", "nosuch,1,1,1,1", kAny, 1, true, 2, 0, 20, "", 0},
+        ImportCase{"WavNoWorksheetName", "WAV", "", kAny, 1, false, 2, 0, 1024, "", 0},
+        ImportCase{"WavNoWorksheetNameCurrent", "WAV", "", kAny, 1, true, 2, 0, 10, "", 0},
+        ImportCase{"WksBlockNoWorksheetName", "WKSBLOCK", ",1,1,1,1", kAny, 1, false, 2, 0, 1024, "", 0},
+        ImportCase{"WksBlockNoWorksheetNameCurrent", "WKSBLOCK", ",1,1,1,1", kAny, 1, true, 2, 0, 10, "", 0},
+        ImportCase{"WksBlockNoCurrentFile", "WKSBLOCK", "w,1,1,1,1", "", 1, false, 2, 0, 4, ""},
+        ImportCase{"WksBlockNoCurrentFileCurrent", "WKSBLOCK", "w,1,1,1,1", "", 1, true, 2, 0, 13, ""},
+        ImportCase{"WksBlockRowZero", "WKSBLOCK", "w,1,1,0,1", kAny, 1, false, 2, 0, 3, "", 0},
+        ImportCase{"WksBlockRowZeroCurrent", "WKSBLOCK", "w,1,1,0,1", kAny, 1, true, 2, 0, 12, "", 0},
+        ImportCase{"WksBlockColumnZero", "WKSBLOCK", "w,0,1,1,1", kAny, 1, false, 2, 0, 3, "", 0},
+        ImportCase{"WksBlockColumnZeroCurrent", "WKSBLOCK", "w,0,1,1,1", kAny, 1, true, 2, 0, 12, "", 0}),
+    Name);
+
+class ImportTest : public ZelFixture {};
+
+// A method the host calls while an import runs (here from the repaint) is
+// refused; the import goes on and ends as it would have.
+TEST_F(ImportTest, CallsWhileAnImportRunsAreRefused) {
+    scratch_.Make("other.wav", MakeWav(WavSpec{}));
+    const tavrel::Worksheet& other = host().CreateWorksheet("other", 2);
+    std::vector<int32_t> inner;
+    host().onRepaint = [&] {
+        for (const char* method : {"WAV", "READ"}) {
+            inner.push_back(Call(method, std::string(method) == "WAV" ? "other" : "2").code);
+            inner.push_back(Error());
+        }
+    };
+    WavSpec spec;
+    spec.samples = {5, 6};
+    scratch_.Make("in.wav", MakeWav(spec));
+    const tavrel::Worksheet& w = host().CreateWorksheet("w", 2);
+    OpenFile("in.wav");
+    ASSERT_EQ(Call("WAV", "w").code, 1) << Error();
+    host().onRepaint = nullptr;
+    EXPECT_EQ(ColumnsOf(w), "0.000125 0.00025|5 6");
+    EXPECT_EQ(inner, (std::vector<int32_t>{2, 42, 2, 42}));
+    EXPECT_EQ(ColumnsOf(other), "|");
+    EXPECT_EQ(Call("REWIND").code, 1);  // afterwards the methods run again
+}
+
+struct SoxCase {
+    int channels;
+    int bits;
+    const char* encoding;
+};
+
+void PrintTo(const SoxCase& c, std::ostream* out) { *out << c.channels << " x " << c.bits << " " << c.encoding; }
+
+class SoxFiles : public ZelFixture, public ::testing::WithParamInterface<SoxCase> {};
+
+// A file that sox made from raw samples gives those samples back. sox writes
+// the plain PCM format for up to 16 bits and 2 channels, the extensible one
+// beyond, and the float format for floats.
+TEST_P(SoxFiles, GiveTheRawSamplesBack) {
+#ifdef _WIN32
+    GTEST_SKIP() << "sox runs on the build machine, not under the Windows test build";
+#endif
+    if (std::system("sox --version > /dev/null 2>&1") != 0) {
+        FAIL() << "sox is missing: the test command installs Debian's sox";
+    }
+    const SoxCase& c = GetParam();
+    WavSpec spec;
+    spec.bits = c.bits;
+    spec.formatTag = std::string(c.encoding) == "floating-point" ? kWavFloat : kWavPcm;
+    for (int i = 0; i < 50 * c.channels; ++i) {
+        if (spec.formatTag == kWavFloat) {
+            // Multiples of 2^-10 in [-1, 1): exact in both widths.
+            spec.samples.push_back(((i * 7919) % 2048 - 1024) / 1024.0);
+            continue;
+        }
+        int64_t s = (static_cast<int64_t>(i) * 7919 * 104729) % (int64_t{1} << c.bits);
+        if (c.bits > 8 && s >= (int64_t{1} << (c.bits - 1))) s -= int64_t{1} << c.bits;
+        spec.samples.push_back(static_cast<double>(s));
+    }
+    scratch_.Make("in.raw", MakeWav(spec).substr(44));  // the samples, without the header
+    const std::string out = scratch_.PathOf("sox.wav");
+    const std::string command = "sox -t raw -r 11025 -e " + std::string(c.encoding) + " -b " +
+                                std::to_string(c.bits) + " -c " + std::to_string(c.channels) + " '" +
+                                scratch_.PathOf("in.raw") + "' -t wav '" + out + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const tavrel::Worksheet& w = host().CreateWorksheet("s", 2);
+    OpenFile("sox.wav");
+    ASSERT_EQ(Call("WAV", "s").code, 1) << command << ": ERROR " << Error();
+    EXPECT_EQ(ColumnsOf(w), WavColumns(c.channels, 11025, spec.samples)) << command;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sox, SoxFiles,
+    ::testing::Values(SoxCase{1, 16, "signed-integer"}, SoxCase{2, 16, "signed-integer"},
+                      SoxCase{1, 8, "unsigned-integer"}, SoxCase{2, 8, "unsigned-integer"},
+                      SoxCase{1, 24, "signed-integer"}, SoxCase{2, 24, "signed-integer"},
+                      SoxCase{2, 32, "signed-integer"}, SoxCase{6, 16, "signed-integer"},
+                      SoxCase{2, 32, "floating-point"}, SoxCase{1, 64, "floating-point"}),
+    [](const auto& info) {
+        return std::to_string(info.param.channels) + "x" + std::to_string(info.param.bits) +
+               (std::string(info.param.encoding) == "floating-point" ? "Float" : "");
+    });
+
+}  // namespace
+}  // namespace zeltest
