@@ -100,10 +100,6 @@ uint32_t MoData::AskBlockOf(int32_t code, int32_t first, Cells cells, uint32_t c
     return block.done > 0 ? std::min(static_cast<uint32_t>(block.done), count) : 0;
 }
 
-uint32_t MoData::AskBlock(int32_t code, int32_t first, double* values, uint32_t count) const {
-    return AskBlockOf<ZelBlock>(code, first, values, count);
-}
-
 uint32_t MoData::StoreTextBlock(int32_t first, const char* const* texts, uint32_t count) {
     const uint32_t done = AskBlockOf<ZelTextBlock>(ZEL_CB_BLOCK_SET_TEXT, first, texts, count);
     if (done > 0) NoteStore(first + static_cast<int32_t>(done) - 1);
@@ -113,13 +109,13 @@ uint32_t MoData::StoreTextBlock(int32_t first, const char* const* texts, uint32_
 }
 
 void MoData::StoreBlock(int32_t first, double* values, uint32_t count) {
-    const uint32_t done = AskBlock(ZEL_CB_BLOCK_SET, first, values, count);
+    const uint32_t done = AskBlockOf<ZelBlock>(ZEL_CB_BLOCK_SET, first, values, count);
     if (done > 0) NoteStore(first + static_cast<int32_t>(done) - 1);
     for (uint32_t k = done; k < count; ++k) SetValue(first + static_cast<int32_t>(k), values[k]);
 }
 
 void MoData::FetchBlock(int32_t first, double* values, uint32_t count) const {
-    const uint32_t done = AskBlock(ZEL_CB_BLOCK_GET, first, values, count);
+    const uint32_t done = AskBlockOf<ZelBlock>(ZEL_CB_BLOCK_GET, first, values, count);
     for (uint32_t k = done; k < count; ++k) values[k] = ValueAt(first + static_cast<int32_t>(k));
 }
 

@@ -128,7 +128,6 @@ private:
         return first >= 0 && count >= 1 && count <= static_cast<uint32_t>(INT32_MAX - first);
     }
     // One block request; the cells it did (0 when refused or not attached).
-    uint32_t AskBlock(int32_t code, int32_t first, double* values, uint32_t count) const;
     template <class Block, class Cells>
     uint32_t AskBlockOf(int32_t code, int32_t first, Cells cells, uint32_t count) const;
 

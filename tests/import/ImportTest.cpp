@@ -127,7 +127,7 @@ std::string WavColumns(int channels, uint32_t rate, const std::vector<double>& s
     return text;
 }
 
-// A WAV file of the spec's samples, changed; dataSize, when not 0, replaces
+// A WAV file of a WavSpec's samples, changed; dataSize, when not 0, replaces
 // the data chunk's size of a plain file.
 ImportCase Wav(const char* name, void (*change)(WavSpec&), uint32_t dataSize = 0, const std::string& sheet = "w") {
     WavSpec spec;
