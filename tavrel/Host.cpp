@@ -126,9 +126,10 @@ int32_t Host::Callback(uint32_t handle, int32_t code, intptr_t arg, intptr_t out
         Host* host = Registry::Instance().Find(handle);
         if (host == nullptr) return refusal;
         if (handle != host->handle_) {
-            // A worksheet handle: it carries the row request only.
+            // A worksheet handle: it carries the row request only, whose last
+            // argument is 0.
             Worksheet* sheet = host->FindWorksheetByHandle(handle);
-            if (sheet == nullptr || code != ZEL_CB_ROW) return refusal;
+            if (sheet == nullptr || code != ZEL_CB_ROW || out != 0) return refusal;
             return host->ServeRow(*sheet, arg);
         }
         return host->Serve(code, arg, out);

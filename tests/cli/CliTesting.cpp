@@ -11,9 +11,9 @@
 namespace zelcli::testing {
 
 void PrintTo(const ScriptCase& c, std::ostream* os) {
-    *os << "script " << ::testing::PrintToString(c.script) << (c.interactive ? " (interactive)" : "") << ", out "
-        << ::testing::PrintToString(c.out) << ", err " << ::testing::PrintToString(c.err) << ", status "
-        << c.status;
+    *os << "script " << ::testing::PrintToString(c.script) << ", out " << ::testing::PrintToString(c.out) << ", err "
+        << ::testing::PrintToString(c.err) << ", status " << c.status << ", prompts "
+        << ::testing::PrintToString(c.prompts);
 }
 
 void ExpectOutcome(const ScriptCase& c, int status, const std::string& out, const std::string& err) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,14 +15,14 @@
 namespace zelcli::testing {
 
 // A script and what running it gives: the whole standard output, a part of
-// standard error (empty: nothing on it) and the exit status. Interactive,
-// its lines come as typed at a terminal.
+// standard error (empty: nothing on it) and the exit status. With prompts,
+// its lines come as typed at a terminal and those are the prompts shown.
 struct ScriptCase {
     std::string script;
     std::string out;
     std::string err = "";
     int status = 0;
-    bool interactive = false;
+    std::optional<std::string> prompts = std::nullopt;
 };
 
 void PrintTo(const ScriptCase& c, std::ostream* os);

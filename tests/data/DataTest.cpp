@@ -1,6 +1,6 @@
 // Dataset wrappers against the stand-in host: the extent committed on
 // destruction, refused stores, detached wrappers, columns by number and
-// name, names and text cells.
+// name, names, text cells and the extents the host keeps.
 #include <algorithm>
 #include <array>
 #include <functional>
@@ -15,12 +15,13 @@ namespace datatest {
 namespace {
 
 using zel::Column;
+using zel::DataRole;
 using zel::kMissingValue;
 using zel::MoData;
-using zel::DataRole;
 using zel::MoTextData;
 using zel::StringRole;
 using Ranges_ = std::vector<std::pair<int32_t, int32_t>>;
+constexpr auto kMaxCells = static_cast<int32_t>(tavrel::Dataset::kMaxCells);
 
 class DataTest : public HostTest {
 protected:
@@ -31,6 +32,7 @@ protected:
         for (int i = 0; i < n; ++i) data.set(static_cast<size_t>(i), 10.0 + i);
         return data;
     }
+    const zel::MoString sheet{"Sheet"};
 };
 
 // Stores through a wrapper of a dataset of 5 cells, and the set-range
@@ -47,6 +49,7 @@ TEST_F(DataTest, CommitOnDestructionPublishesTheExtentOnceWhenStoredOrGrown) {
             for (int32_t i = 0; i < 6; ++i) EXPECT_EQ(wrapper.ValueAt(i), i < 5 ? 10.0 + i : kMissingValue);
             for (int32_t index : stores) EXPECT_EQ(wrapper.SetValue(index, -index), 0);
             EXPECT_EQ(Count(ZEL_CB_SET_RANGE), 0);
+            EXPECT_EQ(data.upper(), 5);  // stores alone never move the host's extent
         }
         EXPECT_EQ(Ranges(), ranges);
         EXPECT_EQ(data.upper(), ranges.empty() ? 5 : ranges.back().second);
@@ -72,14 +75,9 @@ TEST_F(DataTest, CommitNeverCutsBackAnotherWrappersGrowth) {
     EXPECT_EQ(data.number(9), 9.0);
 }
 
-TEST_F(DataTest, AnEmptyRangeAwayFromZeroStaysEmpty) {
-    tavrel::Dataset& data = Numbers("Empty", 8);
-    { EXPECT_EQ(MoData("Empty", false).SetRange(3, 3), 0); }
-    EXPECT_EQ(Ranges(), (Ranges_{{3, 3}}));
-    EXPECT_EQ(data.upper(), 3);
-}
-
-TEST_F(DataTest, RefusedStoresSendNothingAndMarkNothing) {
+// Refused by the wrapper without a request, or by the host: text into
+// numbers, a cell past the most a dataset holds.
+TEST_F(DataTest, RefusedStoresMarkNothing) {
     Numbers("Plain", 3);
     {
         MoData wrapper("Plain", false);
@@ -89,7 +87,8 @@ TEST_F(DataTest, RefusedStoresSendNothingAndMarkNothing) {
         }
         EXPECT_EQ(wrapper.SetText(0, nullptr), 1);
         EXPECT_TRUE(requests.empty());
-        EXPECT_EQ(wrapper.SetText(10, "text"), 1);  // the host refuses text in numbers
+        EXPECT_EQ(wrapper.SetText(10, "text"), 1);
+        EXPECT_EQ(wrapper.SetValue(kMaxCells, 1.0), 1);
     }
     EXPECT_EQ(Count(ZEL_CB_SET_RANGE), 0);
 }
@@ -100,8 +99,6 @@ TEST_F(DataTest, RefusedStoresSendNothingAndMarkNothing) {
 TEST_F(DataTest, DetachedWrappersAnswerWithoutRequestsAndRecordError1000) {
     Numbers("Numbers", 3);
     host.CreateWorksheet("Sheet", 2);
-    zel::MoString sheet{StringRole::WorksheetName};
-    sheet.SetText("Sheet");
     const zel::MoString empty("");
     using Make = std::function<std::unique_ptr<MoData>()>;
     const struct {
@@ -152,24 +149,19 @@ TEST_F(DataTest, DetachedWrappersAnswerWithoutRequestsAndRecordError1000) {
 // Every constructor that takes a worksheet column reaches the column
 // numbered 2 counting from 1 (or named B), under its own class name.
 TEST_F(DataTest, ColumnWrappersReachTheSecondColumn) {
-    tavrel::Worksheet& sheet = host.CreateWorksheet("Sheet", 3);
-    for (int k = 1; k <= 3; ++k) {
-        ASSERT_TRUE(sheet.column(k)->dataset().resize(1));
-        sheet.column(k)->dataset().set(0, 100.0 * k);
-    }
-    zel::MoString name{StringRole::WorksheetName};
-    name.SetText("Sheet");
+    tavrel::Worksheet& book = host.CreateWorksheet("Sheet", 3);
+    for (int k = 1; k <= 3; ++k) ASSERT_TRUE(book.column(k)->dataset().set(0, 100.0 * k));
     using Make = std::function<std::unique_ptr<MoData>()>;
     const std::pair<const char*, Make> cases[] = {
-        {"MoData", [&] { return std::make_unique<MoData>(name, Column{2}); }},
-        {"MoSourceData", [&] { return std::make_unique<MoData>(name, Column{2}, DataRole::Source); }},
-        {"MoResultData", [&] { return std::make_unique<MoData>(name, Column{2}, DataRole::Result); }},
-        {"MoTextData", [&] { return std::make_unique<MoTextData>(name, Column{2}); }},
-        {"MoWksCol", [&] { return std::make_unique<MoTextData>(name, Column{2}, DataRole::WksColumn); }},
-        {"MoData", [&] { return std::make_unique<MoData>(name, zel::MoString("B")); }}};
+        {"MoData", [&] { return std::make_unique<MoData>(sheet, Column{2}); }},
+        {"MoSourceData", [&] { return std::make_unique<MoData>(sheet, Column{2}, DataRole::Source); }},
+        {"MoResultData", [&] { return std::make_unique<MoData>(sheet, Column{2}, DataRole::Result); }},
+        {"MoTextData", [&] { return std::make_unique<MoTextData>(sheet, Column{2}); }},
+        {"MoWksCol", [&] { return std::make_unique<MoTextData>(sheet, Column{2}, DataRole::WksColumn); }},
+        {"MoData", [&] { return std::make_unique<MoData>(sheet, zel::MoString("B")); }}};
     for (const auto& [className, make] : cases) {
         std::unique_ptr<MoData> wrapper = make();
-        EXPECT_EQ(wrapper->handle(), sheet.column(2)->dataset().handle()) << className;
+        EXPECT_EQ(wrapper->handle(), book.column(2)->dataset().handle()) << className;
         EXPECT_EQ(wrapper->ValueAt(0), 200.0) << className;
         EXPECT_STREQ(wrapper->ClassName(), className);
         EXPECT_FALSE(wrapper->HasError()) << className;
@@ -187,45 +179,68 @@ TEST_F(DataTest, AtMost24CharactersOfANameReachTheHost) {
     }
 }
 
+// A numeric column's cells are formatted, a text dataset's copied, each in
+// one request and cut to the caller's buffer: the missing value stored
+// empties a cell, a text dataset holds numbers too, a text is stored whole
+// and reaches the module cut to the host's buffer.
 TEST_F(DataTest, CellTextFormatsNumbersAndCopiesTexts) {
-    tavrel::Worksheet& sheet = host.CreateWorksheet("Sheet", 1);
-    tavrel::Dataset& numbers = sheet.column(1)->dataset();
-    numbers.set(0, 2.5);
-    host.CreateDataset("Texts", true).setText(0, "hello");
-    zel::MoString name{StringRole::WorksheetName};
-    name.SetText("Sheet");
-    MoTextData column(name, Column{1});
+    tavrel::Dataset& numbers = host.CreateWorksheet("Sheet", 1).column(1)->dataset();
+    ASSERT_TRUE(numbers.set(0, 2.5) && numbers.set(1, 7.0));
+    tavrel::Dataset& textData = host.CreateDataset("Texts", true);
+    ASSERT_TRUE(textData.setText(0, "hello"));
+    MoTextData column(sheet, Column{1});
     MoTextData texts("Texts");
-
-    for (auto [wrapper, code, expected] : {std::tuple{&column, ZEL_CB_FORMAT_CELL, numbers.display(0)},
-                                           std::tuple{&texts, ZEL_CB_TEXT_GET, std::string("hello")}}) {
+    const std::string longText(600, 'w');
+    EXPECT_EQ(column.SetValue(1, kMissingValue) + texts.SetValue(1, 2.5) + texts.SetText(2, longText.c_str()), 0);
+    EXPECT_EQ(textData.text(2), longText);
+    const struct {
+        MoTextData* wrapper;
+        int32_t index;
+        size_t size;
+        int32_t answer;
+        std::string text;
+    } cases[] = {{&column, 0, 260, 0, "2.5"},  {&column, 0, 3, 0, "2."},     {&column, 5, 260, 1, ""},
+                 {&column, 1, 260, 0, ""},     {&texts, 0, 260, 0, "hello"}, {&texts, 0, 3, 0, "he"},
+                 {&texts, 5, 260, 1, ""},      {&texts, 1, 260, 0, "2.5"},
+                 {&texts, 2, 1000, 0, std::string(ZEL_TEXT_BUFFER - 1, 'w')}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.index) + (c.wrapper == &texts ? " of the texts" : " of the column"));
         requests.clear();
-        std::array<char, ZEL_TEXT_BUFFER> buffer{};
-        EXPECT_EQ(wrapper->CellText(0, buffer), 0);
-        EXPECT_EQ(std::string(buffer.data()), expected);
-        EXPECT_EQ(Count(code), 1);
+        std::vector<char> buffer(c.size + 1, '#');  // one byte past the span, to stay untouched
+        EXPECT_EQ(c.wrapper->CellText(c.index, std::span<char>(buffer.data(), c.size)), c.answer);
+        EXPECT_EQ(std::string(buffer.data()), c.text);
+        EXPECT_EQ(buffer.back(), '#');
+        EXPECT_EQ(Count(c.wrapper == &texts ? ZEL_CB_TEXT_GET : ZEL_CB_FORMAT_CELL), 1);
         EXPECT_EQ(Count(ZEL_CB_FORMAT_CELL) + Count(ZEL_CB_TEXT_GET), 1);
-        std::array<char, 6> small{'#', '#', '#', '#', '#', '#'};
-        EXPECT_EQ(wrapper->CellText(0, std::span<char>(small.data(), 3)), 0);
-        EXPECT_EQ(std::string(small.data()) + small[3], expected.substr(0, 2) + '#');
-        buffer.fill('#');
-        EXPECT_EQ(wrapper->CellText(5, buffer), 1);
-        EXPECT_EQ(buffer[0], '\0');
     }
 }
 
-TEST_F(DataTest, SetRangeSendsTheTypeCodeOfTheStorageType) {
-    tavrel::Dataset& data = Numbers("Typed", 2);
-    MoData wrapper("Typed", false);
-    const std::pair<int32_t, int32_t> codes[] = {{0, 0x8000}, {1, 0x8001}, {2, 0x8005}, {3, 0x8002},
-                                                 {4, 0x8009}, {0x1000, 0x8010}, {0x1004, 0x8019}};
-    for (auto [type, code] : codes) {
-        ASSERT_EQ(wrapper.SetStorageType(type), 0);
-        EXPECT_EQ(wrapper.SetRange(0, 4), 0);
-        EXPECT_EQ(data.lastTypeCode(), code) << type;
+// SetRange sends the type code of the storage type; the host's extent
+// follows: a shorter range drops the cells past it, a longer one adds empty
+// cells, an empty one may start past 0. Refused ranges change nothing and a
+// range set leaves nothing for the destruction to commit.
+TEST_F(DataTest, SetRangeSendsTheStorageTypesCodeAndTheHostKeepsTheExtent) {
+    tavrel::Dataset& data = Numbers("Typed", 3);
+    const struct {
+        int32_t type, lower, upper, answer, code;
+    } cases[] = {{0, 0, 4, 0, 0x8000},     {1, 0, 4, 0, 0x8001},      {2, 0, 4, 0, 0x8005}, {3, 0, 4, 0, 0x8002},
+                 {4, 0, 4, 0, 0x8009},     {0x1000, 0, 4, 0, 0x8010}, {0x1004, 0, 4, 0, 0x8019},
+                 {0, 0, 1, 0, 0x8000},     {0, 0, 6, 0, 0x8000},      {0, 3, 3, 0, 0x8000},
+                 {0, 4, 2, 1, 0x8000},     {0, -1, 3, 1, 0x8000},     {0x1000, 0, kMaxCells + 1, 1, 0x8010}};
+    {
+        MoData wrapper("Typed", false);
+        for (const auto& c : cases) {
+            ASSERT_EQ(wrapper.SetStorageType(c.type), 0);
+            EXPECT_EQ(wrapper.SetRange(c.lower, c.upper), c.answer) << c.lower << " " << c.upper;
+            EXPECT_EQ(data.lastTypeCode(), c.code) << c.type;
+        }
+        for (int32_t type : {5, -1, 0x2000}) EXPECT_EQ(wrapper.SetStorageType(type), 1) << type;
     }
-    for (int32_t type : {5, -1, 0x2000}) EXPECT_EQ(wrapper.SetStorageType(type), 1) << type;
-    EXPECT_EQ(wrapper.SetRange(4, 2), 1);
+    EXPECT_EQ(data.setRangeCount(), 12);  // the two the host refused too
+    EXPECT_EQ(data.lower(), 3);
+    EXPECT_EQ(data.upper(), 3);
+    EXPECT_EQ(data.number(0), 10.0);
+    EXPECT_EQ(data.kind(1), tavrel::CellKind::Empty);  // dropped by (0, 1), empty again after (0, 6)
 }
 
 }  // namespace

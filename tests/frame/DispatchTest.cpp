@@ -113,6 +113,7 @@ TEST_F(DispatchTest, RequestsAnswerAndLeaveTheStatusWord) {
     EXPECT_EQ(word, -1);
     double value = 0;
     EXPECT_EQ(Raw(nullptr, "NBYTES", nullptr, ZEL_REQ_GET_NUMBER), 2);
+    EXPECT_EQ(Raw(nullptr, "FILENAME", nullptr, ZEL_REQ_GET_STRING), 2);
     EXPECT_EQ(Raw(nullptr, "NBYTES", &value, ZEL_REQ_GET_NUMBER), 1);
 }
 
@@ -211,7 +212,10 @@ public:
         }
         return 1;
     }
-    int32_t GetCount(int32_t*) override { return 1; }
+    int32_t GetCount(int32_t* count) override {
+        *count = static_cast<int32_t>(values.size());
+        return 0;
+    }
     std::array<double, 4> values{10, 20, 30, 40};
     int32_t lastIndex = -1;
 };
@@ -254,14 +258,17 @@ TEST(IndexedNames, ReachElementsByTrailingNumber) {
     value = 7;
     EXPECT_EQ(access("val1", zel::kAccessSet, &value), 1);
     EXPECT_EQ(members.numbers.values[0], 7);
-    // Element 0, the bare name and a base name too long for the lookup
-    // buffer are not elements; the count request with the bare name reaches
-    // the member, which fails.
+    // Element 0, the bare name, a base name too long for the lookup buffer
+    // and a name of digits only (read no further back than its first) are
+    // not elements; the count request with the bare name reaches the member.
     for (const std::string& name : {std::string("VAL0"), std::string("VAL"), std::string(40, 'V') + "1"}) {
         EXPECT_EQ(access(name, zel::kAccessGet, &value), 0) << name;
     }
+    const char digitsAfterADigit[] = "712";
+    EXPECT_EQ(object.AccessPropertyIn(digitsAfterADigit + 1, zel::kAccessGet, &value, table), 0);
     EXPECT_EQ(access("VAL", zel::kAccessSet, &value), 0);
-    EXPECT_EQ(access("VAL", zel::kAccessGetCount, &value), 2);
+    EXPECT_EQ(access("VAL", zel::kAccessGetCount, &value), 1);
+    EXPECT_EQ(value, 4);
     // A string access needs the string kind; plain names never reach
     // indexed members.
     std::array<char, 64> buffer{};

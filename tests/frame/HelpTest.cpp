@@ -84,7 +84,7 @@ TEST_F(HelpTest, ListSepSetsTheSeparatorCharacter) {
     } cases[] = {{false, ";", 1, 0, ';'},     {false, "\"\\t\"", 1, 0, 9}, {false, "\",\"", 1, 0, 44},
                  {false, nullptr, 1, 0, 44},  {false, "ab", 2, 65, 59},    {false, "5", 2, 6, 59},
                  {true, "ab", 2, 10, 59},     {true, ".", 2, 20, 59},      {true, high.c_str(), 1, 12, 59},
-                 {false, high.c_str(), 1, 0, -23}};
+                 {false, high.c_str(), 1, 0, -23}, {false, "\"\\\"", 2, 65, 59}};
     for (const auto& c : cases) {
         UseNewActions(c.newActions);
         SetNumber("LISTSEP", 59);

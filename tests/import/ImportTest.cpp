@@ -272,6 +272,13 @@ ImportCase SigmaIndex(const char* name, const char* method, int32_t index, int i
             41, win ? "|" : "", -1, 0, 0, isSigned};
 }
 
+// A Windows worksheet whose last column index is its own size: more columns
+// than its bytes could describe.
+std::string SigmaWinLastIndexOfItsSize() {
+    std::string bytes = MakeSigmaWin('A', 0, {{0, {7}, {}, ""}});
+    return bytes.replace(44, 2, LeBytes(bytes.size(), 2));
+}
+
 // A DOS block whose length walks back.
 std::string DosBackwards() {
     std::string bytes = MakeSigmaDos({SigmaColumn{0, {1}, {}, ""}});
@@ -290,6 +297,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The last index ends the column records: the one of column 1 is not read.
         ImportCase{"WinLastIndex", "SIGMAWIN", "w", MakeSigmaWin('A', 0, {{0, {7}, {}, ""}, {1, {8}, {}, ""}}), 1,
                    false, 1, kMissing, 0, "7", -1, 0},
+        ImportCase{"WinLastIndexOfItsSize", "SIGMAWIN", "w", SigmaWinLastIndexOfItsSize(), 1, false, 2, kMissing, 41,
+                   "", -1, 0},
         ImportCase{"DosBlocks", "SIGMADOS", "w", MakeSigmaDos({{0, {1, 2, 3}, {}, ""}, {2, {-0.5, 0.25}, {}, ""}}), 1,
                    false, 1, kMissing, 0, "1 2 3||-0.5 0.25", -1, 0},
         ImportCase{"DosMarkerAsTheFirstByte", "SIGMADOS", "w", MakeSigmaDos({{0, {42}, {}, ""}}, true), 1, false, 1,

@@ -34,6 +34,15 @@ TEST(DatasetStorage, GrowthKeepsEveryValueWrittenAndLeavesTheRestEmpty) {
         }
         EXPECT_EQ(data.kind(*std::max_element(indices.begin(), indices.end()) + 1), CellKind::Empty);
     }
+    // An extent set at once is readable and writable to its last cell.
+    for (int32_t upper : {1, 64, 8192, 8193, static_cast<int32_t>(Dataset::kMaxCells)}) {
+        Dataset data(1, "d", false);
+        const auto last = static_cast<std::size_t>(upper) - 1;
+        ASSERT_TRUE(data.resize(upper));
+        EXPECT_EQ(data.kind(last), CellKind::Empty) << upper;
+        ASSERT_TRUE(data.set(last, 2.0));
+        EXPECT_EQ(data.number(last), 2.0) << upper;
+    }
 }
 
 TEST(DatasetStorage, CellsCutAwayReadEmptyWhenTheDatasetGrowsOverThemAgain) {
@@ -55,17 +64,14 @@ TEST(DatasetStorage, CellsCutAwayReadEmptyWhenTheDatasetGrowsOverThemAgain) {
 // old ones held, the new ones start empty.
 TEST(DatasetStorage, DatasetsMadeAfterLargeOnesWentStartEmpty) {
     constexpr std::size_t kCells = 100000;
+    const std::vector<double> values(kCells, 3.0);
     for (int round = 0; round < 2; ++round) {
         std::vector<std::unique_ptr<Dataset>> gone;
         for (std::size_t k = 0; k <= Dataset::kPooledRegions; ++k) {
-            gone.push_back(std::make_unique<Dataset>(1, "d", true));
-            const std::vector<double> values(kCells, 3.0);
-            ASSERT_EQ(gone.back()->setBlock(0, values.data(), kCells), kCells);
-            ASSERT_TRUE(gone.back()->setText(kCells / 2, "t"));
-            ASSERT_TRUE(gone.back()->set(kCells * 3, 4.0));
-            if (k % 2 == 1) {
-                ASSERT_TRUE(gone.back()->resize(10));
-            }
+            Dataset& old = *gone.emplace_back(std::make_unique<Dataset>(1, "d", true));
+            ASSERT_EQ(old.setBlock(0, values.data(), kCells), kCells);
+            ASSERT_TRUE(old.setText(kCells / 2, "t") && old.set(kCells * 3, 4.0));
+            ASSERT_TRUE(k % 2 == 0 || old.resize(10));
         }
         gone.clear();
         for (std::size_t k = 0; k <= Dataset::kPooledRegions; ++k) {
@@ -80,18 +86,6 @@ TEST(DatasetStorage, DatasetsMadeAfterLargeOnesWentStartEmpty) {
             EXPECT_EQ(data.number(kCells * 3 + 1), 5.0);
         }
     }
-}
-
-TEST(DatasetStorage, AnExtentSetAtOnceIsReadableToItsLastCell) {
-    for (int32_t upper : {1, 64, 8192, 8193, static_cast<int32_t>(Dataset::kMaxCells)}) {
-        Dataset data(1, "d", false);
-        ASSERT_TRUE(data.resize(upper));
-        EXPECT_EQ(data.kind(static_cast<std::size_t>(upper) - 1), CellKind::Empty);
-        ASSERT_TRUE(data.set(static_cast<std::size_t>(upper) - 1, 2.0));
-        EXPECT_EQ(data.number(static_cast<std::size_t>(upper) - 1), 2.0);
-    }
-    Dataset data(1, "d", false);
-    EXPECT_FALSE(data.set(Dataset::kMaxCells, 1.0));
 }
 
 }  // namespace

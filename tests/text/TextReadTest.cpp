@@ -222,6 +222,9 @@ INSTANTIATE_TEST_SUITE_P(
         // A column is added for a value beyond the last one.
         ReadCase{"AddsAColumn", "LINEROW", "w", "1,2,3\r\n", 0, true, 0, 44, 1, 3, 0, "1|2|3", 7},
         ReadCase{"AddsEveryColumn", "LINEROW", "w", "7;8\r\n", 0, false, 0, ';', 1, 2, 0, "7|8", 5, {}, 0},
+        // More columns than the row keeps at hand: the columns past the first sixteen are kept apart.
+        ReadCase{"TwentyColumns", "LINEROW", "w", Counting(20, ",") + "\r\n", 0, false, 0, 44, 1, 20, 0,
+                 Counting(20, "|"), 51, {}, 0},
         ReadCase{"ReadRowAddsColumns", "READROW", "w,3", "1,2,3", 0, false, 0, 44, 1, 3, 0, "1|2|3", 5, {}, 1},
         // Only the characters of numbers are kept.
         ReadCase{"NumberCharacters", "LINEROW", "w", "+1.5e+3, x 7 ,\"8\"\r\n", 0, false, 0, 44, 1, 3, 0,
