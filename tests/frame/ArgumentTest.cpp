@@ -19,6 +19,11 @@ protected:
         EXPECT_EQ(Call("LISTERR").code, 1);
         return TakeLines();
     }
+    // LISTERR's ten lines: these newest entries, the rest empty.
+    static std::vector<std::string> Entries(std::vector<std::string> newest) {
+        newest.resize(10, "\t0");
+        return newest;
+    }
 };
 
 TEST_F(ArgumentTest, ItemsAreTrimmedQuotedCommasDoNotSplitAndEmptyOnesAreNotGiven) {
@@ -53,49 +58,26 @@ TEST_F(ArgumentTest, TooManyItemsRecordError900) {
     } cases[] = {{"GETPOS", "5,", "MoGetPos"}, {"CLOSEALL", "1", "MoCloseAll"}, {"LASTERRID", "x", "MoLastErrId"}};
     for (const auto& c : cases) {
         EXPECT_EQ(Call(c.method, c.arguments).code, 2) << c.method;
-        std::vector<std::string> lines = ListErr();
-        ASSERT_EQ(lines.size(), 10u);
-        EXPECT_EQ(lines[0], std::string(c.className) + "\t900");
-        for (size_t i = 1; i < lines.size(); ++i) EXPECT_EQ(lines[i], "\t0");
+        EXPECT_EQ(ListErr(), Entries({std::string(c.className) + "\t900"})) << c.method;
     }
     EXPECT_EQ(Call("LASTERRID").value, 900);
 }
 
-TEST_F(ArgumentTest, ErrorListIsARingOfTenNewestFirst) {
-    zel::ErrorRing ring;
-    ring.Record(1, "A");
-    ring.Record(2, "B");
-    EXPECT_EQ(ring.position(), 2);
-    EXPECT_EQ(ring.at(2).id, 2);
-    EXPECT_EQ(ring.at(1).text.value_or(""), "A");
-    for (int i = 3; i <= 12; ++i) ring.Record(i, "C");
-    EXPECT_EQ(ring.position(), 2);
-    EXPECT_EQ(ring.at(2).id, 12);
-    EXPECT_EQ(ring.lastErrorId(), 12);
-    EXPECT_TRUE(ring.HasError());
-    ring.Clear();
-    EXPECT_EQ(ring.position(), 0);
-    EXPECT_EQ(ring.at(2).id, 0);
-    EXPECT_FALSE(ring.at(2).text.has_value());
-    EXPECT_EQ(ring.lastErrorId(), 12);
-    EXPECT_FALSE(ring.HasError());
-}
-
-TEST_F(ArgumentTest, ListErrOfTwoErrorsAndAfterASuccessfulCall) {
+// LISTERR prints the ten newest entries, newest first, wrapping round the
+// ring; LISTERR itself does not clear the list, any other call does, and
+// LASTERRID keeps the last id.
+TEST_F(ArgumentTest, ListErrShowsTheTenNewestAndAnyOtherCallClearsThem) {
     zel::Errors().Clear();
-    zel::Errors().Record(777, "MoTavrelWks");
     zel::Errors().Record(1000, "MoResultData");
-    std::vector<std::string> lines = ListErr();
-    ASSERT_EQ(lines.size(), 10u);
-    EXPECT_EQ(lines[0], "MoResultData\t1000");
-    EXPECT_EQ(lines[1], "MoTavrelWks\t777");
-    EXPECT_EQ(lines[2], "\t0");
-    // LISTERR itself does not clear the list.
-    EXPECT_EQ(ListErr()[0], "MoResultData\t1000");
-    // Any other call clears it; LASTERRID keeps the last id.
-    EXPECT_EQ(Call("LASTERRID").value, 1000);
-    for (const std::string& line : ListErr()) EXPECT_EQ(line, "\t0");
-    EXPECT_EQ(Call("LASTERRID").value, 1000);
+    EXPECT_EQ(ListErr(), Entries({"MoResultData\t1000"}));
+    for (int id = 2; id <= 12; ++id) zel::Errors().Record(id, id == 12 ? "MoTavrelWks" : nullptr);
+    std::vector<std::string> expected{"MoTavrelWks\t12"};
+    for (int id = 11; id >= 3; --id) expected.push_back("\t" + std::to_string(id));
+    EXPECT_EQ(ListErr(), expected);
+    EXPECT_EQ(ListErr(), expected);
+    EXPECT_EQ(Call("LASTERRID").value, 12);
+    EXPECT_EQ(ListErr(), Entries({}));
+    EXPECT_EQ(Call("LASTERRID").value, 12);
 }
 
 TEST_F(ArgumentTest, LongArgumentTextsAreSplitButNotPreprocessedPartByPart) {

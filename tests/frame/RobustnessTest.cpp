@@ -25,41 +25,26 @@ protected:
             "d",     "w",     "BYTE",   "-LO3|4", "DOUBLE|",  "SHORT|-LONG2|4|DOUBLE", "BCD",
             "m",     "p",     "open",   "\t",     std::string(300, 'x'),     std::string(2000, ','),
             "(",     ")",     "\xE9",   "A",      "z"};
-        if (rng() % 7 == 0) return SomeFile(rng);
-        return kPieces[rng() % kPieces.size()];
+        return rng() % 7 == 0 ? SomeFile(rng) : kPieces[rng() % kPieces.size()];
     }
 
     // One of the files f0 to f3 of the scratch folder.
-    std::string SomeFile(std::mt19937& rng) {
-        std::string name = "f";
-        name += std::to_string(rng() % 4);
-        return scratch_.PathOf(name);
-    }
+    std::string SomeFile(std::mt19937& rng) { return scratch_.PathOf("f" + std::to_string(rng() % 4)); }
 
     std::string Arguments(std::mt19937& rng) {
         std::string text;
         const int items = static_cast<int>(rng() % 5);
-        for (int i = 0; i < items; ++i) {
-            if (i > 0) text += ',';
-            text += Piece(rng);
-        }
+        for (int i = 0; i < items; ++i) text += (i > 0 ? "," : "") + Piece(rng);
         return text;
     }
 };
 
 // Runs the test inside the scratch folder: names without a folder that the
 // random texts make up land there.
-class InFolder {
-public:
-    explicit InFolder(const std::filesystem::path& folder) : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(folder);
-    }
-    ~InFolder() { std::filesystem::current_path(previous_); }
-    InFolder(const InFolder&) = delete;
-    InFolder& operator=(const InFolder&) = delete;
-
-private:
-    std::filesystem::path previous_;
+struct InFolder {
+    explicit InFolder(const std::filesystem::path& folder) { std::filesystem::current_path(folder); }
+    ~InFolder() { std::filesystem::current_path(previous); }
+    const std::filesystem::path previous = std::filesystem::current_path();
 };
 
 TEST_F(RobustnessTest, RandomRequestsGetDefinedAnswers) {
@@ -70,15 +55,12 @@ TEST_F(RobustnessTest, RandomRequestsGetDefinedAnswers) {
         // the scratch folder, the current folder of the test.
         methods.emplace_back(row->name);
     }
-    methods.emplace_back("LISTERR");
-    methods.emplace_back("LASTERRID");
-    methods.emplace_back("NOSUCH");
+    methods.insert(methods.end(), {"LISTERR", "LASTERRID", "NOSUCH"});
     std::vector<std::string> properties;
     for (const zel::MemberEntry* row = zel().OwnProperties().rows; row->name != nullptr; ++row) {
         properties.emplace_back(row->name);
     }
-    properties.emplace_back("MSG");
-    properties.emplace_back("nbytes12");
+    properties.insert(properties.end(), {"MSG", "nbytes12"});
     host().CreateDataset("d");
     host().CreateWorksheet("w", 2);
 
@@ -95,9 +77,8 @@ TEST_F(RobustnessTest, RandomRequestsGetDefinedAnswers) {
         int32_t r;
         if ((code & 0x7FFF) == ZEL_REQ_CALL) {
             const std::string& method = methods[rng() % methods.size()];
-            tavrel::CallResult call = host().Call(method, Arguments(rng));
-            r = call.code;
-            if (call.code == 1) ++succeeded;
+            r = host().Call(method, Arguments(rng)).code;
+            succeeded += r == 1 ? 1 : 0;
         } else if ((code & 0x7FFF) == ZEL_REQ_SET_STRING || (code & 0x7FFF) == ZEL_REQ_GET_STRING) {
             std::string name = properties[rng() % properties.size()];
             std::vector<char> buffer(ZEL_STRING_BUFFER, '\0');

@@ -34,56 +34,37 @@ std::string Put(std::string bytes, size_t at, uint64_t value, int width) {
 }
 
 std::string WavClaims() {
-    WavSpec spec;
-    spec.channels = 2;
-    spec.samples = {1, 2, 3, 4};
-    std::string bytes = MakeWav(spec);
+    std::string bytes = MakeWav({.channels = 2, .samples = {1, 2, 3, 4}});
     bytes = Put(bytes, 4, kMax32, 4);   // RIFF size
     bytes = Put(bytes, 22, 0xFFFF, 2);  // channels
     bytes = Put(bytes, 24, kMax32, 4);  // rate
-    bytes = Put(bytes, 40, kMax32, 4);  // data size
-    return bytes;
+    return Put(bytes, 40, kMax32, 4);   // data size
 }
 
-std::string WavWideSamples() {
-    std::string bytes = WavClaims();
-    return Put(bytes, 34, 0xFFFF, 2);  // bits per sample
-}
+std::string WavWideSamples() { return Put(WavClaims(), 34, 0xFFFF, 2); }  // bits per sample too
 
 // Chunks before the data that claim the whole 32 bits, or that come by the
 // thousand.
 std::string WavChunks(int field) {
-    WavSpec spec;
-    spec.samples = {1, 2};
-    if (field == 2) {
-        for (int k = 0; k < 20000; ++k) spec.chunks.push_back({"JUNK", ""});
-        return MakeWav(spec);
-    }
-    spec.chunks = {{"LIST", "abcd"}};
-    std::string bytes = MakeWav(spec);
+    if (field == 2) return MakeWav({.samples = {1, 2}, .chunks = std::vector<RiffChunk>(20000, {"JUNK", ""})});
+    const std::string bytes = MakeWav({.samples = {1, 2}, .chunks = {{"LIST", "abcd"}}});
     if (field == 0) return Put(bytes, 16, 0xFFFFFFFF, 4);  // format chunk size
     return Put(bytes, 40, kMax32, 4);                     // the LIST chunk's size
 }
 
-std::string SigmaWinClaims() {
-    std::string bytes = MakeSigmaWin('A', 0, {SigmaColumn{0, {1, 2}, {}, "x"}});
-    bytes = Put(bytes, 44, 0x7FFF, 2);        // last column index
-    bytes = Put(bytes, 48 + 20, kMax32, 4);   // the record's column index
-    return Put(bytes, 48 + 28, kMax32, 4);    // its data size
+// The data size of the one column record; with everything, its column index
+// and the last column index too.
+std::string SigmaWinClaims(bool everything) {
+    std::string bytes = Put(MakeSigmaWin('A', 0, {{0, {1, 2}, {}, "x"}}), 48 + 28, kMax32, 4);
+    if (!everything) return bytes;
+    bytes = Put(bytes, 44, 0x7FFF, 2);      // last column index
+    return Put(bytes, 48 + 20, kMax32, 4);  // the record's column index
 }
 
-std::string SigmaWinCells() {
-    std::string bytes = MakeSigmaWin('A', 0, {SigmaColumn{0, {1, 2}, {}, "x"}});
-    return Put(bytes, 48 + 28, kMax32, 4);  // data size only
-}
-
-std::string SigmaWinBase() {
-    std::string bytes = MakeSigmaWin('C', 0, {SigmaColumn{0, {1}, {}, ""}});
-    return Put(bytes, 80, kMax32, 4);  // base offset
-}
+std::string SigmaWinBase() { return Put(MakeSigmaWin('C', 0, {{0, {1}, {}, ""}}), 80, kMax32, 4); }  // base offset
 
 std::string SigmaDosClaims(int field) {
-    std::string bytes = MakeSigmaDos({SigmaColumn{0, {1, 2}, {}, ""}});
+    const std::string bytes = MakeSigmaDos({{0, {1, 2}, {}, ""}});
     const size_t blocks = bytes.size() - 4 - (4 + 16 + 16);
     switch (field) {
         case 0: return Put(bytes, 13 + 7, kMax32, 4);   // the offset of the second marker
@@ -130,8 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Hostile{"WavFormatChunkSize", "WAV", WavChunks(0), ""},
                       Hostile{"WavOtherChunkSize", "WAV", WavChunks(1), ""},
                       Hostile{"WavThousandsOfChunks", "WAV", WavChunks(2), ""},
-                      Hostile{"SigmaWinEverything", "SIGMAWIN", SigmaWinClaims(), ""},
-                      Hostile{"SigmaWinCellCount", "SIGMAWIN", SigmaWinCells(), ""},
+                      Hostile{"SigmaWinEverything", "SIGMAWIN", SigmaWinClaims(true), ""},
+                      Hostile{"SigmaWinCellCount", "SIGMAWIN", SigmaWinClaims(false), ""},
                       Hostile{"SigmaWinBaseOffset", "SIGMAWIN", SigmaWinBase(), ""},
                       Hostile{"SigmaDosMarkerOffset", "SIGMADOS", SigmaDosClaims(0), ""},
                       Hostile{"SigmaDosBlockLength", "SIGMADOS", SigmaDosClaims(1), ""},

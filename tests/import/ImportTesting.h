@@ -1,11 +1,17 @@
 // Sample files for the importers, made byte by byte from the layouts of
-// their formats: WAV sound files, SigmaPlot worksheets for Windows and DOS.
+// their formats: WAV sound files, SigmaPlot worksheets for Windows and DOS;
+// and what an import left in a worksheet, as one text.
 #pragma once
 
+#include <bit>
 #include <cstdint>
-#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "Dataset.h"
+#include "Worksheet.h"
+#include "support/Printing.h"
 
 namespace zeltest {
 
@@ -19,19 +25,14 @@ inline std::string LeBytes(uint64_t value, int width) {
 // The 80-bit extended image of a double (explicit integer bit).
 inline std::string Extended(double value) {
     if (value == 0.0) return std::string(10, '\0');
-    uint64_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
+    const auto bits = std::bit_cast<uint64_t>(value);
     const uint64_t sign = bits >> 63;
     const int exponent = static_cast<int>((bits >> 52) & 0x7FF) - 1023 + 16383;
     const uint64_t significand = (uint64_t{1} << 63) | ((bits & ((uint64_t{1} << 52) - 1)) << 11);
     return LeBytes(significand, 8) + LeBytes((sign << 15) | static_cast<uint64_t>(exponent), 2);
 }
 
-inline std::string Double(double value) {
-    std::string s(8, '\0');
-    std::memcpy(s.data(), &value, 8);
-    return s;
-}
+inline std::string Double(double value) { return LeBytes(std::bit_cast<uint64_t>(value), 8); }
 
 // The image READ takes for an integer field of width bytes under BYTEORDER
 // order: 0 little-endian, 1 16-bit fields big-endian, 2 every field
@@ -63,24 +64,19 @@ struct WavSpec {
     int channels = 1;
     uint32_t rate = 8000;
     int bits = 16;
-    std::vector<double> samples;  // interleaved frames
-    int formatExtra = 0;          // bytes of the format chunk beyond 16 (or 40)
-    bool fact = false;            // a fact chunk before the data
+    std::vector<double> samples{};  // interleaved frames
+    int formatExtra = 0;            // bytes of the format chunk beyond 16 (or 40)
+    bool fact = false;              // a fact chunk before the data
     int formatTag = kWavPcm;
-    int subFormat = kWavPcm;      // of the extensible format
-    std::vector<RiffChunk> chunks;  // between the format and the data
+    int subFormat = kWavPcm;        // of the extensible format
+    std::vector<RiffChunk> chunks{};  // between the format and the data
 };
 
 // A sample's image: integers little-endian in bits / 8 bytes, floats of the
 // float format (or sub-format) as IEEE singles or doubles.
 inline std::string WavSampleImage(const WavSpec& spec, double value) {
     const int format = spec.formatTag == kWavExtensible ? spec.subFormat : spec.formatTag;
-    if (format == kWavFloat && spec.bits == 32) {
-        const float single = static_cast<float>(value);
-        std::string s(4, '\0');
-        std::memcpy(s.data(), &single, 4);
-        return s;
-    }
+    if (format == kWavFloat && spec.bits == 32) return LeBytes(std::bit_cast<uint32_t>(static_cast<float>(value)), 4);
     if (format == kWavFloat && spec.bits == 64) return Double(value);
     return LeBytes(static_cast<uint64_t>(static_cast<int64_t>(value)), spec.bits / 8);
 }
@@ -119,28 +115,22 @@ struct SigmaColumn {
 inline std::string MakeSigmaWin(char layout, int32_t lastIndex, const std::vector<SigmaColumn>& columns,
                                 int order = 0) {
     const std::string marker = std::string("JSDataWorksheet") + '\0';
+    const std::string other = std::string("Other") + '\0';
     std::string file(128, '\0');
-    uint32_t base = 0;
-    if (layout == 'A') {
-        file.replace(16, marker.size(), marker);
-    } else {
-        base = 128;
-        file.replace(16, 6, std::string("Other") + '\0');
-        if (layout == 'B') {
-            file.replace(32, marker.size(), marker);
-            file.replace(50, 4, Field(base, 4, order));
-        } else {
-            file.replace(32, 6, std::string("Other") + '\0');
-            file.replace(80, 4, Field(base, 4, order));
-        }
+    auto put = [&file](size_t at, const std::string& bytes) { file.replace(at, bytes.size(), bytes); };
+    const uint32_t base = layout == 'A' ? 0 : 128;
+    put(16, layout == 'A' ? marker : other);
+    if (layout != 'A') {
+        put(32, layout == 'B' ? marker : other);
+        put(layout == 'B' ? 50 : 80, Field(base, 4, order));
     }
     file.resize(base + 44);
     file += Field(static_cast<uint32_t>(lastIndex), 2, order) + LeBytes(0, 2);
     for (const SigmaColumn& column : columns) {
         const int recordOrder = &column == &columns.front() ? order : 0;
-        std::string record(1, '\x01');
-        record += std::string(19, '\0') + Field(static_cast<uint32_t>(column.index), 4, recordOrder) +
-                  std::string(4, '\0') + Field(column.values.size() * 16, 4, recordOrder);
+        std::string record = '\x01' + std::string(19, '\0') +
+                             Field(static_cast<uint32_t>(column.index), 4, recordOrder) + std::string(4, '\0') +
+                             Field(column.values.size() * 16, 4, recordOrder);
         for (size_t k = 0; k < column.values.size(); ++k) {
             const bool number = column.numbers.empty() || column.numbers[k];
             record += Extended(column.values[k]) + std::string(5, '\0') + std::string(1, number ? '\x11' : '\x00');
@@ -165,22 +155,12 @@ inline std::string MakeSigmaWin(char layout, int32_t lastIndex, const std::vecto
 inline std::string MakeSigmaDos(const std::vector<SigmaColumn>& columns, bool firstByteMarker = false,
                                 int order = 0, int skip = 0) {
     std::string file = firstByteMarker ? std::string(1, '\x1A') : std::string("SigmaPlot");
-    file += "head";
-    file.push_back('\x1A');  // the first marker
-    const size_t m1 = file.size() - 1;
-    file += std::string(6, '\0');
-    const size_t qAt = m1 + 7;
-    file += "QQQQ";
-    file += "gap";
-    const size_t q = file.size();
-    file.replace(qAt, 4, Field(q, 4, order));
-    file += "xx";
-    file.push_back('\x1A');  // the second marker
-    const size_t m2 = file.size() - 1;
-    file += std::string(m2 + 129 - file.size(), '\0');
+    file += "head\x1A" + std::string(6, '\0');  // the first marker, six bytes, then the offset q
+    const size_t q = file.size() + 4 + 3;      // of "xx" after the offset and "gap"
+    file += Field(q, 4, order) + "gapxx\x1A" + std::string(128, '\0');  // the second marker
     for (const SigmaColumn& column : columns) {
-        std::string block = Field(static_cast<uint32_t>(column.index), 4, order) + std::string(4, '\0') +
-                            std::string(6, '\0') + Field(column.values.size(), 2, order);
+        std::string block = Field(static_cast<uint32_t>(column.index), 4, order) + std::string(10, '\0') +
+                            Field(column.values.size(), 2, order);
         for (double v : column.values) {
             std::string image = Double(v);
             if (order == 2) image.assign(image.rbegin(), image.rend());
@@ -192,6 +172,28 @@ inline std::string MakeSigmaDos(const std::vector<SigmaColumn>& columns, bool fi
     }
     file += Field(0, 4, order);
     return file;
+}
+
+// The columns of a worksheet as one text: a name other than the default one
+// as "name=", a label as "[label]", then the cells separated by blanks
+// (numbers in their shortest text, texts in quotes, empty cells as "-");
+// columns separated by "|".
+inline std::string ColumnsOf(const tavrel::Worksheet& w) {
+    std::string text;
+    for (int k = 1; k <= w.columnCount(); ++k) {
+        const tavrel::Column& column = *w.column(k);
+        if (k > 1) text += "|";
+        if (column.name() != tavrel::DefaultColumnName(k)) text += column.name() + "=";
+        if (!column.label().empty()) text += "[" + column.label() + "]";
+        const tavrel::Dataset& d = column.dataset();
+        for (int32_t n = 0; n < d.upper(); ++n) {
+            const auto i = static_cast<size_t>(n);
+            const std::optional<double> v = d.number(i);
+            const bool isText = d.kind(i) == tavrel::CellKind::Text;
+            text += (i > 0 ? " " : "") + (v ? NumberText(*v) : isText ? "'" + d.text(i) + "'" : std::string("-"));
+        }
+    }
+    return text;
 }
 
 }  // namespace zeltest

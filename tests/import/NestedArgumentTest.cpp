@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "Dataset.h"
-#include "Worksheet.h"
 #include "import/ImportTesting.h"
 #include "support/ZelFixture.h"
 
@@ -24,12 +22,7 @@ struct Importer {
 };
 
 Importer MakeImporter(const std::string& method) {
-    if (method == "WAV") {
-        WavSpec spec;
-        spec.channels = 2;
-        spec.samples = {1, -1, 300, -300, 7, 8};
-        return {"WAV", MakeWav(spec), "", 2};
-    }
+    if (method == "WAV") return {"WAV", MakeWav({.channels = 2, .samples = {1, -1, 300, -300, 7, 8}}), "", 2};
     const std::vector<SigmaColumn> columns{SigmaColumn{0, {1.5, 2.5}, {}, "x"}, SigmaColumn{1, {-4}, {}, "y"}};
     if (method == "SIGMAWIN") return {"SIGMAWIN", MakeSigmaWin('B', 1, columns), "", 1};
     if (method == "SIGMADOS") return {"SIGMADOS", MakeSigmaDos(columns), "", 1};
@@ -37,40 +30,24 @@ Importer MakeImporter(const std::string& method) {
     return {"WKSBLOCK", "9 9 9\n8 8 8\n7 7 7\n", ",1,3,1,1", 3};
 }
 
-// A call of one of the nested methods by the script, on the other file.
-struct Priming {
-    const char* method;
-    std::string args;  // before the handle
-    int otherPosition; // of the other file after the call
-};
-
 const std::string kOther = "0123456789,abcdefghij,klmnopqrst\r\nmore text 1 2 3\r\n";
 
+// An import after the script's own call of one of the nested methods on the
+// other file.
 struct NestedCase {
-    std::string importer;
-    Priming priming;
+    const char* method;
+    std::string args;   // before the handle
+    int otherPosition;  // of the other file after the call
+    std::string importer{};
 };
 
-void PrintTo(const NestedCase& c, std::ostream* out) { *out << c.importer << " after " << c.priming.method; }
-
-// Every column of a worksheet: its name, its label and its cells as shown.
-std::vector<std::string> Snapshot(const tavrel::Worksheet& w) {
-    std::vector<std::string> lines;
-    for (int k = 1; k <= w.columnCount(); ++k) {
-        const tavrel::Column& column = *w.column(k);
-        std::string line = column.name() + "|" + column.label() + "|";
-        const tavrel::Dataset& d = column.dataset();
-        for (int32_t i = 0; i < d.upper(); ++i) line += d.display(static_cast<size_t>(i)) + " ";
-        lines.push_back(line);
-    }
-    return lines;
-}
+void PrintTo(const NestedCase& c, std::ostream* out) { *out << c.importer << " after " << c.method; }
 
 class NestedArguments : public ZelFixture, public ::testing::WithParamInterface<NestedCase> {};
 
 TEST_P(NestedArguments, TheImportReadsItsOwnFile) {
     const Importer importer = MakeImporter(GetParam().importer);
-    const Priming& priming = GetParam().priming;
+    const NestedCase& priming = GetParam();
     scratch_.Make("import.bin", importer.file);
     scratch_.Make("other.txt", kOther);
     host().CreateDataset("d");
@@ -83,7 +60,7 @@ TEST_P(NestedArguments, TheImportReadsItsOwnFile) {
     ASSERT_EQ(first.code, 1) << "ERROR " << Error();
     const int firstError = Error();
     const double end = Call("GETPOS").value;
-    ASSERT_FALSE(Snapshot(alone).empty());
+    ASSERT_NE(ColumnsOf(alone), ColumnsOf(host().CreateWorksheet("empty", importer.columns)));
 
     // After the script's own call of a nested method on the other file.
     const int32_t o = OpenFile("other.txt");
@@ -97,24 +74,24 @@ TEST_P(NestedArguments, TheImportReadsItsOwnFile) {
     EXPECT_EQ(Error(), firstError);
     EXPECT_EQ(Number("HFILE"), k);
     EXPECT_EQ(Call("GETPOS").value, end);
-    EXPECT_EQ(Snapshot(after), Snapshot(alone));
+    EXPECT_EQ(ColumnsOf(after), ColumnsOf(alone));
     EXPECT_EQ(Call("GETPOS", std::to_string(o)).value, priming.otherPosition);
 }
 
 std::vector<NestedCase> AllCases() {
-    const std::vector<Priming> primings{
+    const std::vector<NestedCase> primings{
         {"SETPOS", "6,", 6},     {"GETPOS", "", 0},         {"READ", "1,", 1},        {"JUMP", "2,", 2},
         {"SIZE", "", 0},         {"READTOKEN", "Y,1,", 11}, {"AREAD", "d,1,3,0,", 3},
     };
     std::vector<NestedCase> cases;
     for (const char* importer : {"WAV", "SIGMAWIN", "SIGMADOS", "MATHEMATICA", "WKSBLOCK"}) {
-        for (const Priming& priming : primings) cases.push_back({importer, priming});
+        for (const NestedCase& c : primings) cases.push_back({c.method, c.args, c.otherPosition, importer});
     }
     return cases;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryImporterAfterEveryNestedMethod, NestedArguments, ::testing::ValuesIn(AllCases()),
-                         [](const auto& info) { return info.param.importer + "_" + info.param.priming.method; });
+                         [](const auto& info) { return info.param.importer + "_" + info.param.method; });
 
 }  // namespace
 }  // namespace zeltest

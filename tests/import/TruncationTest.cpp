@@ -38,40 +38,21 @@ struct Sample {
 void PrintTo(const Sample& s, std::ostream* out) { *out << s.name; }
 
 std::string WavSample() {
-    WavSpec spec;
-    spec.channels = 2;
-    spec.rate = 4;
-    spec.samples = {100, -100, 200, -200, 300, -300};
-    spec.fact = true;
-    return MakeWav(spec);
+    return MakeWav({.channels = 2, .rate = 4, .samples = {100, -100, 200, -200, 300, -300}, .fact = true});
 }
 
 // The extensible format, with the chunks today's tools write before the data.
 std::string WavExtensibleSample() {
-    WavSpec spec;
-    spec.formatTag = kWavExtensible;
-    spec.bits = 24;
-    spec.channels = 2;
-    spec.rate = 4;
-    spec.samples = {100, -100, 8388607, -8388608, 300, -300};
-    spec.fact = true;
-    spec.chunks = {{"LIST", "INFOISFT" + LeBytes(5, 4) + "sox 1"}, {"JUNK", "abc"}};
-    return MakeWav(spec);
+    return MakeWav({.channels = 2, .rate = 4, .bits = 24, .samples = {100, -100, 8388607, -8388608, 300, -300},
+                    .fact = true, .formatTag = kWavExtensible,
+                    .chunks = {{"LIST", "INFOISFT" + LeBytes(5, 4) + "sox 1"}, {"JUNK", "abc"}}});
 }
 
 std::string SigmaWinSample() {
-    std::vector<SigmaColumn> columns(2);
-    columns[0] = SigmaColumn{0, {1.5, 2.5, 3.5}, {true, false, true}, "first"};
-    columns[1] = SigmaColumn{1, {-4, 8}, {}, "second"};
-    return MakeSigmaWin('C', 1, columns, 2);
+    return MakeSigmaWin('C', 1, {{0, {1.5, 2.5, 3.5}, {true, false, true}, "first"}, {1, {-4, 8}, {}, "second"}}, 2);
 }
 
-std::string SigmaDosSample() {
-    std::vector<SigmaColumn> columns(2);
-    columns[0] = SigmaColumn{0, {11, 12, 13}, {}, ""};
-    columns[1] = SigmaColumn{2, {21.25}, {}, ""};
-    return MakeSigmaDos(columns, false, 2);
-}
+std::string SigmaDosSample() { return MakeSigmaDos({{0, {11, 12, 13}, {}, ""}, {2, {21.25}, {}, ""}}, false, 2); }
 
 // Every value a cell of the worksheet holds, numbers and texts.
 void Collect(const tavrel::Worksheet& w, std::set<double>& numbers, std::vector<std::string>& texts) {

@@ -1,21 +1,44 @@
-// The file class: sharing, the read-ahead and what other handles write,
-// positions, handles, and the cause each failing call raises.
+// The file class (sharing, the read-ahead and what other handles write,
+// positions, handles, the cause each failing call raises) and the file layer
+// under it (names, error codes, identity). Tests that need a facility of one
+// system only (a FIFO, a drive letter) have a variant for each system.
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#else
+#include <windows.h>
+#endif
+
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "Scratch.h"
+#include "platform/File.h"
+#include "platform/Vfs.h"
 #include "support/FailingVfs.h"
+#include "support/ZelFixture.h"
 
 namespace zel::platform {
 namespace {
 
-using test::ScratchTest;
 using zeltest::VfsOp;
-using FileTest = ScratchTest;
+
+// A scratch folder per test.
+class FileTest : public ::testing::Test {
+protected:
+    std::string PathOf(const std::string& name) const { return scratch_.PathOf(name); }
+    std::string Make(const std::string& name, const std::string& bytes) const { return scratch_.Make(name, bytes); }
+    static std::string Contents(const std::string& path) { return zeltest::ScratchDir::Contents(path); }
+
+    zeltest::ScratchDir scratch_;
+};
 
 template <class Op>
 FileCause CauseOf(Op&& op) {
@@ -50,93 +73,33 @@ constexpr OpenFlags kWrite{Access::Write, Share::DenyWrite, false};
 constexpr OpenFlags kBoth{Access::ReadWrite, Share::DenyWrite, false};
 constexpr OpenFlags kCreate{Access::Write, Share::DenyWrite, true};
 
-struct SharingCase {
-    std::string name;
-    OpenFlags first, second;
-    bool secondOpens;
-};
-
-class SharingTest : public ScratchTest, public ::testing::WithParamInterface<SharingCase> {};
-
-TEST_P(SharingTest, SecondOpenFollowsTheSharingRules) {
-    const auto& c = GetParam();
-    const std::string path = Make("shared", "content");
-    File first, second;
-    ASSERT_EQ(OpenCause(first, path, c.first), FileCause::None);
-    if (c.secondOpens) {
-        EXPECT_EQ(OpenCause(second, path, c.second), FileCause::None);
-        return;
-    }
-    EXPECT_EQ(OpenCause(second, path, c.second), FileCause::SharingViolation);
-    first.Close();  // the refusal left nothing behind
-    EXPECT_EQ(OpenCause(second, path, c.second), FileCause::None);
-}
-
-std::vector<SharingCase> SharingCases() {
-    const std::pair<const char*, OpenFlags> kinds[] = {
-        {"Read", kRead}, {"Write", kWrite}, {"Both", kBoth}, {"ReadX", {Access::Read, Share::Exclusive, false}},
-        {"WriteX", {Access::Write, Share::Exclusive, false}}, {"BothX", {Access::ReadWrite, Share::Exclusive, false}}};
-    // Row: the first open; column: whether each kind may open second.
+// Row: the first open; column: whether each kind may open second.
+TEST_F(FileTest, SecondOpensFollowTheSharingRules) {
+    const OpenFlags kinds[] = {kRead, kWrite, kBoth, {Access::Read, Share::Exclusive, false},
+                               {Access::Write, Share::Exclusive, false}, {Access::ReadWrite, Share::Exclusive, false}};
     const bool opens[6][6] = {{true, true, true, false, false, false},    // others read and write
                               {true, false, false, false, false, false},  // others read
                               {true, false, false, false, false, false},  // others read
                               {}, {}, {}};                                // exclusive
-    std::vector<SharingCase> cases;
+    const std::string path = Make("shared", "content");
     for (int i = 0; i < 6; ++i) {
         for (int j = 0; j < 6; ++j) {
-            cases.push_back({std::string(kinds[i].first) + "_then_" + kinds[j].first, kinds[i].second,
-                             kinds[j].second, opens[i][j]});
+            SCOPED_TRACE(::testing::Message() << "first open " << i << ", second " << j);
+            File first, second;
+            ASSERT_EQ(OpenCause(first, path, kinds[i]), FileCause::None);
+            EXPECT_EQ(OpenCause(second, path, kinds[j]), opens[i][j] ? FileCause::None : FileCause::SharingViolation);
+            if (opens[i][j]) continue;
+            first.Close();  // the refusal left nothing behind
+            EXPECT_EQ(OpenCause(second, path, kinds[j]), FileCause::None);
         }
     }
-    return cases;
-}
-INSTANTIATE_TEST_SUITE_P(Matrix, SharingTest, ::testing::ValuesIn(SharingCases()),
-                         [](const auto& info) { return info.param.name; });
-
-TEST_F(FileTest, CreateEmptiesUnlessSharingRefusesIt) {
-    const std::string path = Make("data", "0123456789");
-    File writer, other;
-    ASSERT_EQ(OpenCause(writer, path, kWrite), FileCause::None);  // no create: contents stay
-    WriteString(writer, "ab");
-    EXPECT_EQ(OpenCause(other, path, kCreate), FileCause::SharingViolation);
-    EXPECT_EQ(Contents(path), "ab23456789");
-    writer.Close();
-    ASSERT_EQ(OpenCause(other, path, kCreate), FileCause::None);
-    EXPECT_EQ(other.GetLength(), 0u);
-}
-
-TEST_F(FileTest, OpenFailureCauses) {
-    Make("plain", "x");
-    std::filesystem::create_directory(scratch_.path() / "folder");
-    const struct {
-        std::string path;
-        bool create;
-        FileCause cause;
-    } cases[] = {
-        {PathOf("missing"), false, FileCause::FileNotFound},
-        {PathOf("nofolder/missing"), false, FileCause::BadPath},
-        {PathOf("nofolder/new"), true, FileCause::BadPath},
-        {PathOf("plain/inside"), false, FileCause::BadPath},
-        {PathOf("folder"), false, FileCause::AccessDenied},
-        {PathOf("folder"), true, FileCause::AccessDenied},
-        {"", false, FileCause::BadPath},
-        {PathOf("plain") + std::string(1, '\0') + "tail", true, FileCause::BadPath},
-    };
-    for (const auto& c : cases) {
-        for (Access access : {Access::Read, Access::Write, Access::ReadWrite}) {
-            File f;
-            EXPECT_EQ(OpenCause(f, c.path, {access, Share::DenyNone, c.create}), c.cause)
-                << c.path << " access " << static_cast<int>(access);
-        }
-    }
-    EXPECT_EQ(Contents(PathOf("plain")), "x");
 }
 
 TEST_F(FileTest, HandlesSeeEachOthersWritesAtOnce) {
     const std::string path = Make("two", "0123456789");
     File reader, writer, creator;
     ASSERT_EQ(OpenCause(reader, path, kRead), FileCause::None);
-    ASSERT_EQ(OpenCause(writer, path, kWrite), FileCause::None);
+    ASSERT_EQ(OpenCause(writer, path, kWrite), FileCause::None);  // no create: the contents stay
     EXPECT_EQ(ReadString(reader, 1), "0");  // the whole file is now buffered
     writer.Seek(5, SeekFrom::Begin);
     WriteString(writer, "XY");
@@ -147,6 +110,9 @@ TEST_F(FileTest, HandlesSeeEachOthersWritesAtOnce) {
     WriteString(writer, "tail");  // grows the file past the reader's buffer
     EXPECT_EQ(reader.GetLength(), 14u);
     EXPECT_EQ(ReadString(reader, 10), "Q89tail");
+    // The writer lets others read only: a create is refused before it empties the file.
+    EXPECT_EQ(OpenCause(creator, path, kCreate), FileCause::SharingViolation);
+    EXPECT_EQ(Contents(path), "01234XYQ89tail");
     writer.Close();
     reader.Seek(0, SeekFrom::Begin);
     EXPECT_EQ(ReadString(reader, 1), "0");
@@ -173,24 +139,47 @@ TEST_F(FileTest, InterleavedReadWriteSeekOnOneHandle) {
     EXPECT_EQ(f.GetPosition(), 14u);
 }
 
-// Peek shows the read-ahead from the position on; Skip moves over it, never
-// past the bytes shown.
-TEST_F(FileTest, PeekShowsTheBytesAtThePositionAndSkipMovesIt) {
+// Peek shows the read-ahead from the position on and Skip moves over it,
+// never past the bytes shown. Reads, peeks and seeks inside the read-ahead
+// reach no layer: the layer here fails nothing, it counts.
+TEST_F(FileTest, TheReadAheadServesWhatItHolds) {
+    constexpr uint32_t kSize = File::kReadBufferSize;
+    std::string bytes(2 * kSize + 5, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i % 251);
+    const auto at = [&](std::size_t from, std::size_t n) { return bytes.substr(from, n); };
+    const std::string path = Make("ahead", bytes);
+    zeltest::FailingVfs layer;
     File f;
-    ASSERT_EQ(OpenCause(f, Make("peek", "abcdefgh"), kRead), FileCause::None);
-    EXPECT_EQ(Text(f.Peek()), "abcdefgh");
+    {
+        zeltest::ScopedVfs scope(layer);
+        ASSERT_EQ(OpenCause(f, path, kRead), FileCause::None);
+    }  // the open file keeps the layer it was opened through
+    EXPECT_TRUE(Text(f.Peek()) == at(0, kSize));
     f.Skip(3);
-    EXPECT_EQ(f.GetPosition(), 3u);
-    EXPECT_EQ(ReadString(f, 1), "d");
-    EXPECT_EQ(Text(f.Peek()), "efgh");
-    f.Skip(100);
-    EXPECT_EQ(f.GetPosition(), 8u);
+    EXPECT_EQ(ReadString(f, 1), at(3, 1));
+    EXPECT_EQ(f.Seek(1000, SeekFrom::Begin), 1000u);
+    EXPECT_EQ(f.Seek(-500, SeekFrom::Current), 500u);
+    EXPECT_EQ(Text(f.Peek()).substr(0, 2), at(500, 2));
+    EXPECT_EQ(f.Seek(0, SeekFrom::Begin), 0u);          // the first byte read ahead
+    EXPECT_EQ(f.Seek(kSize, SeekFrom::Begin), kSize);  // just past the last
+    f.Skip(1);                                          // nothing is left to skip
+    EXPECT_EQ(f.GetPosition(), kSize);
+    EXPECT_EQ(layer.Calls(VfsOp::Read), 1);
+    // Used up, the read-ahead is filled again at the position.
+    EXPECT_TRUE(Text(f.Peek()) == at(kSize, kSize));
+    f.Skip(kSize + 100);
+    EXPECT_EQ(ReadString(f, 10), at(2 * kSize, 5));
     EXPECT_TRUE(f.Peek().empty());
-    EXPECT_EQ(f.Seek(1, SeekFrom::Begin), 1u);
-    EXPECT_EQ(Text(f.Peek()), "bcdefgh");
+    EXPECT_EQ(layer.Calls(VfsOp::Read), 5);  // three fills, and two that meet the end
+    EXPECT_EQ(layer.Calls(VfsOp::Seek), 0);
+    // Before the read-ahead the layer moves its pointer, and reads again.
+    EXPECT_EQ(f.Seek(3, SeekFrom::Begin), 3u);
+    EXPECT_EQ(ReadString(f, 2), at(3, 2));
+    EXPECT_EQ(layer.Calls(VfsOp::Seek), 1);
+    EXPECT_EQ(layer.Calls(VfsOp::Read), 6);
 }
 
-class ChunkReadTest : public ScratchTest, public ::testing::WithParamInterface<uint32_t> {};
+class ChunkReadTest : public FileTest, public ::testing::WithParamInterface<uint32_t> {};
 
 TEST_P(ChunkReadTest, ChunksAcrossBufferBoundariesEqualTheFile) {
     std::string bytes(2 * File::kReadBufferSize + 123, '\0');
@@ -205,108 +194,53 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ChunkReadTest,
                          ::testing::Values(1u, 7u, File::kReadBufferSize - 1, File::kReadBufferSize,
                                            File::kReadBufferSize + 1));
 
-TEST_F(FileTest, SmallReadsAndPeeksAreServedFromTheReadAhead) {
-    const std::string path = Make("counted", std::string(3 * File::kReadBufferSize + 5, 'x'));
-    zeltest::FailingVfs layer;  // fails nothing here: it counts
-    File f;
-    {
-        zeltest::ScopedVfs scope(layer);
-        ASSERT_EQ(OpenCause(f, path, kRead), FileCause::None);
-    }  // the open file keeps the layer it was opened through
-    EXPECT_EQ(f.Peek().size(), File::kReadBufferSize);
-    EXPECT_EQ(f.Peek().size(), File::kReadBufferSize);
-    EXPECT_EQ(layer.Calls(VfsOp::Read), 1);
-    char byte;
-    while (f.Read(&byte, 1) == 1) {
-    }
-    EXPECT_EQ(layer.Calls(VfsOp::Read), 5);  // four buffer fills and the one that meets the end
-    EXPECT_EQ(layer.Calls(VfsOp::Seek), 0);
-}
-
-TEST_F(FileTest, SeeksInsideTheReadAheadStayInMemory) {
-    std::string bytes(2 * File::kReadBufferSize, '\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i % 251);
-    const std::string path = Make("seeks", bytes);
-    zeltest::FailingVfs layer;  // fails nothing here: it counts
-    zeltest::ScopedVfs scope(layer);
-    File f;
-    ASSERT_EQ(OpenCause(f, path, kRead), FileCause::None);
-    EXPECT_EQ(ReadString(f, 1), bytes.substr(0, 1));  // fills the read-ahead
-    EXPECT_EQ(f.Seek(1000, SeekFrom::Begin), 1000u);
-    EXPECT_EQ(f.Seek(-500, SeekFrom::Current), 500u);
-    EXPECT_EQ(ReadString(f, 1), bytes.substr(500, 1));
-    EXPECT_EQ(f.Seek(File::kReadBufferSize, SeekFrom::Begin), File::kReadBufferSize);
-    EXPECT_EQ(f.GetPosition(), File::kReadBufferSize);
-    EXPECT_EQ(layer.Calls(VfsOp::Seek), 0);
-    EXPECT_EQ(layer.Calls(VfsOp::Read), 1);
-    // Past the read-ahead the layer moves its pointer, and reads again.
-    EXPECT_EQ(f.Seek(File::kReadBufferSize + 7, SeekFrom::Begin), File::kReadBufferSize + 7);
-    EXPECT_EQ(ReadString(f, 1), bytes.substr(File::kReadBufferSize + 7, 1));
-    EXPECT_EQ(f.Seek(3, SeekFrom::Begin), 3u);
-    EXPECT_EQ(ReadString(f, 2), bytes.substr(3, 2));
-    EXPECT_EQ(layer.Calls(VfsOp::Seek), 2);
-    EXPECT_EQ(layer.Calls(VfsOp::Read), 3);
-}
-
-// Two opens of one file have handles of their own; a handle goes with its
-// close, and reopening an open object frees its old one.
-TEST_F(FileTest, HandlesAreUniqueAndComeBackAfterClose) {
+// Two opens of one file have handles of their own; reopening an open
+// object frees its old handle, and a close its handle.
+TEST_F(FileTest, HandlesAreUniqueAndReopeningFreesTheOldOne) {
     File a, b;
     ASSERT_EQ(OpenCause(a, Make("a", ""), kRead), FileCause::None);
     ASSERT_EQ(OpenCause(b, PathOf("a"), kRead), FileCause::None);
     EXPECT_NE(a.Handle(), b.Handle());
-    const int32_t freed = b.Handle();
+    const int32_t old = b.Handle();
+    ASSERT_EQ(OpenCause(b, Make("b", ""), kRead), FileCause::None);
+    EXPECT_EQ(b.Handle(), old);
     b.Close();
     EXPECT_EQ(b.Handle(), -1);
-    ASSERT_EQ(OpenCause(b, Make("b", ""), kRead), FileCause::None);
-    EXPECT_EQ(b.Handle(), freed);
-    ASSERT_EQ(OpenCause(b, PathOf("a"), kRead), FileCause::None);
-    EXPECT_EQ(b.Handle(), freed);
 }
 
-// A failing call raises its cause, the file keeps its bytes, and a file
-// that stays open keeps its position with the bytes read ahead still
-// unread. The file holds "0123456789"; one that can read has read three.
-enum class Start { Closed, Read, Write, Both };
+// A failing call raises its cause and the file keeps its bytes; a file that
+// stays open keeps its position, with the bytes read ahead still unread. The
+// file holds "0123456789"; one that can read has read three. The layer's own
+// failures are stepped through every call in tests/faults.
 using Call = std::function<void(File&, const std::string&)>;  // on the file and its path
-constexpr int64_t kEndsClosed = -1;
 
 struct FailureCase {
     std::string name;
-    Start start;
+    std::optional<OpenFlags> open;  // none: the file is closed, and stays so
     Call call;
     FileCause cause;
-    std::optional<VfsOp> fault = {};  // the layer's operation that fails with the cause
-    int64_t kept = 3;                 // the position after, or kEndsClosed
+    uint64_t kept = 3;  // the position after
 };
 
-class FailureTest : public ScratchTest, public ::testing::WithParamInterface<FailureCase> {};
+class FailureTest : public FileTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(FailureTest, RaisesItsCauseAndKeepsThePosition) {
     const FailureCase& c = GetParam();
     const std::string bytes = "0123456789";
     const std::string path = Make("kept", bytes);
-    zeltest::FailingVfs layer;
-    zeltest::ScopedVfs scope(layer);
     File f;
-    const bool reads = c.start == Start::Read || c.start == Start::Both;
-    if (c.start != Start::Closed) {
-        const OpenFlags flags = c.start == Start::Read ? kRead : c.start == Start::Write ? kWrite : kBoth;
-        ASSERT_EQ(OpenCause(f, path, flags), FileCause::None);
-        if (reads) {
-            EXPECT_EQ(ReadString(f, 3), "012");  // the rest of the file is read ahead
-        }
+    const bool reads = c.open && c.open->access != Access::Write;
+    if (c.open) {
+        ASSERT_EQ(OpenCause(f, path, *c.open), FileCause::None);
     }
-    if (c.fault) layer.Fail(*c.fault, c.cause);
+    if (reads) {
+        EXPECT_EQ(ReadString(f, 3), "012");  // the rest of the file is read ahead
+    }
     EXPECT_EQ(CauseOf([&] { c.call(f, path); }), c.cause);
     EXPECT_EQ(Contents(path), bytes);
-    if (c.kept == kEndsClosed) {
-        EXPECT_FALSE(f.IsOpen());
-        EXPECT_EQ(layer.OpenDescriptors(), 0);
-        return;
-    }
-    ASSERT_TRUE(f.IsOpen());
-    EXPECT_EQ(f.GetPosition(), static_cast<uint64_t>(c.kept));
+    ASSERT_EQ(f.IsOpen(), c.open.has_value());
+    if (!c.open) return;
+    EXPECT_EQ(f.GetPosition(), c.kept);
     if (reads) {
         EXPECT_EQ(ReadString(f, 3), bytes.substr(static_cast<std::size_t>(c.kept), 3));
     }
@@ -315,70 +249,61 @@ TEST_P(FailureTest, RaisesItsCauseAndKeepsThePosition) {
 void ReadOne(File& f, const std::string&) { ReadString(f, 1); }
 void WriteTwo(File& f, const std::string&) { WriteString(f, "ab"); }
 void PeekAt(File& f, const std::string&) { f.Peek(); }
-void Position(File& f, const std::string&) { f.GetPosition(); }
-void Length(File& f, const std::string&) { f.GetLength(); }
-void CloseIt(File& f, const std::string&) { f.Close(); }
-// Open answers its cause instead of raising it.
-void OpenBoth(File& f, const std::string& path) { throw FileException(OpenCause(f, path, kBoth)); }
-void RemoveFolder(File&, const std::string& path) {
-    File::Remove(std::filesystem::path(path).parent_path().string());
-}
 Call SeekTo(int64_t offset, SeekFrom from) {
     return [offset, from](File& f, const std::string&) { f.Seek(offset, from); };
 }
-// Moves to the end of the read-ahead first.
-Call AtTen(Call call) {
-    return [call](File& f, const std::string& path) {
-        f.Seek(10, SeekFrom::Begin);
-        call(f, path);
+std::string Beside(const std::string& path, const std::string& name) {
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return name.empty() ? folder : folder + "/" + name;
+}
+// Opens `name` in the file's folder ("": the folder itself). Open answers its
+// cause instead of raising it.
+Call OpenBeside(const std::string& name, Access access, bool create) {
+    return [=](File& f, const std::string& path) {
+        throw FileException(OpenCause(f, Beside(path, name), {access, Share::DenyNone, create}));
     };
 }
-Call RemoveAt(const std::string& suffix) {
-    return [suffix](File&, const std::string& path) { File::Remove(path + suffix); };
+Call RemoveBeside(const std::string& name) {
+    return [name](File&, const std::string& path) { File::Remove(Beside(path, name)); };
 }
 
-using enum Start;
 using enum FileCause;
 using enum SeekFrom;
-constexpr std::nullopt_t kNoFault = std::nullopt;
+using enum Access;
+constexpr std::nullopt_t kClosed = std::nullopt;
 
 INSTANTIATE_TEST_SUITE_P(
     Calls, FailureTest,
     ::testing::Values(
-        FailureCase{"WriteOfAReadOnlyFile", Read, WriteTwo, AccessDenied},
-        FailureCase{"ReadOfAWriteOnlyFile", Write, ReadOne, AccessDenied, kNoFault, 0},
-        FailureCase{"PeekOfAWriteOnlyFile", Write, PeekAt, AccessDenied, kNoFault, 0},
-        FailureCase{"ReadOfAClosedFile", Closed, ReadOne, InvalidFile, kNoFault, kEndsClosed},
-        FailureCase{"WriteOfAClosedFile", Closed, WriteTwo, InvalidFile, kNoFault, kEndsClosed},
-        FailureCase{"PeekOfAClosedFile", Closed, PeekAt, InvalidFile, kNoFault, kEndsClosed},
-        FailureCase{"SeekOfAClosedFile", Closed, SeekTo(0, Begin), InvalidFile, kNoFault, kEndsClosed},
-        FailureCase{"PositionOfAClosedFile", Closed, Position, InvalidFile, kNoFault, kEndsClosed},
-        FailureCase{"LengthOfAClosedFile", Closed, Length, InvalidFile, kNoFault, kEndsClosed},
-        FailureCase{"CloseOfAClosedFileIsNoFailure", Closed, CloseIt, None, kNoFault, kEndsClosed},
-        FailureCase{"SeekBeforeTheStart", Both, SeekTo(-1, Begin), BadSeek},
-        FailureCase{"SeekFromHereBeforeTheStart", Both, SeekTo(-4, Current), BadSeek},
-        FailureCase{"SeekFromTheEndBeforeTheStart", Both, SeekTo(-11, End), BadSeek},
-        FailureCase{"SeekByTheLeastOffset", Both, SeekTo(INT64_MIN, End), BadSeek},
-        FailureCase{"SeekPastTheLargestPosition", Both, SeekTo(INT64_MAX, End), BadSeek},
-        FailureCase{"RemoveOfAnOpenFile", Read, RemoveAt(""), SharingViolation},
-        FailureCase{"RemoveOfAMissingFile", Closed, RemoveAt("-missing"), FileNotFound, kNoFault, kEndsClosed},
-        FailureCase{"RemoveInAMissingFolder", Closed, RemoveAt("-nofolder/x"), BadPath, kNoFault, kEndsClosed},
-        FailureCase{"RemoveOfAFolder", Closed, RemoveFolder, AccessDenied, kNoFault, kEndsClosed},
-        FailureCase{"RemoveWithoutAName", Closed, [](File&, auto&) { File::Remove(""); }, BadPath, kNoFault,
-                    kEndsClosed},
-        // The layer fails one operation.
-        FailureCase{"FailingOpen", Closed, OpenBoth, DiskFull, VfsOp::Open, kEndsClosed},
-        FailureCase{"FailingIdentifyClosesAgain", Closed, OpenBoth, DiskFull, VfsOp::Identify, kEndsClosed},
-        FailureCase{"FailingCloseStillReleases", Both, CloseIt, DiskFull, VfsOp::Close, kEndsClosed},
-        FailureCase{"FailingWrite", Both, WriteTwo, HardIO, VfsOp::Write},
-        FailureCase{"FailingSeekPastTheReadAhead", Both, SeekTo(20, Begin), HardIO, VfsOp::Seek},
-        FailureCase{"FailingTellOfASeekFromHere", Both, SeekTo(2, Current), HardIO, VfsOp::Tell},
-        FailureCase{"FailingSizeOfASeekFromTheEnd", Both, SeekTo(-1, End), HardIO, VfsOp::Size},
-        FailureCase{"FailingTell", Both, Position, HardIO, VfsOp::Tell},
-        FailureCase{"FailingSize", Both, Length, HardIO, VfsOp::Size},
-        FailureCase{"FailingReadAfterTheReadAhead", Both, AtTen(ReadOne), HardIO, VfsOp::Read, 10},
-        FailureCase{"FailingPeekAfterTheReadAhead", Both, AtTen(PeekAt), HardIO, VfsOp::Read, 10},
-        FailureCase{"FailingRemove", Closed, RemoveAt(""), HardIO, VfsOp::Remove, kEndsClosed}),
+        FailureCase{"WriteOfAReadOnlyFile", kRead, WriteTwo, AccessDenied},
+        FailureCase{"ReadOfAWriteOnlyFile", kWrite, ReadOne, AccessDenied, 0},
+        FailureCase{"PeekOfAWriteOnlyFile", kWrite, PeekAt, AccessDenied, 0},
+        FailureCase{"ReadOfAClosedFile", kClosed, ReadOne, InvalidFile},
+        FailureCase{"WriteOfAClosedFile", kClosed, WriteTwo, InvalidFile},
+        FailureCase{"PeekOfAClosedFile", kClosed, PeekAt, InvalidFile},
+        FailureCase{"SeekOfAClosedFile", kClosed, SeekTo(0, Begin), InvalidFile},
+        FailureCase{"PositionOfAClosedFile", kClosed, [](File& f, auto&) { f.GetPosition(); }, InvalidFile},
+        FailureCase{"LengthOfAClosedFile", kClosed, [](File& f, auto&) { f.GetLength(); }, InvalidFile},
+        FailureCase{"CloseOfAClosedFileIsNoFailure", kClosed, [](File& f, auto&) { f.Close(); }, None},
+        // Seeks one byte before the start, and the start itself.
+        FailureCase{"SeekBeforeTheStart", kBoth, SeekTo(-1, Begin), BadSeek},
+        FailureCase{"SeekFromHereBeforeTheStart", kBoth, SeekTo(-4, Current), BadSeek},
+        FailureCase{"SeekFromHereToTheStartIsNoFailure", kBoth, SeekTo(-3, Current), None, 0},
+        FailureCase{"SeekFromTheEndBeforeTheStart", kBoth, SeekTo(-11, End), BadSeek},
+        FailureCase{"SeekByTheLeastOffset", kBoth, SeekTo(INT64_MIN, End), BadSeek},
+        FailureCase{"SeekPastTheLargestPosition", kBoth, SeekTo(INT64_MAX, End), BadSeek},
+        // Names that cannot be opened or removed; the module's table has the
+        // missing folder, the folder and the open file of its methods.
+        FailureCase{"CreateInAMissingFolder", kClosed, OpenBeside("nofolder/new", Write, true), BadPath},
+        FailureCase{"OpenInsideAFile", kClosed, OpenBeside("kept/inside", Read, false), BadPath},
+        FailureCase{"OpenAFolderForWriting", kClosed, OpenBeside("", Write, false), AccessDenied},
+        FailureCase{"CreateOverAFolder", kClosed, OpenBeside("", ReadWrite, true), AccessDenied},
+        FailureCase{"OpenWithANul", kClosed, OpenBeside(std::string("kept\0tail", 9), Write, true), BadPath},
+        FailureCase{"OpenWithoutAName", kClosed, [](File& f, auto&) { throw FileException(OpenCause(f, "", kRead)); },
+                    BadPath},
+        FailureCase{"RemoveOfAMissingFile", kClosed, RemoveBeside("missing"), FileNotFound},
+        FailureCase{"RemoveInAMissingFolder", kClosed, RemoveBeside("nofolder/x"), BadPath},
+        FailureCase{"RemoveWithoutAName", kClosed, [](File&, auto&) { File::Remove(""); }, BadPath}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(FileTest, WriteToFullDeviceReportsDiskFull) {
@@ -404,6 +329,149 @@ TEST_F(FileTest, LengthsBeyondFourGigabytes) {
     ASSERT_TRUE(File::GetStatus(path, status));
     EXPECT_EQ(status.size, kSize);
 }
+
+struct NameCase {
+    std::string in, out;
+};
+void PrintTo(const NameCase& c, std::ostream* out) { *out << '"' << c.in << "\" -> \"" << c.out << '"'; }
+
+class FullPathTest : public ::testing::TestWithParam<NameCase> {};
+
+// "." and ".." are resolved by name; relative names are taken from the
+// current folder.
+TEST_P(FullPathTest, ResolvesDotsByName) {
+    EXPECT_EQ(SystemVfs().FullPath(GetParam().in), GetParam().out);
+}
+
+std::vector<NameCase> FullPathCases() {
+    const std::string cwd = std::filesystem::current_path().string();
+#ifndef _WIN32
+    const std::string root = cwd == "/" ? "" : cwd;
+    return {
+        {"/a/b/../c", "/a/c"}, {"/a/./b//c", "/a/b/c"}, {"/../..", "/"},
+        {"/", "/"},            {"/a/b/", "/a/b/"},      {"/a/b/..", "/a"},
+        {"x/../y", root + "/y"}, {"./z", root + "/z"},  {"q", root + "/q"},
+    };
+#else
+    // Windows: backslashes, and the drive of a rooted name.
+    const std::string root = cwd.size() > 3 && cwd.back() != '\\' ? cwd : cwd.substr(0, cwd.size() - 1);
+    const std::string drive = cwd.substr(0, 2);
+    return {
+        {"C:\\a\\b\\..\\c", "C:\\a\\c"}, {"C:/a/./b//c", "C:\\a\\b\\c"}, {"C:\\..\\..", "C:\\"},
+        {"C:\\", "C:\\"},                {"C:\\a\\b\\", "C:\\a\\b\\"},   {"C:/a/b/..", "C:\\a"},
+        {"x/../y", root + "\\y"},        {".\\z", root + "\\z"},         {"q", root + "\\q"},
+        {"\\top", drive + "\\top"},
+    };
+#endif
+}
+INSTANTIATE_TEST_SUITE_P(ThisSystem, FullPathTest, ::testing::ValuesIn(FullPathCases()));
+
+class FileNameTest : public ::testing::TestWithParam<NameCase> {};
+
+// LISTALL's Name column: the part after the last separator.
+TEST_P(FileNameTest, IsThePartAfterTheLastSeparator) {
+    EXPECT_EQ(FileNameOf(GetParam().in), GetParam().out);
+}
+
+const NameCase kFileNames[] = {
+    {"/a/b/data.bin", "data.bin"}, {"data.bin", "data.bin"}, {"/a/b/", ""}, {"", ""},
+#ifndef _WIN32
+    {"/a/b\\c.bin", "b\\c.bin"}, {"/a/c:d.bin", "c:d.bin"},  // a backslash or a colon is part of a name
+#else
+    {"C:\\a\\b\\c.bin", "c.bin"}, {"C:\\a/b\\c.bin", "c.bin"}, {"C:c.bin", "c.bin"},
+#endif
+};
+INSTANTIATE_TEST_SUITE_P(ThisSystem, FileNameTest, ::testing::ValuesIn(kFileNames));
+
+struct ErrorCase {
+    int64_t code;
+    FileCause cause;
+};
+
+class SystemErrorTest : public ::testing::TestWithParam<ErrorCase> {};
+
+TEST_P(SystemErrorTest, MapsOntoTheCauseTable) {
+    EXPECT_EQ(CauseFromSystemError(GetParam().code), GetParam().cause) << "code " << GetParam().code;
+}
+
+const ErrorCase kSystemErrors[] = {
+#ifndef _WIN32
+    {ENOENT, FileNotFound}, {ENOTDIR, BadPath}, {ENAMETOOLONG, BadPath}, {ELOOP, BadPath}, {EINVAL, BadPath},
+    {EMFILE, TooManyOpenFiles}, {ENFILE, TooManyOpenFiles}, {EACCES, AccessDenied}, {EPERM, AccessDenied},
+    {EROFS, AccessDenied}, {EISDIR, AccessDenied}, {EBADF, InvalidFile}, {ENOSPC, DiskFull}, {EDQUOT, DiskFull},
+    {EIO, HardIO}, {ESPIPE, BadSeek}, {EOVERFLOW, BadSeek},
+#else
+    {ERROR_FILE_NOT_FOUND, FileNotFound}, {ERROR_PATH_NOT_FOUND, BadPath}, {ERROR_INVALID_NAME, BadPath},
+    {ERROR_BAD_PATHNAME, BadPath}, {ERROR_FILENAME_EXCED_RANGE, BadPath}, {ERROR_INVALID_DRIVE, BadPath},
+    {ERROR_TOO_MANY_OPEN_FILES, TooManyOpenFiles}, {ERROR_ACCESS_DENIED, AccessDenied},
+    {ERROR_WRITE_PROTECT, AccessDenied}, {ERROR_INVALID_HANDLE, InvalidFile},
+    {ERROR_CURRENT_DIRECTORY, RemoveCurrentDir}, {ERROR_CANNOT_MAKE, DirectoryFull}, {ERROR_SEEK, BadSeek},
+    {ERROR_NEGATIVE_SEEK, BadSeek}, {ERROR_CRC, HardIO}, {ERROR_READ_FAULT, HardIO}, {ERROR_WRITE_FAULT, HardIO},
+    {ERROR_SHARING_VIOLATION, SharingViolation}, {ERROR_LOCK_VIOLATION, LockViolation},
+    {ERROR_HANDLE_DISK_FULL, DiskFull}, {ERROR_DISK_FULL, DiskFull}, {ERROR_HANDLE_EOF, EndOfFile},
+#endif
+    {0, Generic},  // a failure without an error code is still a failure
+};
+INSTANTIATE_TEST_SUITE_P(ThisSystem, SystemErrorTest, ::testing::ValuesIn(kSystemErrors));
+
+using SystemVfsTest = FileTest;
+
+// Two opens of one file name the same file; a pointer past what the system's
+// offsets hold is refused. A close that succeeds succeeds whatever errno held
+// before; a descriptor that is not open does not close.
+TEST_F(SystemVfsTest, TheIdentityAndTheLargestPointer) {
+    Vfs& vfs = SystemVfs();
+    int32_t fds[3] = {-1, -1, -1};
+    const std::string paths[3] = {Make("one", "abc"), PathOf("one"), Make("other", "")};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(vfs.Open(paths[i], Access::Read, Share::DenyNone, false, fds[i]), FileCause::None);
+    }
+    EXPECT_EQ(vfs.Seek(fds[0], uint64_t{1} << 63), FileCause::BadSeek);
+    FileIdentity ids[3];
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(vfs.Identify(fds[i], ids[i]), FileCause::None);
+    EXPECT_EQ(ids[0], ids[1]);
+    EXPECT_NE(ids[0], ids[2]);
+    for (int32_t fd : fds) {
+        errno = ENOENT;
+        EXPECT_EQ(vfs.Close(fd), FileCause::None);
+    }
+    EXPECT_EQ(vfs.Close(fds[0]), FileCause::InvalidFile);
+}
+
+#ifndef _WIN32
+// A FIFO without a writer must not block the open; it has no pointer to move.
+TEST_F(SystemVfsTest, OpensAFifoWithoutHangingAndCannotSeekIt) {
+    const std::string fifo = PathOf("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    int32_t fd = -1;
+    ASSERT_EQ(SystemVfs().Open(fifo, Access::Read, Share::DenyNone, false, fd), FileCause::None);
+    uint64_t at = 0;
+    EXPECT_EQ(SystemVfs().Seek(fd, 0), FileCause::BadSeek);
+    EXPECT_EQ(SystemVfs().Tell(fd, at), FileCause::BadSeek);
+    EXPECT_EQ(SystemVfs().Close(fd), FileCause::None);
+}
+
+// A write the system takes in part and then refuses (past a file-size limit)
+// fails, and the pointer goes back to where the write began.
+TEST_F(SystemVfsTest, AWriteTakenInPartFailsAndLeavesThePointer) {
+    int32_t fd = -1;
+    ASSERT_EQ(SystemVfs().Open(Make("limited", ""), Access::Write, Share::DenyNone, false, fd), FileCause::None);
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit low = old;
+    low.rlim_cur = 4;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &low), 0);
+    const FileCause cause = SystemVfs().Write(fd, "0123456789", 10);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    uint64_t at = 99;
+    EXPECT_NE(cause, FileCause::None);
+    EXPECT_EQ(SystemVfs().Tell(fd, at), FileCause::None);
+    EXPECT_EQ(at, 0u);
+    EXPECT_EQ(SystemVfs().Close(fd), FileCause::None);
+}
+#endif
 
 }  // namespace
 }  // namespace zel::platform
