@@ -105,6 +105,7 @@ inline void Fill(tavrel::Dataset& d, const Column& values) {
     d.resize(static_cast<int32_t>(values.size()));
 }
 
+// Its one runner, in ScalarIOTest.cpp, serves the tables of every file here.
 class BinaryCall : public ZelFixture, public ::testing::WithParamInterface<CallCase> {
 protected:
     void Check(const CallCase& c) {

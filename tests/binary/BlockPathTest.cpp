@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <cstring>
 #include <map>
 #include <sstream>
@@ -79,25 +80,37 @@ std::vector<double> Ramp(int n, double scale) {
 // each, or "=NAME value" to set a property.
 struct Transfer {
     const char* name;
-    void (*setUp)(tavrel::Host& host, ScratchDir& scratch);
+    std::function<void(tavrel::Host& host, ScratchDir& scratch)> setUp;  // may be empty
     std::vector<std::string> steps;
 };
 
 void PrintTo(const Transfer& t, std::ostream* out) { *out << t.name; }
 
-void NoSetUp(tavrel::Host&, ScratchDir&) {}
+// A set-up that writes the bytes to the file and, given columns, makes
+// worksheet w of that many.
+std::function<void(tavrel::Host&, ScratchDir&)> In(std::string bytes, int columns = 0, const char* file = "in.bin") {
+    return [bytes = std::move(bytes), columns, file](tavrel::Host& h, ScratchDir& s) {
+        s.Make(file, bytes);
+        if (columns > 0) h.CreateWorksheet("w", columns);
+    };
+}
+
+// Samples of a WAV file, each its index scaled into the range of its width.
+std::string Wav(int channels, int bits, int samples, int factor) {
+    const int range = 1 << bits;
+    WavSpec spec{.channels = channels, .bits = bits};
+    for (int i = 0; i < samples; ++i) spec.samples.push_back((i * factor) % range - range / 2);
+    return MakeWav(spec);
+}
 
 const std::vector<Transfer>& Transfers() {
     static const std::vector<Transfer> transfers = {
-        {"AreadManyBlocks",
-         [](tavrel::Host&, ScratchDir& s) { s.Make("in.bin", Doubles(Ramp(200000, 1.5))); },
-         {"=NBYTES 8", "OPEN in.bin,0", "AREAD d,1,200000,1"}},
-        {"AreadBigEndianDoubles",
-         [](tavrel::Host&, ScratchDir& s) {
+        {"AreadManyBlocks", In(Doubles(Ramp(200000, 1.5))), {"=NBYTES 8", "OPEN in.bin,0", "AREAD d,1,200000,1"}},
+        {"AreadBigEndianDoubles", In([] {
              std::string bytes = Doubles(Ramp(3000, -0.75));
              for (size_t at = 0; at < bytes.size(); at += 8) std::reverse(bytes.begin() + at, bytes.begin() + at + 8);
-             s.Make("in.bin", bytes);
-         },
+             return bytes;
+         }()),
          {"=NBYTES 8", "=BYTEORDER 2", "OPEN in.bin,0", "AREAD d,1,3000,1"}},
         {"AreadIntoTheMiddleOfALongerDataset",
          [](tavrel::Host& h, ScratchDir& s) {
@@ -105,9 +118,7 @@ const std::vector<Transfer>& Transfers() {
              Fill(h.CreateDataset("d"), Series(30, 100, 1));
          },
          {"=NBYTES 2", "=SKIP 2", "=SIGNED 1", "OPEN in.bin,0", "AREAD d,5,20,0"}},
-        {"AreadCutShortByTheEnd",
-         [](tavrel::Host&, ScratchDir& s) { s.Make("in.bin", Doubles(Ramp(10, 3.0)) + "abc"); },
-         {"=NBYTES 8", "OPEN in.bin,0", "AREAD d,1,20,1"}},
+        {"AreadCutShortByTheEnd", In(Doubles(Ramp(10, 3.0)) + "abc"), {"=NBYTES 8", "OPEN in.bin,0", "AREAD d,1,20,1"}},
         {"AreadOfTheMissingValueEmptiesCells",
          [](tavrel::Host& h, ScratchDir& s) {
              s.Make("in.bin", Doubles({1.0, ZEL_MISSING_VALUE, 3.0, ZEL_MISSING_VALUE}));
@@ -124,19 +135,16 @@ const std::vector<Transfer>& Transfers() {
              d.resize(4);
          },
          {"=NBYTES 8", "OPEN in.bin,0", "AREAD t,1,3,1"}},
-        {"AreadPastTheHostsLastCell",
-         [](tavrel::Host&, ScratchDir& s) { s.Make("in.bin", Doubles(Ramp(8, 1.0))); },
+        {"AreadPastTheHostsLastCell", In(Doubles(Ramp(8, 1.0))),
          {"=NBYTES 8", "OPEN in.bin,0", "AREAD d,16777213,16777220,1"}},
-        {"RefusedPastTheHostsLastCell",
-         [](tavrel::Host&, ScratchDir& s) { s.Make("in.bin", Doubles(Ramp(4, 1.0))); },
+        {"RefusedPastTheHostsLastCell", In(Doubles(Ramp(4, 1.0))),
          {"=NBYTES 8", "OPEN in.bin,0", "AREAD d,16777217,16777220,1"}},
-        {"AreadBcdStopsAtABadDigit",
-         [](tavrel::Host&, ScratchDir& s) {
+        {"AreadBcdStopsAtABadDigit", In([] {
              std::string bytes;
              for (int i = 0; i < 6; ++i) bytes += std::string("\x12\x34", 2) + std::string(8, '\0');
              bytes += std::string("\xAB", 1) + std::string(9, '\0') + std::string("\x01", 1) + std::string(9, '\0');
-             s.Make("in.bin", bytes);
-         },
+             return bytes;
+         }()),
          {"=NBYTES 10", "OPEN in.bin,0", "AREAD d,1,8,2"}},
         {"AwriteBeyondTheExtentAndOverTexts",
          [](tavrel::Host& h, ScratchDir&) {
@@ -150,19 +158,16 @@ const std::vector<Transfer>& Transfers() {
         {"AwriteManyBlocks",
          [](tavrel::Host& h, ScratchDir&) { Fill(h.CreateDataset("d"), Series(150000, -7, 0.5)); },
          {"=NBYTES 4", "OPEN out.bin,1", "AWRITE d,1,150000,1", "CLOSE"}},
-        {"ReadrecordWithAGap",
-         [](tavrel::Host& h, ScratchDir& s) {
+        {"ReadrecordWithAGap", In([] {
              std::string bytes;
              for (int r = 0; r < 5000; ++r) {
                  bytes += LeBytes(static_cast<uint64_t>(r * 13), 2) + LeBytes(static_cast<uint64_t>(-r), 4) +
                           LeBytes(static_cast<uint64_t>(r), 4) + "pad!" + Double(r / 8.0);
              }
-             s.Make("in.bin", bytes.substr(0, bytes.size() - 5));
-             h.CreateWorksheet("w", 2);
-         },
+             return bytes.substr(0, bytes.size() - 5);
+         }(), 2),
          {"OPEN in.bin,0", "READRECORD w,5000,SHORT|-LONG2|4|DOUBLE"}},
-        {"ReadrecordStopsAtABadBcdDigitAfterAnOutOfRangeExtended",
-         [](tavrel::Host& h, ScratchDir& s) {
+        {"ReadrecordStopsAtABadBcdDigitAfterAnOutOfRangeExtended", In([] {
              std::string bytes;
              for (int r = 0; r < 200; ++r) {
                  const std::string bcd = r == 150 ? std::string("\0\x1F", 2) + std::string(8, '\0')
@@ -172,19 +177,16 @@ const std::vector<Transfer>& Transfers() {
                                                      : Extended(r * 0.75);
                  bytes += LeBytes(static_cast<uint64_t>(r), 2) + bcd + extended;
              }
-             s.Make("in.bin", bytes);
-             h.CreateWorksheet("w", 3);
-         },
+             return bytes;
+         }(), 3),
          {"OPEN in.bin,0", "READRECORD w,200,SHORT|BC|LD"}},
-        {"ReadrecordWideAndLong",
-         [](tavrel::Host& h, ScratchDir& s) {
+        {"ReadrecordWideAndLong", In([] {
              std::string bytes;
              for (int r = 0; r < 9000; ++r) {
                  for (int c = 0; c < 24; ++c) bytes += Double(r * 100.0 + c);
              }
-             s.Make("in.bin", bytes);
-             h.CreateWorksheet("w", 24);
-         },
+             return bytes;
+         }(), 24),
          {"OPEN in.bin,0", "READRECORD w,9000,DOUBLE24"}},
         {"WriterecordPastItsColumns",
          [](tavrel::Host& h, ScratchDir&) {
@@ -192,48 +194,27 @@ const std::vector<Transfer>& Transfers() {
              for (int c = 1; c <= 3; ++c) Fill(w.column(c)->dataset(), Series(40 - 10 * c, 0.5, c));
          },
          {"OPEN out.bin,1", "WRITERECORD w,40,DOUBLE|-LONG|SHORT", "CLOSE"}},
-        {"WavStereo",
-         [](tavrel::Host& h, ScratchDir& s) {
-             WavSpec spec;
-             spec.channels = 2;
-             for (int i = 0; i < 30001; ++i) spec.samples.push_back((i * 7919) % 65536 - 32768);
-             s.Make("in.wav", MakeWav(spec));
-             h.CreateWorksheet("w", 2);
-         },
-         {"OPEN in.wav,0", "WAV w"}},
-        {"WavThreeChannels",
-         [](tavrel::Host& h, ScratchDir& s) {
-             WavSpec spec;
-             spec.channels = 3;
-             spec.bits = 24;
-             for (int i = 0; i < 3000; ++i) spec.samples.push_back((i * 104729) % 16777216 - 8388608);
-             s.Make("in.wav", MakeWav(spec));
-             h.CreateWorksheet("w", 2);
-         },
-         {"OPEN in.wav,0", "WAV w"}},
-        {"MathematicaListOfListsAddsAColumn",
-         [](tavrel::Host& h, ScratchDir& s) {
+        {"WavStereo", In(Wav(2, 16, 30001, 7919), 2, "in.wav"), {"OPEN in.wav,0", "WAV w"}},
+        {"WavThreeChannels", In(Wav(3, 24, 3000, 104729), 2, "in.wav"), {"OPEN in.wav,0", "WAV w"}},
+        {"MathematicaListOfListsAddsAColumn", In([] {
              std::string list = "{";
              for (int c = 0; c < 3; ++c) {
                  list += c > 0 ? ",{" : "{";
                  for (int r = 0; r < 1500 + 700 * c; ++r) list += (r > 0 ? ", " : "") + std::to_string(r * 3 + c);
                  list += "}";
              }
-             s.Make("in.bin", list + "}");
-             h.CreateWorksheet("w", 2);
-         },
+             return list + "}";
+         }(), 2),
          {"OPEN in.bin,0", "MATHEMATICA w"}},
-        {"MathematicaListWithLongElementsAndExponents",
-         [](tavrel::Host& h, ScratchDir& s) {
+        {"MathematicaListWithLongElementsAndExponents", In([] {
              std::string list = "{";
              for (int r = 0; r < 2100; ++r) {
                  list += (r > 0 ? "," : "") + (r % 500 == 7 ? std::string(130, '9') : std::to_string(r) + "*^-3");
              }
-             s.Make("in.bin", list + "}");
-             h.CreateWorksheet("w", 1);
-         },
+             return list + "}";
+         }(), 1),
          {"OPEN in.bin,0", "MATHEMATICA w"}},
-        {"RefusedIntoADatasetThatIsNotThere", NoSetUp, {"=NBYTES 8", "OPEN x.bin,2", "AWRITE nothere,1,5,1"}},
+        {"RefusedIntoADatasetThatIsNotThere", {}, {"=NBYTES 8", "OPEN x.bin,2", "AWRITE nothere,1,5,1"}},
     };
     return transfers;
 }
@@ -273,7 +254,7 @@ protected:
         InterposeCallback(&Interposed);
         Restart();
         ScratchDir scratch;
-        transfer.setUp(host(), scratch);
+        if (transfer.setUp) transfer.setUp(host(), scratch);
         // The dataset the array rows read into, unless the row made its own.
         if (host().FindDataset("d") == nullptr) host().CreateDataset("d");
         std::ostringstream seen;

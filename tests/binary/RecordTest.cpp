@@ -68,8 +68,6 @@ const CallCase kRecordRows[] = {
      .value = 0, .written = kMixed},
     {.name = "AddsColumnsAndFillsRowsFromTheTop", .file = Single(0) + Single(1) + Single(2) + Single(3),
      .method = "RRECORD", .args = "w,2,FLOAT2", .value = 2, .wAfter = std::vector<Column>{{0, 2}, {1, 3}}},
-    {.name = "TrailingSkipOfTheLastRecordIsNotRead", .file = kZeros, .method = "RECORDREAD", .args = "w,3,DOUBLE|4",
-     .value = 3, .pos = 32, .wAfter = std::vector<Column>{{0, 0, 0}}},
     {.name = "SignednessComesFromTheTemplate", .file = Bytes({0xFF, 0xFF}), .settings = {{"SIGNED", 1}},
      .method = "RREAD", .args = "w,1,BYTE|-BY", .value = 1, .wAfter = std::vector<Column>{{255}, {-1}}},
     {.name = "WriteToANarrowWorksheet", .mode = 1, .w = {{1}, {2}}, .method = "WRITERECORD", .args = "w,1,BYTE3",
@@ -113,9 +111,7 @@ const CallCase kRecordRows[] = {
     Refused("RowBinTypeOutOfRange", true, "READROWBIN", "w,2,5", 12),
 };
 
-class RecordCall : public BinaryCall {};
-TEST_P(RecordCall, AnswersAndLeaves) { Check(GetParam()); }
-INSTANTIATE_TEST_SUITE_P(Rows, RecordCall, ::testing::ValuesIn(kRecordRows), CaseName);
+INSTANTIATE_TEST_SUITE_P(Record, BinaryCall, ::testing::ValuesIn(kRecordRows), CaseName);
 
 }  // namespace
 }  // namespace zeltest

@@ -72,9 +72,7 @@ std::vector<CallCase> ShortReads() {
     return rows;
 }
 
-class ShortFileRead : public BinaryCall {};
-TEST_P(ShortFileRead, StoresEveryValueReadWhole) { Check(GetParam()); }
-INSTANTIATE_TEST_SUITE_P(Layouts, ShortFileRead, ::testing::ValuesIn(ShortReads()), CaseName);
+INSTANTIATE_TEST_SUITE_P(ShortFile, BinaryCall, ::testing::ValuesIn(ShortReads()), CaseName);
 
 // kPieceValues signed 16-bit values, each followed by two gap bytes: 4-byte
 // items, three pieces of the staging buffer.
@@ -120,9 +118,7 @@ const CallCase kTransferRows[] = {
      .wAfter = std::vector<Column>{kPieceColumn}},
 };
 
-class TransferCall : public BinaryCall {};
-TEST_P(TransferCall, AnswersAndLeaves) { Check(GetParam()); }
-INSTANTIATE_TEST_SUITE_P(Rows, TransferCall, ::testing::ValuesIn(kTransferRows), CaseName);
+INSTANTIATE_TEST_SUITE_P(Transfer, BinaryCall, ::testing::ValuesIn(kTransferRows), CaseName);
 
 // The engine alone, reading bytes that are their own index, one byte an item.
 class ByteRecorder final : public zel::MoBulk {

@@ -184,23 +184,19 @@ INSTANTIATE_TEST_SUITE_P(All, Extended, testing::ValuesIn(std::vector<ExtCase>{
     {kNaN, {0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0x43}}}));
 
 TEST(TypeConverter, ExtendedDecodeTruncatesAndChecksRange) {
-    Fixture f;
-    // x87 image of 0.1: the low 11 significand bits are cut, not rounded.
-    EXPECT_EQ(Bits(f.Decode(kKindFloat, {0xCD, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xFB, 0x3F})),
-              0x3FB9999999999999u);
-    // x87 negative zero.
-    EXPECT_EQ(Bits(f.Decode(kKindFloat, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80})), Bits(-0.0));
-    EXPECT_TRUE(f.err.errors.empty());
-    const Bytes outOfRange[] = {
-        {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x7F},  // exponent 0x7FFF (x87 infinity)
-        {0, 0, 0, 0, 0, 0, 0, 0x80, 0x00, 0x44},  // 0x4400: one above the double range
-        {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3B},  // 0x3BFF: one below
-        {1, 0, 0, 0, 0, 0, 0, 0x00, 0x00, 0x00},  // extended denormal
+    const struct { Bytes image; double value; int32_t error; } kImages[] = {
+        // x87 image of 0.1: the low 11 significand bits are cut, not rounded.
+        {{0xCD, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xFB, 0x3F}, 0x1.9999999999999p-4, 0},
+        {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80}, -0.0, 0},  // x87 negative zero
+        {{0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x7F}, kMissing, 34},  // exponent 0x7FFF (x87 infinity)
+        {{0, 0, 0, 0, 0, 0, 0, 0x80, 0x00, 0x44}, kMissing, 34},  // 0x4400: one above the double range
+        {{0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3B}, kMissing, 34},  // 0x3BFF: one below
+        {{1, 0, 0, 0, 0, 0, 0, 0x00, 0x00, 0x00}, kMissing, 34},  // extended denormal
     };
-    for (const Bytes& image : outOfRange) {
-        f.err.errors.clear();
-        EXPECT_EQ(f.Decode(kKindFloat, image), kMissing);
-        EXPECT_EQ(f.err.errors, Errors{34});
+    for (const auto& c : kImages) {
+        Fixture f;
+        EXPECT_EQ(Bits(f.Decode(kKindFloat, c.image)), Bits(c.value)) << HexBytes(c.image);
+        EXPECT_EQ(f.err.errors, Only(c.error));
     }
 }
 
@@ -216,7 +212,6 @@ TEST_P(BcdDecode, Image) {
     EXPECT_EQ(f.Select(kKindBcd, 10, true)(f.conv, b.data(), v), c.status);
     EXPECT_EQ(v, c.value);
     EXPECT_EQ(f.err.errors, Only(c.status));
-    EXPECT_EQ(b, c.bytes);
 }
 INSTANTIATE_TEST_SUITE_P(All, BcdDecode, testing::ValuesIn(std::vector<BcdRead>{
     {{0x80, 0, 0, 0, 0, 0, 0, 0, 0x23, 0x01}, -123e14, 0}, {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0, 0},
@@ -288,26 +283,13 @@ INSTANTIATE_TEST_SUITE_P(All, TypeName, testing::ValuesIn(std::vector<NameCase>{
     {"-BY", 0, true, 0, 1, 3}, {"L", 16}, {"B", 16}, {"S", 16}, {"lo", 16}, {"Lo", 16}, {"", 16},
     {"-", 16}, {"--LO", 16}, {"X", 16}}));
 
-TEST(TypeConverter, SettingsAreNormalisedAndSignedIsOverridable) {
-    Fixture f(5, 7);  // out of range: signed, little-endian
-    EXPECT_EQ(f.Decode(kKindInteger, {0xFE, 0xFF, 0xFF, 0xFF}), -2);
-    f.conv.SetSigned(0);
-    EXPECT_EQ(f.Decode(kKindInteger, {0xFE, 0xFF}), 65534);
-}
-
+// READROWBIN decodes a row at once.
 TEST(TypeConverter, BatchUsesStrideAndStopsAtFirstFailure) {
-    Fixture f(1, 2, true);
-    const double in[] = {1, -2, 0x1234};
-    Bytes buf(8, 0xAA);  // three 16-bit values with one gap byte between them
-    const auto encode = f.Select(0, 2, false);
-    for (int k = 0; k < 3; ++k) {
-        double v = in[k];
-        EXPECT_EQ(encode(f.conv, buf.data() + 3 * k, v), 0);
-    }
-    EXPECT_EQ(buf, (Bytes{0x00, 0x01, 0xAA, 0xFF, 0xFE, 0xAA, 0x12, 0x34}));
+    Fixture f(1, 2);
+    Bytes buf{0x00, 0x01, 0xAA, 0xFF, 0xFE, 0xAA, 0x12, 0x34};  // three 16-bit values, one gap byte between them
     double out[3] = {};
     EXPECT_EQ(f.conv.DecodeMany(f.Select(0, 2, true), buf.data(), 3, out, 3), 0);
-    EXPECT_EQ(std::vector<double>(out, out + 3), std::vector<double>(in, in + 3));
+    EXPECT_EQ(std::vector<double>(out, out + 3), (std::vector<double>{1, -2, 0x1234}));
 
     Bytes bcd(20, 0);
     bcd[9] = 0x05;   // first image: 5 * 10^16

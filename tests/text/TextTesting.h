@@ -53,9 +53,7 @@ protected:
         }
         return h;
     }
-    std::string FileText(const std::string& name = "text.txt") {
-        return ScratchDir::Contents(scratch_.PathOf(name));
-    }
+    std::string FileText() { return ScratchDir::Contents(scratch_.PathOf("text.txt")); }
     double Position() { return Call("GETPOS").value; }
     std::string Variable(char letter) { return host().Variable(letter); }
     // Sets the settings the text methods read.
