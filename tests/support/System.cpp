@@ -86,6 +86,28 @@ HANDLE OpenStandard(const fs::path& path, bool input) {
     return ::CreateFileW(path.c_str(), input ? GENERIC_READ : GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          &inherit, input ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
+#else
+// In a child: moves to folder, applies env and becomes program; exits with
+// 126 or 127 when it cannot.
+[[noreturn]] void Exec(const std::string& program, const std::vector<std::string>& args, const fs::path& folder,
+                       const std::map<std::string, std::string>& env) {
+    if (chdir(folder.c_str()) != 0) _exit(126);
+    for (const auto& [name, value] : env) {
+        if (value.empty()) {
+            unsetenv(name.c_str());
+        } else {
+            setenv(name.c_str(), value.c_str(), 1);
+        }
+    }
+    std::vector<char*> argv;
+    std::string name = program;
+    argv.push_back(name.data());
+    std::vector<std::string> copies = args;
+    for (auto& arg : copies) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+}
 #endif
 
 }  // namespace
@@ -147,14 +169,6 @@ ProgramOutcome Run(const std::string& program, const std::vector<std::string>& a
 #else
     const pid_t child = fork();
     if (child == 0) {
-        if (chdir(folder.c_str()) != 0) _exit(126);
-        for (const auto& [name, value] : env) {
-            if (value.empty()) {
-                unsetenv(name.c_str());
-            } else {
-                setenv(name.c_str(), value.c_str(), 1);
-            }
-        }
         const int fdIn = open(in.c_str(), O_RDONLY);
         const int fdOut = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int fdErr = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -162,14 +176,7 @@ ProgramOutcome Run(const std::string& program, const std::vector<std::string>& a
         dup2(fdIn, 0);
         dup2(fdOut, 1);
         dup2(fdErr, 2);
-        std::vector<char*> argv;
-        std::string name = program;
-        argv.push_back(name.data());
-        std::vector<std::string> copies = args;
-        for (auto& arg : copies) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
+        Exec(program, args, folder, env);
     }
     int wstatus = 0;
     bool waited = false;
@@ -214,22 +221,7 @@ ProgramOutcome RunProgramInTerminal(const std::string& program, const std::vecto
     int terminal = -1;
     const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
     if (child == 0) {
-        if (chdir(folder.c_str()) != 0) _exit(126);
-        for (const auto& [name, value] : env) {
-            if (value.empty()) {
-                unsetenv(name.c_str());
-            } else {
-                setenv(name.c_str(), value.c_str(), 1);
-            }
-        }
-        std::vector<char*> argv;
-        std::string name = program;
-        argv.push_back(name.data());
-        std::vector<std::string> copies = args;
-        for (auto& arg : copies) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
+        Exec(program, args, folder, env);
     }
     if (child < 0) return outcome;
     std::size_t step = 0;
