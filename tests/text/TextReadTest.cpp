@@ -138,6 +138,7 @@ std::string Counting(int n, const char* separator) {
 const std::string kLines = "ab\r\ncd\r\nef";
 const std::string kLong(3 * 1024 * 1024 + 7, 'q');
 const std::string kDigits = std::string(4 * 1024 * 1024, '0') + "7,1\n";
+const std::string kForty = Counting(40, ",") + "\r\n";
 const std::string kBeyond = std::to_string(tavrel::Dataset::kMaxCells + 1);
 constexpr double kMissing = ZEL_MISSING_VALUE;
 constexpr double kReadAhead = zel::platform::File::kReadBufferSize;
@@ -261,8 +262,9 @@ INSTANTIATE_TEST_SUITE_P(
         // A column is added for a value beyond the last one.
         ReadCase{"AddsEveryColumn", "LINEROW", "w", "7;8\r\n", 0, false, 0, ';', 1, 2, 0, "7|8", 5, {}, 0},
         // More columns than the row keeps at hand: the columns past the first sixteen are kept apart.
-        ReadCase{"TwentyColumns", "LINEROW", "w", Counting(20, ",") + "\r\n", 0, false, 0, 44, 1, 20, 0,
-                 Counting(20, "|"), 51, {}, 0},
+        // Rows wider than the sixteen columns a reader keeps at hand, by READROW and then LINEROW.
+        ReadCase{"FortyColumnsTwice", "LINEROW", "w", kForty + kForty, 0, false, 0, 44, 1, 40, 0,
+                 Counting(40, "|") + "/" + Counting(40, "|"), 222, {}, 1, 0, -1, {}, {{"READROW", "w,40"}}},
         ReadCase{"ReadRowAddsColumns", "READROW", "w,3", "1,2,3", 0, false, 0, 44, 1, 3, 0, "1|2|3", 5, {}, 1},
         // Only the characters of numbers are kept.
         ReadCase{"NumberCharacters", "LINEROW", "w", "+1.5e+3, x 7 ,\"8\"\r\n", 0, false, 0, 44, 1, 3, 0,
