@@ -100,7 +100,7 @@ std::string WavColumns(int channels, uint32_t rate, const std::vector<double>& s
     return channels != 2 ? text + "|" + cells(0, 1) : text + "|Left=" + cells(0, 2) + "|Right=" + cells(1, 2);
 }
 
-// A WAV file of the spec (of these samples when it names none); dataSize,
+// A WAV file of these WavSpec fields (of these samples when they name none); dataSize,
 // when not 0, replaces the data chunk's size of a plain file.
 ImportCase Wav(const char* name, WavSpec spec, uint32_t dataSize = 0, const std::string& sheet = "w") {
     if (spec.samples.empty()) spec.samples = {100, -100, 200, -200, 300, -300, -32768, 32767};
@@ -113,7 +113,7 @@ ImportCase Wav(const char* name, WavSpec spec, uint32_t dataSize = 0, const std:
 }
 
 // A WAV file that is refused with 41, and nothing stored: the file of the
-// spec (of three samples when it names none), with the bytes at a replaced.
+// WavSpec fields (of three samples when they name none), with the bytes at a replaced.
 ImportCase WavRefused(const char* name, WavSpec spec, bool newActions, size_t at = 0, const std::string& bytes = "") {
     if (spec.samples.empty()) spec.samples = {5, 6, 7};
     std::string file = MakeWav(spec);
